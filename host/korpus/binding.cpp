@@ -1,0 +1,239 @@
+#include "host/korpus/binding.h"
+
+#include <atomic>
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "abi/codepage.h"
+#include "host/description.h"
+#include "host/korpus/entries.h"
+#include "host/module_state.h"
+#include "host/platform/platform.h"
+
+extern "C" {
+#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) \
+  extern void* korpus_slot_##name;                               \
+  void korpus_resolve_##name();
+#include "abi/korpus_entries.inc"
+#undef KORPUS_ENTRY
+
+void korpus_fallback_0();
+void korpus_fallback_1();
+void korpus_fallback_2();
+void korpus_fallback_3();
+void korpus_fallback_4();
+void korpus_fallback_5();
+void korpus_fallback_6();
+void korpus_fallback_7();
+void korpus_fallback_8();
+void korpus_fallback_9();
+void korpus_fallback_10();
+void korpus_fallback_11();
+void korpus_fallback_12();
+void korpus_fallback_13();
+void korpus_fallback_14();
+}
+
+namespace host::binding {
+
+namespace {
+
+constexpr Convention CALLEE = Convention::Callee;
+constexpr Convention CALLER = Convention::Caller;
+constexpr Convention METHOD = Convention::Method;
+
+const Entry kEntries[] = {
+#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) \
+  {ordinal, conv, bytes, #name, &korpus_slot_##name, reinterpret_cast<void*>(&korpus_resolve_##name)},
+#include "abi/korpus_entries.inc"
+#undef KORPUS_ENTRY
+};
+
+void* const kFallbacks[] = {
+    reinterpret_cast<void*>(&korpus_fallback_0),  reinterpret_cast<void*>(&korpus_fallback_1),
+    reinterpret_cast<void*>(&korpus_fallback_2),  reinterpret_cast<void*>(&korpus_fallback_3),
+    reinterpret_cast<void*>(&korpus_fallback_4),  reinterpret_cast<void*>(&korpus_fallback_5),
+    reinterpret_cast<void*>(&korpus_fallback_6),  reinterpret_cast<void*>(&korpus_fallback_7),
+    reinterpret_cast<void*>(&korpus_fallback_8),  reinterpret_cast<void*>(&korpus_fallback_9),
+    reinterpret_cast<void*>(&korpus_fallback_10), reinterpret_cast<void*>(&korpus_fallback_11),
+    reinterpret_cast<void*>(&korpus_fallback_12), reinterpret_cast<void*>(&korpus_fallback_13),
+    reinterpret_cast<void*>(&korpus_fallback_14),
+};
+constexpr int kFallbackCount = 15;
+
+std::atomic<bool> ignore_all{false};
+
+const char* const kCaption = "POWAŻNY BŁĄD WTYCZKI"_mz;
+const char* const kFormat =
+    "W module \x02%s\x01\nbrak wpisu \x02%s\x01\nWywołano z wtyczki \x02%s\x01.\n\n"
+    "Błąd ten można zignorować lecz dalsza praca\n"
+    "programu w tych warunkach może być niebezpieczna.\n\n"
+    "Konieczna jest aktualizacja programu!"_mz;
+const char* const kUnknownModule = "<nieznany>"_mz;
+
+bool IsOrdinal(Designator designator) { return designator < 65536; }
+
+void StoreSlot(void** slot, void* value) {
+  std::atomic_ref<void*>(*slot).store(value, std::memory_order_release);
+}
+
+void* LoadSlot(void* const* slot) {
+  return std::atomic_ref<void*>(*const_cast<void**>(slot)).load(std::memory_order_acquire);
+}
+
+// The conversion used for the box's own texts. It must not bind through
+// the box: when its slot is still unbound the host is asked directly, and
+// when it is missing the box is shown unconverted.
+korpus::types::ConvertCodePage ConversionForBox() {
+  const Entry* entry = FindBySlot(&korpus_slot_ConvertCodePage);
+  void* target = LoadSlot(entry->slot);
+  if (target == entry->resolver) {
+    target = platform::GetProcAddressByOrdinal(Modules().host_module, korpus::ordinals::ConvertCodePage);
+  }
+  if (target == nullptr || FallbackIndexOf(target) >= 0) return nullptr;
+  return reinterpret_cast<korpus::types::ConvertCodePage>(target);
+}
+
+}  // namespace
+
+HostCallAbandoned::HostCallAbandoned(std::uint32_t ordinal)
+    : std::runtime_error("host entry " + std::to_string(ordinal) + " is missing; the call was abandoned"),
+      ordinal_(ordinal) {}
+
+std::span<const Entry> Entries() { return kEntries; }
+
+const Entry* FindBySlot(void* const* slot) {
+  for (const Entry& entry : kEntries) {
+    if (entry.slot == slot) return &entry;
+  }
+  return nullptr;
+}
+
+const Entry* FindByName(const char* name) {
+  for (const Entry& entry : kEntries) {
+    if (std::strcmp(entry.name, name) == 0) return &entry;
+  }
+  return nullptr;
+}
+
+bool IgnoreAll() { return ignore_all.load(); }
+
+void* FallbackStub(int index) { return index >= 0 && index < kFallbackCount ? kFallbacks[index] : nullptr; }
+
+int FallbackIndexOf(const void* address) {
+  for (int k = 0; k < kFallbackCount; ++k) {
+    if (kFallbacks[k] == address) return k;
+  }
+  return -1;
+}
+
+int FallbackIndex(Designator designator, void* const* slot) {
+  if (IsOrdinal(designator)) {
+    if (const Entry* entry = FindBySlot(slot); entry != nullptr && entry->ordinal == designator) {
+      if (entry->convention == Convention::Caller) return 0;
+      const int k = entry->argument_bytes / 4;
+      return k < kFallbackCount ? k : -1;
+    }
+    const int r = static_cast<int>(designator % 100);
+    if (r == 99) return 0;
+    if (r % 4 == 0 && r <= 56) return r / 4;
+    return -1;
+  }
+  const char* name = reinterpret_cast<const char*>(designator);
+  const char* at = std::strrchr(name, '@');
+  if (at == nullptr || !std::isdigit(static_cast<unsigned char>(at[1]))) return 0;
+  unsigned long bytes = 0;
+  for (const char* p = at + 1; std::isdigit(static_cast<unsigned char>(*p)) && bytes < 1000; ++p) {
+    bytes = bytes * 10 + static_cast<unsigned long>(*p - '0');
+  }
+  const unsigned long k = bytes / 4;
+  return k < kFallbackCount ? static_cast<int>(k) : -1;
+}
+
+void ChooseFallback(Designator designator, void** slot) {
+  StoreSlot(slot, FallbackStub(FallbackIndex(designator, slot)));
+}
+
+bool ErrorBox(Designator designator, const char* module_text) {
+  if (ignore_all.load()) return true;
+
+  char module[300];
+  if (module_text != nullptr) {
+    platform::lstrcpyA(module, module_text);
+  } else if (platform::GetModuleFileNameA(Modules().own_module, module, sizeof module) == 0) {
+    platform::lstrcpyA(module, kUnknownModule);
+  }
+
+  char entry[1024];
+  if (IsOrdinal(designator)) {
+    platform::wsprintfA(entry, "%u", static_cast<unsigned>(designator));
+  } else {
+    platform::wsprintfA(entry, "%s", reinterpret_cast<const char*>(designator));
+  }
+
+  char text[1024];
+  platform::wsprintfA(text, kFormat, module, entry, kDescription);
+  for (char& c : text) {
+    if (c == '\0') break;
+    if (c == '\x01') c = ' ';
+  }
+  for (char& c : text) {
+    if (c == '\0') break;
+    if (c == '\x02') c = ' ';
+  }
+
+  char caption[64];
+  platform::lstrcpyA(caption, kCaption);
+  if (auto convert = ConversionForBox()) {
+    convert(text, text, 1, 3);
+    convert(caption, caption, 1, 3);
+  }
+
+  int answer = 0;
+  do {
+    answer = platform::MessageBoxA(nullptr, text, caption, platform::kAbortRetryIgnoreErrorTaskModal);
+  } while (answer == platform::kIdRetry);
+
+  if (answer == platform::kIdIgnore) {
+    ignore_all.store(true);
+    return true;
+  }
+  return false;
+}
+
+void Bind(Designator designator, void** slot) {
+  void* address = IsOrdinal(designator)
+                      ? platform::GetProcAddressByOrdinal(Modules().host_module, static_cast<std::uint32_t>(designator))
+                      : platform::GetProcAddressByName(Modules().host_module, reinterpret_cast<const char*>(designator));
+  StoreSlot(slot, address);
+  if (address != nullptr) return;
+  if (ErrorBox(designator, nullptr)) {
+    ChooseFallback(designator, slot);
+  } else {
+    StoreSlot(slot, nullptr);
+  }
+}
+
+void ResetForTests() {
+  for (const Entry& entry : kEntries) StoreSlot(entry.slot, entry.resolver);
+  ignore_all.store(false);
+}
+
+}  // namespace host::binding
+
+// Reached from the resolvers, which have no unwind information: nothing may
+// leave it by exception.
+extern "C" __attribute__((visibility("hidden"))) void korpus_bind(std::uintptr_t designator, void** slot) noexcept {
+  try {
+    host::binding::Bind(designator, slot);
+  } catch (...) {
+    std::atomic_ref<void*>(*slot).store(nullptr);
+  }
+}
+
+// Reached from a call stub whose slot is null, in place of the host
+// function: the caller sees the exception as if the entry had raised it.
+extern "C" __attribute__((visibility("hidden"))) [[noreturn]] void korpus_abandon(std::uint32_t ordinal) {
+  throw host::binding::HostCallAbandoned(ordinal);
+}

@@ -1,0 +1,10 @@
+#include "host/module_state.h"
+
+namespace host {
+
+ModuleState& Modules() {
+  static ModuleState state;
+  return state;
+}
+
+}  // namespace host

@@ -1,0 +1,42 @@
+// The few operating-system services that the plug-in's host frame uses,
+// named as Windows names them. Windows builds call the system; the POSIX
+// build maps them onto the dynamic loader and the process's own answers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+using ModuleHandle = void*;
+
+// MessageBoxA answers and styles used by the binding error box.
+inline constexpr int kIdAbort = 3;
+inline constexpr int kIdRetry = 4;
+inline constexpr int kIdIgnore = 5;
+inline constexpr std::uint32_t kAbortRetryIgnoreErrorTaskModal = 0x2012;
+
+// The module of that name if the process has already loaded it, else null.
+ModuleHandle GetModuleHandleA(const char* name);
+
+// Entry `ordinal` of a module, or null.
+void* GetProcAddressByOrdinal(ModuleHandle module, std::uint32_t ordinal);
+
+// Entry named `name` of a module, or null.
+void* GetProcAddressByName(ModuleHandle module, const char* name);
+
+// Full file name of a module into buffer; its length, 0 when it cannot be had.
+std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_t size);
+
+// Formats like wsprintfA: at most 1024 bytes including the NUL.
+int wsprintfA(char* buffer, const char* format, ...);
+
+char* lstrcpyA(char* destination, const char* source);
+
+int MessageBoxA(void* owner, const char* text, const char* caption, std::uint32_t style);
+
+// Loads a library (the host program loading a plug-in); null on failure.
+ModuleHandle LoadLibraryA(const char* path);
+void FreeLibrary(ModuleHandle module);
+
+}  // namespace platform

@@ -1,0 +1,21 @@
+// Fault injection: tests make the n-th operation of a kind fail, so that
+// every failure path of a caller can be reached.
+#pragma once
+
+#include <cstdint>
+
+namespace standin {
+
+enum class Fault : std::uint8_t {
+  Allocation,     // allocation and resize of host blocks
+  StreamWrite,    // writes to streams from the stream-open entry
+  IniWrite,       // writes through the INI access
+  DocumentStore,  // the document store refuses
+  Count_
+};
+
+// True when this call of the kind is the one chosen to fail. Every call
+// counts, failed or not.
+bool ShouldFail(Fault kind);
+
+}  // namespace standin

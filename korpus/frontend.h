@@ -1,0 +1,50 @@
+// Where the stand-in's boxes and dialogs meet a user: the terminal, a
+// script, or a test that records them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace standin {
+
+// Box kinds as the plug-in passes them.
+inline constexpr std::int32_t kBoxNotice = 1;
+inline constexpr std::int32_t kBoxQuestion = 6;
+
+// Answers of the host's boxes. Yes shares its code with the dialog's OK.
+inline constexpr std::int16_t kAnswerOk = 0x5001;
+inline constexpr std::int16_t kAnswerYes = 0x5001;
+inline constexpr std::int16_t kAnswerNo = 0x5002;
+
+// What a box shows. Texts are Mazovia bytes; the markup bytes 0x01, 0x02
+// and 0x03 reach the front end unchanged.
+struct BoxRequest {
+  std::string caption;
+  std::string text;
+  std::int32_t kind = kBoxNotice;
+};
+
+class FrontEnd {
+ public:
+  virtual ~FrontEnd() = default;
+
+  virtual std::int16_t ShowBox(const BoxRequest& box) = 0;
+
+  // The install notice: the user may tick "do not show again", which sets
+  // the flag to 1.
+  virtual void ShowNotice(const std::string& text, std::int16_t& flag) = 0;
+
+  // The signal before a warning.
+  virtual void Signal() {}
+
+  // A Windows-style Abort/Retry/Ignore box (the binding error box); texts
+  // in Windows-1250. Answers 3 abort, 4 retry, 5 ignore.
+  virtual int ShowSystemBox(const std::string& caption, const std::string& text) = 0;
+};
+
+// The front end in use; a quiet default that answers every box with its
+// default answer (OK, no, abort) until one is set.
+FrontEnd& CurrentFrontEnd();
+void SetFrontEnd(FrontEnd* front_end);
+
+}  // namespace standin

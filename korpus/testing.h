@@ -1,0 +1,37 @@
+// Controls that tests and the host program use to set up and watch the
+// stand-in: hidden entries, fault injection, lookup counts.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "korpus/faults.h"
+
+namespace standin {
+
+// The address of an entry by ordinal, as the export lookup answers it
+// (hidden entries answer null); only the export lookup counts.
+void* AddressOf(std::uint32_t ordinal);
+void CountLookup(std::uint32_t ordinal);
+
+namespace testing {
+
+// Entries that the export lookup pretends not to have.
+void HideEntry(std::uint16_t ordinal);
+void ShowAllEntries();
+
+// How often an ordinal was looked up.
+int LookupCount(std::uint16_t ordinal);
+
+std::vector<std::uint16_t> ExportedOrdinals();
+
+// The n-th call of the kind from now on fails (n = 1: the next one);
+// n <= 0 clears it.
+void FailNth(Fault kind, long n);
+void FailAlways(Fault kind, bool on);
+long CallCount(Fault kind);
+void ClearFaults();
+
+}  // namespace testing
+
+}  // namespace standin

@@ -1,0 +1,211 @@
+#include "host/korpus/binding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "abi/codepage.h"
+#include "host/korpus/entries.h"
+#include "host/module_state.h"
+#include "korpus/recording_frontend.h"
+#include "korpus/testing.h"
+
+namespace {
+
+using host::binding::FallbackIndex;
+using host::binding::FallbackIndexOf;
+using host::binding::HostCallAbandoned;
+
+// What MessageBoxA receives is in Windows-1250.
+std::string To1250(std::string_view utf8) {
+  std::string out;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    out += static_cast<char>(codepage::UnicodeToWindows1250(codepage::DecodeUtf8(utf8, pos)));
+  }
+  return out;
+}
+
+std::string ExpectedBoxText(const std::string& module, const std::string& entry) {
+  return To1250("W module  " + module + " \nbrak wpisu  " + entry +
+                " \nWywołano z wtyczki   Zainstalowano wtyczkę: PRUFACJA .\n\n"
+                "Błąd ten można zignorować lecz dalsza praca\n"
+                "programu w tych warunkach może być niebezpieczna.\n\n"
+                "Konieczna jest aktualizacja programu!");
+}
+
+void* SlotValue(const char* name) { return *host::binding::FindByName(name)->slot; }
+
+class BindingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host::binding::ResetForTests();
+    standin::testing::ShowAllEntries();
+    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+    host::Modules().own_module = nullptr;
+    ASSERT_NE(host::Modules().host_module, nullptr);
+  }
+  void TearDown() override {
+    host::binding::ResetForTests();
+    standin::testing::ShowAllEntries();
+  }
+
+  standin::RecordingFrontEnd front_;
+};
+
+TEST_F(BindingTest, FirstCallBindsAndLaterCallsGoStraightThrough) {
+  const int before = standin::testing::LookupCount(52154);
+  EXPECT_EQ(korpus::CompareText("a", "b"), -1);
+  EXPECT_EQ(standin::testing::LookupCount(52154), before + 1);
+  EXPECT_EQ(SlotValue("CompareText"), standin::AddressOf(52154));
+  EXPECT_EQ(korpus::CompareText("b", "a"), 1);
+  EXPECT_EQ(korpus::CompareText("a", "a"), 0);
+  EXPECT_EQ(standin::testing::LookupCount(52154), before + 1);
+  EXPECT_TRUE(front_.boxes().empty());
+}
+
+TEST_F(BindingTest, FirstCallKeepsFloatingPointAndVariadicArguments) {
+  // The resolver runs between the caller and the host function: a double in
+  // a vector register and a variadic argument list must survive it.
+  EXPECT_EQ(korpus::RealToWhole(2500.0, 1), 2500);
+  korpus::MessageFormat("Uwaga", "%s=%d;%0.3f", 1, "x", 42, 2.5);
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].text, "x=42;2.500");
+  EXPECT_EQ(front_.boxes()[0].kind, 1);
+}
+
+TEST_F(BindingTest, MissingEntryShowsTheBoxWithItsExactText) {
+  standin::testing::HideEntry(52256);
+  host::Modules().own_module = host::Modules().host_module;
+  char path[300];
+  ASSERT_GT(platform::GetModuleFileNameA(host::Modules().own_module, path, sizeof path), 0u);
+
+  front_.Answer(5);  // Ignore
+  EXPECT_EQ(korpus::OpenTable(44), nullptr);
+
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].caption, To1250("POWAŻNY BŁĄD WTYCZKI"));
+  EXPECT_EQ(front_.boxes()[0].text, ExpectedBoxText(path, "52256"));
+}
+
+TEST_F(BindingTest, ModuleWithoutFileNameIsNamedUnknown) {
+  standin::testing::HideEntry(52256);
+  front_.Answer(5);
+  korpus::OpenTable(44);
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].text, ExpectedBoxText("<nieznany>", "52256"));
+}
+
+TEST_F(BindingTest, IgnoreGivesTheFallbackOfTheDeclaredArgumentSize) {
+  standin::testing::HideEntry(52256);
+  front_.Answer(5);
+  EXPECT_EQ(korpus::OpenTable(44), nullptr);
+  // One 4-byte argument: stub 1, not the stub 14 that the ordinal's last
+  // two digits would pick.
+  EXPECT_EQ(FallbackIndexOf(SlotValue("OpenTable")), 1);
+  EXPECT_TRUE(host::binding::IgnoreAll());
+}
+
+TEST_F(BindingTest, AfterIgnoreLaterMissingEntriesShowNoBox) {
+  standin::testing::HideEntry(52256);
+  standin::testing::HideEntry(21285);
+  front_.Answer(5);
+  korpus::OpenTable(44);
+  EXPECT_EQ(korpus::AllocateZeroed(10, 10), nullptr);
+  EXPECT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(FallbackIndexOf(SlotValue("AllocateZeroed")), 0);
+}
+
+TEST_F(BindingTest, RetryShowsTheBoxAgainWithoutAnotherLookup) {
+  standin::testing::HideEntry(52256);
+  const int lookups = standin::testing::LookupCount(52256);
+  front_.Answer(4);
+  front_.Answer(4);
+  front_.Answer(4);
+  front_.Answer(5);
+  korpus::OpenTable(44);
+  ASSERT_EQ(front_.boxes().size(), 4u);
+  for (const auto& box : front_.boxes()) EXPECT_EQ(box.text, front_.boxes()[0].text);
+  EXPECT_EQ(standin::testing::LookupCount(52256), lookups + 1);
+}
+
+TEST_F(BindingTest, AbortAbandonsTheCallAndLeavesTheSlotEmpty) {
+  standin::testing::HideEntry(52256);
+  front_.Answer(4);
+  front_.Answer(3);  // Abort
+  try {
+    korpus::OpenTable(44);
+    FAIL() << "the call went on";
+  } catch (const HostCallAbandoned& abandoned) {
+    EXPECT_EQ(abandoned.ordinal(), 52256u);
+  }
+  EXPECT_EQ(front_.boxes().size(), 2u);
+  EXPECT_EQ(SlotValue("OpenTable"), nullptr);
+  EXPECT_FALSE(host::binding::IgnoreAll());
+
+  // The slot stays empty: the next call is abandoned without a box.
+  EXPECT_THROW(korpus::OpenTable(44), HostCallAbandoned);
+  EXPECT_EQ(front_.boxes().size(), 2u);
+}
+
+TEST_F(BindingTest, MissingConversionShowsTheBoxUnconvertedWithoutRecursion) {
+  standin::testing::HideEntry(52256);
+  standin::testing::HideEntry(52158);
+  front_.Answer(5);
+  korpus::OpenTable(44);
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].caption, std::string("POWAŻNY BŁĄD WTYCZKI"_mz));
+  // The conversion entry was not bound by the box; its own first call binds
+  // it (here: to a fallback, since Ignore was chosen).
+  EXPECT_EQ(SlotValue("ConvertCodePage"), host::binding::FindByName("ConvertCodePage")->resolver);
+  char text[] = "x";
+  EXPECT_EQ(korpus::ConvertCodePage(text, text, 1, 3), 0);
+  EXPECT_EQ(front_.boxes().size(), 1u);
+}
+
+TEST(FallbackChoice, OrdinalsWithoutDeclarationFollowTheirLastTwoDigits) {
+  EXPECT_EQ(FallbackIndex(41199, nullptr), 0);  // ends in 99
+  EXPECT_EQ(FallbackIndex(20004, nullptr), 1);
+  EXPECT_EQ(FallbackIndex(20000, nullptr), 0);
+  EXPECT_EQ(FallbackIndex(12356, nullptr), 14);
+  EXPECT_EQ(FallbackIndex(12360, nullptr), -1);
+  EXPECT_EQ(FallbackIndex(12357, nullptr), -1);
+  EXPECT_EQ(FallbackIndex(12302, nullptr), -1);
+}
+
+TEST(FallbackChoice, DeclaredEntriesFollowTheirArgumentSize) {
+  auto slot = [](const char* name) { return host::binding::FindByName(name)->slot; };
+  EXPECT_EQ(FallbackIndex(52256, slot("OpenTable")), 1);
+  EXPECT_EQ(FallbackIndex(52311, slot("BuildTextKey")), 5);
+  EXPECT_EQ(FallbackIndex(52278, slot("ScanStart")), 6);
+  EXPECT_EQ(FallbackIndex(52179, slot("RoundReal")), 3);
+  EXPECT_EQ(FallbackIndex(21285, slot("AllocateZeroed")), 0);  // caller cleans
+  EXPECT_EQ(FallbackIndex(41399, slot("IniAccess")), 0);
+  EXPECT_EQ(FallbackIndex(20907, slot("DialogDeliverEvent")), 2);  // object not counted
+}
+
+TEST(FallbackChoice, NamesFollowTheirDecoration) {
+  auto k = [](const char* name) { return FallbackIndex(reinterpret_cast<std::uintptr_t>(name), nullptr); };
+  EXPECT_EQ(k("_Entry@12"), 3);
+  EXPECT_EQ(k("_Entry@7"), 1);
+  EXPECT_EQ(k("_Entry@56"), 14);
+  EXPECT_EQ(k("_Entry@60"), -1);
+  EXPECT_EQ(k("_Entry@99999999999999999999"), -1);
+  EXPECT_EQ(k("Entry"), 0);
+  EXPECT_EQ(k("_Entry@x8"), 0);
+  EXPECT_EQ(k("a@b@8"), 2);
+  EXPECT_EQ(k("a@8b"), 2);
+}
+
+TEST(FallbackChoice, EveryStubHasItsOwnAddress) {
+  for (int k = 0; k < 15; ++k) EXPECT_EQ(FallbackIndexOf(host::binding::FallbackStub(k)), k);
+  EXPECT_EQ(host::binding::FallbackStub(15), nullptr);
+  EXPECT_EQ(FallbackIndexOf(nullptr), -1);
+}
+
+TEST(EntryTable, EveryDeclaredEntryIsExportedByTheStandIn) {
+  for (const auto& entry : host::binding::Entries()) {
+    EXPECT_NE(standin::AddressOf(entry.ordinal), nullptr) << entry.name;
+  }
+}
+
+}  // namespace

@@ -119,6 +119,10 @@ struct WDialogBase {
 // Delegate objects are made in storage of the caller's; this is its size.
 inline constexpr std::size_t kDelegateSize = 32;
 
+// Scan cursors and index keys live in the caller's storage, of these sizes.
+inline constexpr std::size_t kCursorSize = 64;
+inline constexpr std::size_t kKeySize = 256;
+
 // The two table numbers whose rows are invoices.
 inline constexpr std::int32_t kSalesRegister = 44;
 inline constexpr std::int32_t kPurchaseRegister = 52;

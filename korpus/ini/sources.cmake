@@ -1,0 +1,4 @@
+# Sources of this area of the stand-in, listed relative to korpus/.
+target_sources(korpus PRIVATE
+  ini/pending.cpp
+)

@@ -1,0 +1,112 @@
+// One check of one invoice: the dialog object, derived from the host's
+// WDialogBase. Its fields are packed and in the host's order; its class
+// table is laid by hand (see class_table.cpp), so the class has no C++
+// virtual functions. Operations are implemented beside the capability they
+// belong to: model/, loading/, import/, report/, progress/, dialog/.
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+#include <span>
+
+#include "abi/records.h"
+#include "verify/model/records.h"
+
+namespace verify {
+
+#pragma pack(push, 1)
+
+// The dialog engine's copy of the data controls, in template order.
+struct ValueBuffer {
+  std::uint16_t quantities_option;
+  char symbol[17];
+  std::int32_t quantity;
+  std::uint16_t list;
+  std::uint16_t no_additions;
+};
+static_assert(sizeof(ValueBuffer) == 27);
+
+// The six counters of the summary, in the order the summary shows them.
+struct SummaryCounters {
+  std::int32_t on_document;
+  std::int32_t differences;
+  std::int32_t off_invoice;
+  std::int32_t correct;
+  std::int32_t new_goods;
+  std::int32_t unchecked;
+};
+static_assert(sizeof(SummaryCounters) == 24);
+
+class CZrobPrufacje {
+ public:
+  CZrobPrufacje();
+  ~CZrobPrufacje();
+  CZrobPrufacje(const CZrobPrufacje&) = delete;
+  CZrobPrufacje& operator=(const CZrobPrufacje&) = delete;
+
+  // Check run
+  std::int32_t Run(const korpus_abi::ListState* list_state, const char* invoice_number, std::int32_t invoice_id);
+
+  // Dialog
+  std::int32_t HandleEvent(std::int16_t code, std::int16_t kind);
+  std::intptr_t RowText(std::int16_t row);
+  std::int32_t UpdateQuantityControls();
+
+  // Model
+  std::int32_t AddPosition(const char* name, const char* symbol, std::int32_t counted);
+  std::int32_t RemovePosition(std::int32_t index);
+  std::int32_t LookUpGoods(char* code, std::int32_t counted);
+  std::int32_t TranslateCountedCode(CountedItem& item);
+  void MergeCountedItems(CountedItem* items, std::int32_t count);
+  std::int32_t NormalisePositions();
+  std::int32_t SortForDisplay();
+
+  // Grows the positions block so that it holds at least `room` positions,
+  // through the host's resize entry; false when the host cannot grow it
+  // (the block and the list then stay as they were).
+  bool ReservePositions(std::int32_t room);
+
+  // Loading, import, report, progress
+  std::int32_t LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id);
+  std::int32_t ReadCollectorFile();
+  void WriteReport();
+  std::int32_t SaveProgress();
+  std::int32_t ResumeProgress();
+
+  std::span<Position> Positions() { return {positions_, positions_ == nullptr ? 0u : static_cast<std::size_t>(count_)}; }
+  std::span<const Position> Positions() const {
+    return {positions_, positions_ == nullptr ? 0u : static_cast<std::size_t>(count_)};
+  }
+  std::int32_t count() const { return count_; }
+  const SummaryCounters& counters() const { return counters_; }
+  const char* invoice_number() const { return invoice_number_; }
+  bool list_refresh() const { return list_refresh_ != 0; }
+  ValueBuffer& values() { return values_; }
+
+ private:
+  friend struct CZrobPrufacjeLayout;
+  friend struct CheckAccess;  // tests and the block helpers
+
+  korpus_abi::WDialogBase base_;
+  ValueBuffer values_;
+  SummaryCounters counters_;
+  std::int32_t list_refresh_;
+  std::int32_t count_;
+  char row_text_[256];
+  Position* positions_;
+  char invoice_number_[33];
+
+  // Room of the positions block, in positions. Kept beside the host's
+  // fields because the block may grow past the 5000 it starts with.
+  std::int32_t capacity_;
+};
+
+#pragma pack(pop)
+
+// The text helpers of the check.
+char* StripSpaces(char* text);
+std::int16_t ShowMessage(const char* caption, const char* format, std::int32_t kind, ...);
+void BoundedCopy(char* destination, const char* source, std::int16_t maximum);
+std::int32_t RemoveCountedItem(CountedItem* items, std::int32_t count, std::int32_t index);
+
+}  // namespace verify

@@ -66,6 +66,9 @@ class CZrobPrufacje {
   // (the block and the list then stay as they were).
   bool ReservePositions(std::int32_t room);
 
+  // Returns the positions block to the host.
+  void ReleasePositions();
+
   // Loading, import, report, progress
   std::int32_t LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id);
   std::int32_t ReadCollectorFile();

@@ -1,0 +1,115 @@
+// Construction, destruction and the class table of the check object.
+#include "verify/dialog/zrob_prufacje.h"
+
+#include <cstring>
+
+#include "host/korpus/entries.h"
+#include "verify/dialog/class_table.h"
+
+namespace verify {
+
+namespace {
+
+// Slot 0: destroys the object; bit 0 of the flags also returns its memory
+// to the host.
+void* KORPUS_METHOD DestroySlot(CZrobPrufacje* self, std::uint32_t flags);
+
+std::int32_t KORPUS_METHOD HandleEventSlot(CZrobPrufacje* self, std::int16_t code, std::int16_t kind) {
+  return self->HandleEvent(code, kind);
+}
+
+std::intptr_t KORPUS_METHOD RowTextSlot(CZrobPrufacje* self, std::int16_t row, std::int32_t) {
+  return self->RowText(row);
+}
+
+template <typename F>
+void* Slot(F function) {
+  return reinterpret_cast<void*>(function);
+}
+
+void* const kClassTable[korpus_abi::kClassTableSlots] = {
+    Slot(&DestroySlot),
+    Slot(&HandleEventSlot),
+    Slot(&korpus::DialogVirtual20958),
+    Slot(&korpus::DialogVirtual20959),
+    Slot(&korpus::DialogVirtual20960),
+    Slot(&korpus::DialogVirtual20961),
+    Slot(&korpus::DialogVirtual20962),
+    Slot(&korpus::DialogVirtual20963),
+    Slot(&korpus::DialogVirtual20964),
+    Slot(&korpus::DialogVirtual20965),
+    Slot(&korpus::DialogVirtual20966),
+    Slot(&korpus::DialogVirtual20957),
+    Slot(&korpus::DialogVirtual20948),
+    Slot(&korpus::DialogVirtual20949),
+    Slot(&korpus::DialogVirtual20950),
+    Slot(&korpus::DialogVirtual20951),
+    Slot(&korpus::DialogVirtual20952),
+    Slot(&korpus::DialogVirtual20953),
+    Slot(&korpus::DialogVirtual20954),
+    Slot(&korpus::DialogVirtual20955),
+    Slot(&korpus::DialogVirtual20956),
+    Slot(&korpus::DialogVirtual20947),
+    Slot(&RowTextSlot),
+    Slot(&korpus::DialogVirtual20939),
+    Slot(&korpus::DialogVirtual20940),
+    Slot(&korpus::DialogVirtual20941),
+    Slot(&korpus::DialogVirtual20942),
+    Slot(&korpus::DialogVirtual20943),
+    Slot(&korpus::DialogVirtual20944),
+    Slot(&korpus::DialogVirtual20945),
+    Slot(&korpus::DialogVirtual20946),
+    Slot(&korpus::DialogVirtual20937),
+};
+
+}  // namespace
+
+// Field offsets after the base, in the host's order.
+struct CZrobPrufacjeLayout {
+  static constexpr std::size_t kBase = sizeof(korpus_abi::WDialogBase);
+  static_assert(offsetof(CZrobPrufacje, base_) == 0);
+  static_assert(offsetof(CZrobPrufacje, values_) == kBase);
+  static_assert(offsetof(CZrobPrufacje, counters_) == kBase + 27);
+  static_assert(offsetof(CZrobPrufacje, list_refresh_) == kBase + 51);
+  static_assert(offsetof(CZrobPrufacje, count_) == kBase + 55);
+  static_assert(offsetof(CZrobPrufacje, row_text_) == kBase + 59);
+  static_assert(offsetof(CZrobPrufacje, positions_) == kBase + 315);
+  static_assert(offsetof(CZrobPrufacje, invoice_number_) == kBase + 315 + sizeof(void*));
+};
+
+std::span<void* const> ClassTable() { return kClassTable; }
+
+CZrobPrufacje::CZrobPrufacje() {
+  korpus::DialogConstruct(this);
+  base_.class_table = kClassTable;
+  std::memset(&values_, 0, sizeof values_);
+  counters_ = {};
+  list_refresh_ = 0;
+  count_ = 0;
+  row_text_[0] = '\0';
+  positions_ = nullptr;
+  invoice_number_[0] = '\0';
+  capacity_ = 0;
+}
+
+CZrobPrufacje::~CZrobPrufacje() { DestroySlot(this, 0); }
+
+namespace {
+
+void* KORPUS_METHOD DestroySlot(CZrobPrufacje* self, std::uint32_t flags) {
+  self->ReleasePositions();
+  korpus::DialogDestruct(self);
+  if ((flags & 1) != 0) korpus::DeleteObject(self);
+  return self;
+}
+
+}  // namespace
+
+void CZrobPrufacje::ReleasePositions() {
+  if (positions_ == nullptr) return;
+  korpus::Free(positions_);
+  positions_ = nullptr;
+  capacity_ = 0;
+}
+
+}  // namespace verify

@@ -1,4 +1,6 @@
 # Sources of this capability, relative to verify/.
 target_sources(prufacja_verify PRIVATE
   dialog/zrob_prufacje.cpp
+  dialog/row_text.cpp
+  dialog/handle_event.cpp
 )

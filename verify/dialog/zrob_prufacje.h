@@ -76,6 +76,13 @@ class CZrobPrufacje {
   std::int32_t SaveProgress();
   std::int32_t ResumeProgress();
 
+  // Counts an item that no position holds: the no-additions warning, or a
+  // goods position, or a "Nowy towar" position.
+  void CountUnlisted(char* symbol, std::int32_t quantity);
+  // Adds to a position's counted quantity unless the sum leaves the 32-bit
+  // range, which the user is told of; false when refused.
+  bool AddCounted(Position& position, std::int32_t quantity);
+
   std::span<Position> Positions() { return {positions_, positions_ == nullptr ? 0u : static_cast<std::size_t>(count_)}; }
   std::span<const Position> Positions() const {
     return {positions_, positions_ == nullptr ? 0u : static_cast<std::size_t>(count_)};
@@ -89,6 +96,11 @@ class CZrobPrufacje {
  private:
   friend struct CZrobPrufacjeLayout;
   friend struct CheckAccess;  // tests and the block helpers
+
+  std::int32_t EnterTarget() const;
+  Position* FindTypedSymbol(const char* symbol);
+  void AcceptTypedSymbol(CountedItem& typed);
+  void AcceptTypedQuantity(CountedItem& typed);
 
   korpus_abi::WDialogBase base_;
   ValueBuffer values_;

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "host/korpus/binding.h"
+#include "host/korpus/entries.h"
+#include "host/module_state.h"
+#include "korpus/recording_frontend.h"
+#include "korpus/testing.h"
+#include "verify/dialog/class_table.h"
+#include "verify/dialog/zrob_prufacje.h"
+
+namespace verify {
+
+struct CheckAccess {
+  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
+    check.ReleasePositions();
+    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(5000, sizeof(Position)));
+    check.capacity_ = 5000;
+    for (const Position& p : positions) check.positions_[check.count_++] = p;
+  }
+  static void SetRefresh(CZrobPrufacje& check, bool on) { check.list_refresh_ = on ? 1 : 0; }
+  static korpus_abi::ClassTable TableOf(const CZrobPrufacje& check) { return check.base_.class_table; }
+};
+
+namespace {
+
+Position MakePosition(const char* name, const char* symbol, std::int32_t counted, std::int32_t invoiced) {
+  Position p{};
+  std::strncpy(p.name, name, sizeof p.name - 1);
+  std::strncpy(p.symbol, symbol, sizeof p.symbol - 1);
+  p.counted = counted;
+  p.invoiced = invoiced;
+  return p;
+}
+
+std::string Row(CZrobPrufacje& check, std::int16_t row) {
+  const std::intptr_t text = check.RowText(row);
+  return text == 0 ? std::string("<null>") : codepage::MazoviaToUtf8(reinterpret_cast<const char*>(text));
+}
+
+class DialogObjectTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host::binding::ResetForTests();
+    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+  }
+  standin::RecordingFrontEnd front_;
+};
+
+TEST_F(DialogObjectTest, RemarksFollowCountedAgainstInvoiced) {
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {
+                               MakePosition("Śruba", "A1", 2000, 2000),
+                               MakePosition("Wkręt", "A2", 2500, 2000),
+                               MakePosition("Nit", "A3", 1000, 2000),
+                               MakePosition("Podkładka", "A4", 0, 2000),
+                               MakePosition("Nowy towar", "A5", 1000, 0),
+                               MakePosition("Pusty", "A6", 0, 0),
+                               MakePosition("Zwrot", "A7", -1000, 2000),
+                           });
+  EXPECT_EQ(Row(check, 0), "   1. Śruba\rA1\r2.00\r2.00\r  OK");
+  EXPECT_EQ(Row(check, 1), "   2. Wkręt\rA2\r2.50\r2.00\rDUŻO");
+  EXPECT_EQ(Row(check, 2), "   3. Nit\rA3\r1.00\r2.00\rmało");
+  EXPECT_EQ(Row(check, 3), "   4. Podkładka\rA4\r0.00\r2.00\rniepruf.");
+  EXPECT_EQ(Row(check, 4), "   5. Nowy towar\rA5\r1.00\r0.00\rDUŻO");
+  EXPECT_EQ(Row(check, 5), "   6. Pusty\rA6\r0.00\r0.00\r  OK");
+  EXPECT_EQ(Row(check, 6), "   7. Zwrot\rA7\r-1.00\r2.00\rmało");
+}
+
+TEST_F(DialogObjectTest, FirstRowRequestAfterAChangeIsNullAndClearsTheFlag) {
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 2500)});
+  CheckAccess::SetRefresh(check, true);
+  EXPECT_EQ(check.RowText(-1), 1);  // the count, flag untouched
+  EXPECT_TRUE(check.list_refresh());
+  EXPECT_EQ(Row(check, 0), "<null>");
+  EXPECT_FALSE(check.list_refresh());
+  EXPECT_EQ(Row(check, 0), "   1. Nit\rA3\r0.00\r2.50\rniepruf.");
+}
+
+TEST_F(DialogObjectTest, RowTextRemovesSpacesFromTheStoredSymbol) {
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {MakePosition("Nit", "AB 12", 0, 1000)});
+  EXPECT_EQ(Row(check, 0), "   1. Nit\rAB12\r0.00\r1.00\rniepruf.");
+  EXPECT_STREQ(check.Positions()[0].symbol, "AB12");
+}
+
+TEST_F(DialogObjectTest, RowTextStaysInsideItsFieldForTheLongestPosition) {
+  CZrobPrufacje check;
+  const std::string name(120, 'N');
+  CheckAccess::Fill(check, {MakePosition(name.c_str(), "SSSSSSSSSSSSSSSS", -2147483647, 2147483647)});
+  const std::string row = Row(check, 0);
+  EXPECT_EQ(row.rfind("   1. " + name + "\rSSSSSSSSSSSSSSSS\r-2147483.65\r2147483.65\r", 0), 0u) << row;
+  EXPECT_LT(row.size(), 256u);
+}
+
+TEST_F(DialogObjectTest, RowOutsideTheListReadsEmpty) {
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+  EXPECT_EQ(Row(check, 1), "");
+  EXPECT_EQ(Row(check, 300), "");
+}
+
+TEST_F(DialogObjectTest, ClassTableHoldsTheCheckOperationsAndTheInheritedHostEntries) {
+  const auto table = ClassTable();
+  ASSERT_EQ(table.size(), 32u);
+  auto stub = [](auto function) { return reinterpret_cast<void*>(function); };
+  const std::vector<std::pair<int, void*>> inherited = {
+      {2, stub(&korpus::DialogVirtual20958)},  {3, stub(&korpus::DialogVirtual20959)},
+      {4, stub(&korpus::DialogVirtual20960)},  {5, stub(&korpus::DialogVirtual20961)},
+      {6, stub(&korpus::DialogVirtual20962)},  {7, stub(&korpus::DialogVirtual20963)},
+      {8, stub(&korpus::DialogVirtual20964)},  {9, stub(&korpus::DialogVirtual20965)},
+      {10, stub(&korpus::DialogVirtual20966)}, {11, stub(&korpus::DialogVirtual20957)},
+      {12, stub(&korpus::DialogVirtual20948)}, {13, stub(&korpus::DialogVirtual20949)},
+      {14, stub(&korpus::DialogVirtual20950)}, {15, stub(&korpus::DialogVirtual20951)},
+      {16, stub(&korpus::DialogVirtual20952)}, {17, stub(&korpus::DialogVirtual20953)},
+      {18, stub(&korpus::DialogVirtual20954)}, {19, stub(&korpus::DialogVirtual20955)},
+      {20, stub(&korpus::DialogVirtual20956)}, {21, stub(&korpus::DialogVirtual20947)},
+      {23, stub(&korpus::DialogVirtual20939)}, {24, stub(&korpus::DialogVirtual20940)},
+      {25, stub(&korpus::DialogVirtual20941)}, {26, stub(&korpus::DialogVirtual20942)},
+      {27, stub(&korpus::DialogVirtual20943)}, {28, stub(&korpus::DialogVirtual20944)},
+      {29, stub(&korpus::DialogVirtual20945)}, {30, stub(&korpus::DialogVirtual20946)},
+      {31, stub(&korpus::DialogVirtual20937)},
+  };
+  for (const auto& [slot, address] : inherited) EXPECT_EQ(table[slot], address) << "slot " << slot;
+  for (int own : {0, 1, 22}) {
+    for (const auto& [slot, address] : inherited) EXPECT_NE(table[own], address) << "slot " << own;
+  }
+}
+
+TEST_F(DialogObjectTest, ObjectUsesItsOwnClassTableAndItsSlotsReachTheOperations) {
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000), MakePosition("Wkręt", "A4", 0, 1000)});
+  const korpus_abi::ClassTable table = CheckAccess::TableOf(check);
+  EXPECT_EQ(table, ClassTable().data());
+
+  using RowSlot = std::intptr_t(KORPUS_METHOD*)(void*, std::int16_t, std::int32_t);
+  EXPECT_EQ(reinterpret_cast<RowSlot>(table[22])(&check, -1, 0), 2);
+
+  using EventSlot = std::int32_t(KORPUS_METHOD*)(void*, std::int16_t, std::int16_t);
+  EXPECT_EQ(reinterpret_cast<EventSlot>(table[1])(&check, 0x5001, 1), 0);  // OK is the engine's
+}
+
+TEST_F(DialogObjectTest, DestructionReturnsThePositionsBlock) {
+  const long before = standin::testing::CallCount(standin::Fault::Allocation);
+  {
+    CZrobPrufacje check;
+    CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+  }
+  EXPECT_EQ(standin::testing::CallCount(standin::Fault::Allocation), before + 1);
+  // The sanitizer build reports the block if the destructor kept it.
+}
+
+}  // namespace
+}  // namespace verify

@@ -1,0 +1,10 @@
+#include "host/table_handles.h"
+
+namespace host {
+
+TableHandles& Tables() {
+  static TableHandles handles;
+  return handles;
+}
+
+}  // namespace host

@@ -1,0 +1,95 @@
+// Fills the check's list with the invoice's positions as the host's
+// positions table holds them.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "abi/codepage.h"
+#include "host/korpus/entries.h"
+#include "host/table_handles.h"
+#include "verify/dialog/zrob_prufacje.h"
+
+namespace verify {
+
+namespace {
+
+struct PositionsSource {
+  korpus_abi::TableObject* table;
+  std::int32_t index;
+};
+
+// A record's text field is not trusted to hold its NUL: copy at most what
+// both the field and the destination can hold.
+template <std::size_t N, std::size_t M>
+void CopyField(char (&destination)[N], const char (&source)[M]) {
+  const void* const end = std::memchr(source, '\0', M);
+  const std::size_t stored = end == nullptr ? M : static_cast<std::size_t>(static_cast<const char*>(end) - source);
+  const std::size_t length = std::min(stored, N - 1);
+  std::memcpy(destination, source, length);
+  destination[length] = '\0';
+}
+
+// Room to ask for when the block is full: twice as much, so that a long
+// invoice costs few resizes.
+std::int32_t NextRoom(std::int32_t capacity) {
+  constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+  if (capacity <= 0) return kInitialPositions;
+  return capacity > kMost / 2 ? kMost : capacity * 2;
+}
+
+}  // namespace
+
+std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id) {
+  korpus_abi::TableObject* const purchase_positions = korpus::OpenTable(53);
+  korpus_abi::TableObject* const sales_positions = korpus::OpenTable(45);
+  if (sales_positions == nullptr || purchase_positions == nullptr || host::Tables().tabTzak_dok == nullptr) {
+    korpus::MessageText("Błąd"_mz, "Błąd operacji dyskowej we wtyczce prufacja!"_mz, 1);
+    return 0;
+  }
+
+  count_ = 0;
+  PositionsSource source{};
+  switch (register_number) {
+    case korpus_abi::kSalesRegister:
+      source = {sales_positions, 812};
+      break;
+    case korpus_abi::kPurchaseRegister:
+      source = {purchase_positions, 714};
+      break;
+    default:
+      return 0;
+  }
+
+  korpus::PrepareTable(source.table, 255);
+  alignas(8) std::uint8_t key[korpus_abi::kKeySize] = {};
+  alignas(8) std::uint8_t cursor[korpus_abi::kCursorSize] = {};
+  korpus::BuildNumberKey(source.index, 0, key, invoice_id);
+
+  bool incomplete = false;
+  std::int32_t status = korpus::ScanStart(cursor, source.table, source.index, key, 0, 0);
+  while (status != 0) {
+    status = korpus::ScanNext(cursor);
+    if (status != 1) break;
+    if (count_ >= capacity_ && !ReservePositions(NextRoom(capacity_))) {
+      incomplete = true;
+      break;
+    }
+    const auto& record = *static_cast<const korpus_abi::PositionRecord*>(source.table->record);
+    Position& position = positions_[count_];
+    std::memset(&position, 0, sizeof position);
+    CopyField(position.name, record.name);
+    CopyField(position.symbol, record.symbol);
+    position.invoiced = record.quantity;
+    ++count_;
+  }
+  korpus::ScanEnd(cursor);
+
+  if (incomplete) {
+    ShowMessage("Błąd"_mz, "Nie udało się wczytać całej faktury!\nWczytano %d pozycji, sprawdzanie będzie niepełne."_mz,
+                1, count_);
+  }
+  return 1;
+}
+
+}  // namespace verify

@@ -1,0 +1,120 @@
+// The saved state of an unfinished check: written when the dialog closes,
+// offered again when the same invoice is checked next.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "abi/codepage.h"
+#include "host/korpus/entries.h"
+#include "verify/dialog/zrob_prufacje.h"
+
+namespace verify {
+
+namespace {
+
+constexpr const char* kProgressFile = "Niezgodnosci.ini";
+constexpr const char* kSection = "Nr_faktury";
+constexpr const char* kNumberKey = "Nr fakt.";
+constexpr const char* kCountKey = "Ilosc";
+constexpr const char* kRowFormat = "%s,%s,%d,%d";
+constexpr const char* kRowReadFormat = "%120s,%16s,%d,%d";
+constexpr std::int32_t kWrite = 9;
+constexpr std::int32_t kRead = 8;
+constexpr std::int16_t kYes = 0x5001;
+
+// "r%02d" of the largest index: the letter, ten digits, a sign, the NUL.
+using RowKey = char[16];
+
+void MakeRowKey(RowKey& key, std::int32_t index) { std::snprintf(key, sizeof key, "r%02d", index); }
+
+bool IsEmpty(const Position& position) {
+  return position.name[0] == '\0' && position.symbol[0] == '\0' && position.counted == 0 && position.invoiced == 0;
+}
+
+// The progress file and the two files that the INI access may keep beside
+// it go together; a missing one is no error.
+void DiscardProgress() {
+  std::remove(kProgressFile);
+  std::remove("Niezgodnosci.INO");
+  std::remove("Niezgodnosci.LCK");
+}
+
+}  // namespace
+
+std::int32_t CZrobPrufacje::SaveProgress() {
+  korpus::IniAccess(kProgressFile, kWrite, kSection, kNumberKey, "%s", invoice_number_);
+  korpus::IniAccess(kProgressFile, kWrite, kSection, kCountKey, "%d", count_);
+  RowKey key;
+  for (std::int32_t i = 0; i < count_; ++i) {
+    const Position& position = positions_[i];
+    MakeRowKey(key, i);
+    const std::int32_t counted = position.counted;
+    const std::int32_t invoiced = position.invoiced;
+    korpus::IniAccess(kProgressFile, kWrite, kSection, key, kRowFormat, position.name, position.symbol, counted,
+                      invoiced);
+  }
+  return 1;
+}
+
+std::int32_t CZrobPrufacje::ResumeProgress() {
+  count_ = 0;
+
+  // The INI access cuts a plain %s at 259 characters.
+  char stored_number[260] = {};
+  if (korpus::IniAccess(kProgressFile, kRead, kSection, kNumberKey, "%s", stored_number) != 0) return 1;
+  stored_number[sizeof stored_number - 1] = '\0';
+
+  if (std::strcmp(stored_number, invoice_number_) != 0) {
+    DiscardProgress();
+    return 1;
+  }
+  if (ShowMessage("Uwaga"_mz, "Czy chcesz dokończyć poprzednie sprawdzanie faktury %s"_mz, 6, stored_number) != kYes) {
+    DiscardProgress();
+    return 1;
+  }
+
+  std::int32_t rows = 0;
+  if (korpus::IniAccess(kProgressFile, kRead, kSection, kCountKey, "%d", &rows) != 0) return 1;
+  if (rows < 0) rows = 0;
+
+  // A count beyond the block (a list that grew during the check, or a file
+  // edited by hand) needs a larger block; when the host cannot give one,
+  // only the rows whose keys fit the block are read.
+  bool incomplete = false;
+  if (rows > capacity_ && !ReservePositions(rows)) {
+    rows = capacity_;
+    incomplete = true;
+  }
+
+  RowKey key;
+  for (std::int32_t k = 0; k < rows; ++k) {
+    Position& position = positions_[count_];
+    std::memset(&position, 0, sizeof position);
+    MakeRowKey(key, k);
+    // The quantities go through aligned locals: the position is packed.
+    std::int32_t counted = 0;
+    std::int32_t invoiced = 0;
+    const bool read = korpus::IniAccess(kProgressFile, kRead, kSection, key, kRowReadFormat, position.name,
+                                        position.symbol, &counted, &invoiced) == 0;
+    position.name[sizeof position.name - 1] = '\0';
+    position.symbol[sizeof position.symbol - 1] = '\0';
+    position.counted = counted;
+    position.invoiced = invoiced;
+    if (!read || IsEmpty(position)) {
+      std::memset(&position, 0, sizeof position);
+      continue;
+    }
+    ++count_;
+  }
+
+  list_refresh_ = 1;
+  if (incomplete) {
+    ShowMessage("Błąd"_mz,
+                "Nie udało się wczytać całego poprzedniego sprawdzania!\n"
+                "Wczytano %d pozycji, sprawdzanie będzie niepełne."_mz,
+                1, count_);
+  }
+  return 0;
+}
+
+}  // namespace verify

@@ -1,0 +1,4 @@
+# Sources of this capability, relative to verify/.
+target_sources(prufacja_verify PRIVATE
+  progress/progress.cpp
+)

@@ -1,0 +1,198 @@
+// The data collector's export, data.txt: read whole into counted items,
+// translated through the code table, then merged into the list at once.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "abi/codepage.h"
+#include "host/korpus/entries.h"
+#include "verify/dialog/zrob_prufacje.h"
+#include "verify/import/quantity.h"
+#include "verify/report/host_text.h"
+
+namespace verify {
+
+namespace {
+
+constexpr const char* kFileName = "data.txt";
+constexpr std::int32_t kFolderBuffer = 260;
+// One read takes at most 255 characters and the NUL.
+constexpr int kReadBuffer = 256;
+// The host hands out blocks of less than 2 GB.
+constexpr std::int64_t kMaxItems = 0x7FFFFFFF / sizeof(CountedItem);
+
+// The item block of one import. It starts with the host's 5000 items and
+// grows for longer files; every item it holds reads as zero until written.
+class ItemBlock {
+ public:
+  bool Allocate() {
+    items_ = static_cast<CountedItem*>(korpus::AllocateZeroed(kItemBlock, sizeof(CountedItem)));
+    capacity_ = items_ == nullptr ? 0 : kItemBlock;
+    return items_ != nullptr;
+  }
+  ~ItemBlock() {
+    if (items_ != nullptr) korpus::Free(items_);
+  }
+  ItemBlock() = default;
+  ItemBlock(const ItemBlock&) = delete;
+  ItemBlock& operator=(const ItemBlock&) = delete;
+
+  // Room for `needed` items; false when the host cannot grow the block (it
+  // then stays as it was).
+  bool Reserve(std::int64_t needed) {
+    if (needed <= capacity_) return true;
+    if (needed > kMaxItems) return false;
+    std::int64_t grown = capacity_ * 2;
+    if (grown < needed) grown = needed;
+    if (grown > kMaxItems) grown = kMaxItems;
+    void* const block = korpus::Resize(items_, static_cast<std::uint32_t>(grown * std::int64_t{sizeof(CountedItem)}));
+    if (block == nullptr) return false;
+    items_ = static_cast<CountedItem*>(block);
+    std::memset(items_ + capacity_, 0, static_cast<std::size_t>(grown - capacity_) * sizeof(CountedItem));
+    capacity_ = grown;
+    return true;
+  }
+
+  CountedItem* items() const { return items_; }
+
+ private:
+  CountedItem* items_ = nullptr;
+  std::int64_t capacity_ = 0;
+};
+
+enum class ReadResult : std::uint8_t { Read, ReadFailed, NoRoom, BadQuantity };
+
+struct ReadOutcome {
+  ReadResult result;
+  std::int32_t count;  // items read; on BadQuantity, the index of the item at fault
+};
+
+void CopyFolder(char (&destination)[kFolderBuffer], const char* folder) {
+  std::size_t length = 0;
+  if (folder != nullptr) {
+    while (length < sizeof destination - 1 && folder[length] != '\0') ++length;
+    std::memcpy(destination, folder, length);
+  }
+  destination[length] = '\0';
+}
+
+// Fills one item from a line. False when its quantity is out of range.
+bool FillItem(CountedItem& item, const char* line) {
+  std::memcpy(item.line, line, std::strlen(line) + 1);
+  if (korpus::LineField(0, item.line, item.symbol) != 0) item.symbol[0] = '\0';
+  if (korpus::LineField(1, item.line, item.quantity_text) != 0) item.quantity_text[0] = '\0';
+  StripSpaces(item.symbol);
+  const auto quantity = UnitsToThousandths(LeadingUnits(item.quantity_text));
+  if (!quantity) return false;
+  item.quantity = *quantity;
+  return true;
+}
+
+// Every read lands at its own index: one passed over (a line that starts
+// with NUL) leaves an all-zero item behind, and the count ends after the
+// last item filled.
+ReadOutcome ReadItems(std::FILE* stream, ItemBlock& block) {
+  char line[kReadBuffer];
+  std::int64_t read_index = 0;
+  std::int32_t count = 0;
+  while (!std::feof(stream)) {
+    // A failing read would never reach the end of the stream.
+    if (std::ferror(stream)) return {ReadResult::ReadFailed, count};
+    if (std::fgets(line, kReadBuffer, stream) == nullptr) line[0] = '\0';
+    if (line[0] != '\0') {
+      if (!block.Reserve(read_index + 1)) return {ReadResult::NoRoom, count};
+      const auto index = static_cast<std::int32_t>(read_index);
+      if (!FillItem(block.items()[index], line)) return {ReadResult::BadQuantity, index};
+      count = index + 1;
+    }
+    ++read_index;
+  }
+  return {ReadResult::Read, count};
+}
+
+// The number of the file line that an item came from. A line longer than
+// one read spans several items; a read passed over is taken as a line.
+std::int32_t LineNumberOf(const CountedItem* items, std::int32_t index) {
+  std::int32_t number = 1;
+  for (std::int32_t i = 0; i < index; ++i) {
+    const char* const line = items[i].line;
+    const std::size_t length = std::strlen(line);
+    if (length == 0 || line[length - 1] == '\n') ++number;
+  }
+  return number;
+}
+
+// The line as a box may show it: no line end, and no control bytes that
+// the box would take for markup.
+void VisibleLine(char (&out)[kReadBuffer], const char* line) {
+  std::size_t length = std::strlen(line);
+  while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) --length;
+  if (length > sizeof out - 1) length = sizeof out - 1;
+  for (std::size_t i = 0; i < length; ++i) {
+    out[i] = static_cast<unsigned char>(line[i]) < 0x20 ? ' ' : line[i];
+  }
+  out[length] = '\0';
+}
+
+void ShowBadQuantity(const CountedItem* items, std::int32_t index) {
+  char visible[kReadBuffer];
+  VisibleLine(visible, items[index].line);
+  ShowMessage("Błąd"_mz, "Błędna ilość w wierszu %d pliku DATA.TXT:\n%s\nPlik nie został wczytany!"_mz, 1,
+              LineNumberOf(items, index), visible);
+}
+
+}  // namespace
+
+std::int32_t CZrobPrufacje::ReadCollectorFile() {
+  if (korpus::CollectorReady() == 0) return -2;
+  char folder[kFolderBuffer];
+  CopyFolder(folder, korpus::CollectorFolder());
+  korpus::FetchCollectorFile(folder, kFileName);
+
+  std::FILE* const stream = korpus::OpenStream(kFileName, "rt", 0x40, 0, -1);
+  if (stream == nullptr) {
+    ShowText("Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!"_mz, 1);
+    return 1;
+  }
+  ItemBlock block;
+  if (!block.Allocate()) {
+    std::fclose(stream);
+    return 0;
+  }
+  const ReadOutcome outcome = ReadItems(stream, block);
+  std::fclose(stream);
+
+  // A file is merged whole or not at all.
+  switch (outcome.result) {
+    case ReadResult::Read:
+      break;
+    case ReadResult::ReadFailed:
+      ShowText("Blokada", "Błąd w trakcie odczytu pliku DATA.TXT!\nPlik nie został wczytany!"_mz, 1);
+      return -2;
+    case ReadResult::NoRoom:
+      ShowText("Błąd"_mz, "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!"_mz, 1);
+      return -2;
+    case ReadResult::BadQuantity:
+      ShowBadQuantity(block.items(), outcome.count);
+      return -2;
+  }
+
+  CountedItem* const items = block.items();
+  for (std::int32_t i = 0; i < outcome.count; ++i) {
+    const std::int32_t factor = TranslateCountedCode(items[i]);
+    const auto scaled = ScaleByFactor(items[i].quantity, factor);
+    if (!scaled) {
+      ShowBadQuantity(items, i);
+      return -2;
+    }
+    items[i].quantity = *scaled;
+  }
+  MergeCountedItems(items, outcome.count);
+
+  list_refresh_ = 1;
+  SortForDisplay();
+  korpus::ControlState(0, 0x8000, 1);
+  return -2;
+}
+
+}  // namespace verify

@@ -1,0 +1,120 @@
+// The discrepancy report: Niezgodnosci.txt, the summary box, and the file
+// handed to the host as a document.
+#include <cstdint>
+#include <cstdio>
+
+#include "abi/codepage.h"
+#include "host/korpus/entries.h"
+#include "verify/dialog/zrob_prufacje.h"
+#include "verify/report/host_text.h"
+
+namespace verify {
+
+namespace {
+
+constexpr const char* kReportName = "Niezgodnosci.txt";
+
+// Room for the converted header; the four lines take 392 bytes.
+constexpr std::size_t kWorkBuffer = 512;
+
+const char* Header() {
+  return
+    "._______________________________________________________________________________________________.\n"
+    "|                               |                 |               |               |       Ilość |\n"
+    "| Nazwa towaru:                 |     Symbol      |   Brakuje     |   Nadmiar     | na fakturze |\n"
+    "|-------------------------------|-----------------|---------------|---------------|-------------|\n"_mz;
+}
+
+const char* BottomRule() {
+  return "|_______________________________|_________________|_______________|_______________|_____________|"_mz;
+}
+
+const char* SummaryFormat() {
+  return "Sprawdzenie faktury nr \x03%s\x01"
+         "\n\nIlość pozycji na dokumencie  - \x02%4d\x01"
+         "\nRóżnice w ilosci             - \x02%4d\x01"
+         "\nIlość pozycji poprawnych     - \x02%4d\x01"
+         "\n\nIlość pozycji spoza faktury  - \x02%4d\x01"
+         "\nw tym:\nnowych towarów       - \x02%4d\x01"
+         "\n\nIlość pozycji niesprawdzonych- \x02%4d\x01\n"_mz;
+}
+
+// Room for any quantity printed with three decimals; the difference of two
+// 32-bit quantities needs 64 bits.
+struct QuantityText {
+  char text[32];
+};
+
+QuantityText FormatQuantity(std::int64_t thousandths) {
+  QuantityText out{};
+  std::snprintf(out.text, sizeof out.text, "%0.3f", static_cast<double>(thousandths) / 1000.0);
+  return out;
+}
+
+// Writes a Mazovia text converted to Windows-1250; the write's result.
+int WriteConverted(std::FILE* stream, const char* mazovia) {
+  char buffer[kWorkBuffer];
+  ConvertText(buffer, mazovia, kPageMazovia, kPageWindows1250);
+  return std::fprintf(stream, "%s", buffer);
+}
+
+void ShowWriteFailure(std::FILE* stream) {
+  if (stream != nullptr) std::fclose(stream);
+  ShowText("Blokada", "Błąd w trakcie zapisu!"_mz, 1);
+}
+
+}  // namespace
+
+void CZrobPrufacje::WriteReport() {
+  counters_.differences = 0;
+  counters_.correct = 0;
+  counters_.off_invoice = 0;
+  counters_.unchecked = 0;
+
+  std::FILE* const stream = korpus::OpenStream(kReportName, "wt", 0x40, 0, -1);
+  if (stream == nullptr) return ShowWriteFailure(nullptr);
+  if (WriteConverted(stream, Header()) <= 0) return ShowWriteFailure(stream);
+
+  for (const Position& position : Positions()) {
+    const std::int64_t counted = position.counted;
+    const std::int64_t invoiced = position.invoiced;
+    QuantityText missing{};
+    QuantityText surplus{};
+    if (invoiced == 0) {
+      ++counters_.off_invoice;
+      surplus = FormatQuantity(counted);
+    } else {
+      if (counted == 0) ++counters_.unchecked;
+      if (counted == invoiced) {
+        ++counters_.correct;
+        continue;
+      }
+      ++counters_.differences;
+      if (invoiced > counted) {
+        missing = FormatQuantity(invoiced - counted);
+      } else {
+        surplus = FormatQuantity(counted - invoiced);
+      }
+    }
+    const QuantityText on_invoice = FormatQuantity(invoiced);
+    if (std::fprintf(stream, "| %-30.30s|%16.16s |%14.14s |%14.14s |%12.12s |\n", position.name, position.symbol,
+                     missing.text, surplus.text, on_invoice.text) <= 0) {
+      return ShowWriteFailure(stream);
+    }
+  }
+
+  const int bottom_written = WriteConverted(stream, BottomRule());
+  ShowMessage("Podsumowanie", SummaryFormat(), 1, invoice_number_, counters_.on_document, counters_.differences,
+              counters_.correct, counters_.off_invoice, counters_.new_goods, counters_.unchecked);
+  if (bottom_written <= 0) return ShowWriteFailure(stream);
+  std::fclose(stream);
+
+  if (korpus::StoreDocument(11, kReportName, 0, 0) != 0) {
+    ShowText("Uwaga", "Dokument został zapisany"_mz, 1);
+  } else {
+    ShowText("Uwaga", "Dokumentu nie zapisano!"_mz, 1);
+  }
+  std::remove(kReportName);
+}
+
+}  // namespace verify

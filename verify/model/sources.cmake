@@ -1,5 +1,9 @@
 # Sources of this capability, relative to verify/.
 target_sources(prufacja_verify PRIVATE
-  model/text_helpers.cpp
+  model/counted_items.cpp
   model/counting.cpp
+  model/look_ups.cpp
+  model/ordering.cpp
+  model/position_block.cpp
+  model/text_helpers.cpp
 )

@@ -1,0 +1,2 @@
+prufacja_test(model_test model_test.cpp)
+target_link_libraries(model_test PRIVATE prufacja_verify)

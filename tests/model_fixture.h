@@ -1,0 +1,116 @@
+// A check object with a list of positions, bound to the stand-in host as
+// the plug-in is, for the model's tests.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "host/korpus/binding.h"
+#include "host/korpus/entries.h"
+#include "host/module_state.h"
+#include "korpus/dialog/controls.h"
+#include "korpus/recording_frontend.h"
+#include "korpus/testing.h"
+#include "verify/dialog/zrob_prufacje.h"
+
+namespace verify {
+
+struct CheckAccess {
+  // The list as a check starts with it: a 5000-position block.
+  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
+    check.ReleasePositions();
+    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
+    check.capacity_ = kInitialPositions;
+    check.count_ = 0;
+    for (const Position& p : positions) check.positions_[check.count_++] = p;
+  }
+  static std::int32_t Capacity(const CZrobPrufacje& check) { return check.capacity_; }
+  static const Position* Block(const CZrobPrufacje& check) { return check.positions_; }
+};
+
+namespace testing_support {
+
+inline Position Pos(const char* name, const char* symbol, std::int32_t counted, std::int32_t invoiced) {
+  Position p{};
+  const std::string n = codepage::Utf8ToMazovia(name);
+  const std::string s = codepage::Utf8ToMazovia(symbol);
+  std::strncpy(p.name, n.c_str(), sizeof p.name - 1);
+  std::strncpy(p.symbol, s.c_str(), sizeof p.symbol - 1);
+  p.counted = counted;
+  p.invoiced = invoiced;
+  return p;
+}
+
+inline CountedItem Item(const char* symbol, std::int32_t quantity, const char* alternative = "") {
+  CountedItem item{};
+  std::strncpy(item.symbol, codepage::Utf8ToMazovia(symbol).c_str(), sizeof item.symbol - 1);
+  std::strncpy(item.alternative, codepage::Utf8ToMazovia(alternative).c_str(), sizeof item.alternative - 1);
+  item.quantity = quantity;
+  return item;
+}
+
+// One row of the list as "name|symbol|counted|invoiced", in UTF-8.
+inline std::string RowOf(const Position& p) {
+  return codepage::MazoviaToUtf8(std::string(p.name, ::strnlen(p.name, sizeof p.name))) + "|" +
+         codepage::MazoviaToUtf8(std::string(p.symbol, ::strnlen(p.symbol, sizeof p.symbol))) + "|" +
+         std::to_string(p.counted) + "|" + std::to_string(p.invoiced);
+}
+
+inline std::vector<std::string> Rows(const CZrobPrufacje& check) {
+  std::vector<std::string> rows;
+  for (const Position& p : check.Positions()) rows.push_back(RowOf(p));
+  return rows;
+}
+
+inline bool AllZero(const void* bytes, std::size_t size) {
+  const auto* p = static_cast<const unsigned char*>(bytes);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (p[i] != 0) return false;
+  }
+  return true;
+}
+
+// Binds the plug-in's entries to the stand-in afresh; a member, so that it
+// comes before the check object that the fixture constructs.
+struct BoundToStandIn {
+  BoundToStandIn() {
+    host::binding::ResetForTests();
+    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+  }
+};
+
+class ModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(host::Modules().host_module, nullptr);
+    standin::testing::ClearFaults();
+    standin::testing::SetControlState(7, 0);
+  }
+  void TearDown() override {
+    standin::testing::ClearFaults();
+    standin::testing::SetControlState(7, 0);
+  }
+
+  void Merge(std::vector<CountedItem>& items) {
+    check_.MergeCountedItems(items.data(), static_cast<std::int32_t>(items.size()));
+  }
+
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : front_.boxes()) texts.push_back(box.CaptionUtf8() + ": " + box.TextUtf8());
+    return texts;
+  }
+
+  BoundToStandIn bound_;
+  standin::RecordingFrontEnd front_;
+  CZrobPrufacje check_;
+};
+
+}  // namespace testing_support
+}  // namespace verify

@@ -1,4 +1,8 @@
 # Sources of this area of the stand-in, listed relative to korpus/.
 target_sources(korpus PRIVATE
-  tables/pending.cpp
+  tables/memory_store.cpp
+  tables/records.cpp
+  tables/schema.cpp
+  tables/sqlite_store.cpp
+  tables/tables.cpp
 )

@@ -1,0 +1,454 @@
+// The store in a SQLite database file, the host program's default. A scan
+// is one prepared statement stepped once per record; statements are kept
+// and reused, so starting a scan does not compile SQL either.
+#include <sqlite3.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "korpus/tables/store.h"
+
+namespace standin {
+
+namespace {
+
+enum class Query : std::uint8_t {
+  Positions,
+  Catalogues,
+  Goods,
+  Codes,
+  ReadGoods,
+  NextLine,
+  InsertInvoice,
+  InsertPosition,
+  InsertCatalogue,
+  InsertGoods,
+  InsertCode,
+  InsertDocument,
+  ListInvoices,
+  FindInvoice,
+  Documents,
+  Count_
+};
+
+constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql = {
+    "SELECT p.name, p.symbol, p.quantity FROM invoice_positions AS p JOIN invoices AS i ON i.id = p.invoice_id "
+    "WHERE p.invoice_id = ?1 AND i.register = ?2 ORDER BY p.line, p.rowid",
+    "SELECT name, number, searched FROM catalogues WHERE number >= ?1 ORDER BY number",
+    "SELECT name, symbol, catalogue, id FROM goods WHERE catalogue = ?1 AND id >= ?2 ORDER BY id, rowid",
+    "SELECT code, goods_symbol, factor, catalogue, goods_id FROM codes ORDER BY code, rowid",
+    "SELECT name, symbol, catalogue, id FROM goods WHERE catalogue = ?1 AND id = ?2 ORDER BY rowid LIMIT 1",
+    "SELECT MAX(COALESCE(MAX(line), 0), 0) + 1 FROM invoice_positions WHERE invoice_id = ?1",
+    "INSERT INTO invoices (id, register, number, issued, counterparty) VALUES (?1, ?2, ?3, ?4, ?5)",
+    "INSERT INTO invoice_positions (invoice_id, line, name, symbol, quantity) VALUES (?1, ?2, ?3, ?4, ?5)",
+    "INSERT INTO catalogues (number, name, searched) VALUES (?1, ?2, ?3)",
+    "INSERT INTO goods (catalogue, id, name, symbol) VALUES (?1, ?2, ?3, ?4)",
+    "INSERT INTO codes (code, factor, goods_symbol, catalogue, goods_id) VALUES (?1, ?2, ?3, ?4, ?5)",
+    "INSERT INTO documents (kind, name, stored_at, content) VALUES (?1, ?2, ?3, ?4)",
+    "SELECT id, number, issued, counterparty FROM invoices WHERE register = ?1 ORDER BY issued, id",
+    "SELECT id, register, number, issued, counterparty FROM invoices WHERE id = ?1",
+    "SELECT id, kind, name, stored_at, content FROM documents ORDER BY id",
+};
+
+std::string_view Text(sqlite3_stmt* statement, int column) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+  if (text == nullptr) return {};
+  return {text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))};
+}
+
+std::string OwnedText(sqlite3_stmt* statement, int column) { return std::string(Text(statement, column)); }
+
+void BindText(sqlite3_stmt* statement, int parameter, std::string_view text) {
+  sqlite3_bind_text64(statement, parameter, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// The connection and its pool of prepared statements. Cursors share it, so
+// a scan in progress keeps it open after the store itself is gone.
+class Connection {
+ public:
+  explicit Connection(const std::filesystem::path& file) {
+    const int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc != SQLITE_OK) {
+      const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+      sqlite3_close(db_);
+      throw StoreError("cannot open " + file.string() + ": " + message);
+    }
+    // A user's SQLite tool may hold the file for a moment.
+    sqlite3_busy_timeout(db_, 2000);
+    char* error = nullptr;
+    if (sqlite3_exec(db_, kSchemaSql, nullptr, nullptr, &error) != SQLITE_OK) {
+      const std::string message = error != nullptr ? error : "unknown error";
+      sqlite3_free(error);
+      sqlite3_close(db_);
+      throw StoreError("cannot lay out " + file.string() + ": " + message);
+    }
+  }
+
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  ~Connection() {
+    for (auto& pool : free_) {
+      for (sqlite3_stmt* statement : pool) sqlite3_finalize(statement);
+    }
+    sqlite3_close(db_);
+  }
+
+  // A statement of the query, reset and unbound, for the caller alone
+  // until it gives it back.
+  sqlite3_stmt* Take(Query query) {
+    auto& pool = free_[static_cast<std::size_t>(query)];
+    if (!pool.empty()) {
+      sqlite3_stmt* statement = pool.back();
+      pool.pop_back();
+      return statement;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v3(db_, kSql[static_cast<std::size_t>(query)], -1, SQLITE_PREPARE_PERSISTENT, &statement,
+                           nullptr) != SQLITE_OK) {
+      throw StoreError(sqlite3_errmsg(db_));
+    }
+    return statement;
+  }
+
+  void Give(Query query, sqlite3_stmt* statement) noexcept {
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    auto& pool = free_[static_cast<std::size_t>(query)];
+    try {
+      pool.push_back(statement);
+    } catch (...) {
+      sqlite3_finalize(statement);
+    }
+  }
+
+  void Execute(const char* sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+      const std::string message = error != nullptr ? error : sqlite3_errmsg(db_);
+      sqlite3_free(error);
+      throw StoreError(message);
+    }
+  }
+
+  [[noreturn]] void Fail() const { throw StoreError(sqlite3_errmsg(db_)); }
+
+  std::int64_t LastRowId() const { return sqlite3_last_insert_rowid(db_); }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::array<std::vector<sqlite3_stmt*>, static_cast<std::size_t>(Query::Count_)> free_;
+};
+
+// A statement taken from the pool for one use.
+class Lease {
+ public:
+  Lease(std::shared_ptr<Connection> connection, Query query)
+      : connection_(std::move(connection)), query_(query), statement_(connection_->Take(query)) {}
+  Lease(const Lease&) = delete;
+  Lease& operator=(const Lease&) = delete;
+  ~Lease() { connection_->Give(query_, statement_); }
+
+  sqlite3_stmt* get() const { return statement_; }
+
+  // Runs a statement that gives no rows.
+  void Run() {
+    if (sqlite3_step(statement_) != SQLITE_DONE) connection_->Fail();
+    sqlite3_reset(statement_);
+  }
+
+ private:
+  std::shared_ptr<Connection> connection_;
+  Query query_;
+  sqlite3_stmt* statement_;
+};
+
+// Several writes as one: rolled back unless committed.
+class Transaction {
+ public:
+  explicit Transaction(Connection& connection) : connection_(connection) { connection_.Execute("BEGIN"); }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  ~Transaction() {
+    if (open_) Rollback();
+  }
+  void Commit() {
+    connection_.Execute("COMMIT");
+    open_ = false;
+  }
+
+ private:
+  void Rollback() noexcept {
+    try {
+      connection_.Execute("ROLLBACK");
+    } catch (...) {
+    }
+  }
+  Connection& connection_;
+  bool open_ = true;
+};
+
+using Fill = void (*)(sqlite3_stmt*, RowView&);
+
+void FillPosition(sqlite3_stmt* s, RowView& row) {
+  row = RowView{};
+  row.name = Text(s, 0);
+  row.symbol = Text(s, 1);
+  row.quantity = sqlite3_column_int64(s, 2);
+}
+
+void FillCatalogue(sqlite3_stmt* s, RowView& row) {
+  row = RowView{};
+  row.name = Text(s, 0);
+  row.number = sqlite3_column_int64(s, 1);
+  row.searched = sqlite3_column_int64(s, 2);
+}
+
+void FillGoods(sqlite3_stmt* s, RowView& row) {
+  row = RowView{};
+  row.name = Text(s, 0);
+  row.symbol = Text(s, 1);
+  row.catalogue = sqlite3_column_int64(s, 2);
+  row.id = sqlite3_column_int64(s, 3);
+}
+
+void FillCode(sqlite3_stmt* s, RowView& row) {
+  row = RowView{};
+  row.code = Text(s, 0);
+  row.goods_symbol = Text(s, 1);
+  row.factor = sqlite3_column_int64(s, 2);
+  row.catalogue = sqlite3_column_int64(s, 3);
+  row.id = sqlite3_column_int64(s, 4);
+}
+
+class StatementCursor final : public RowCursor {
+ public:
+  StatementCursor(std::shared_ptr<Connection> connection, Query query, Fill fill)
+      : lease_(std::move(connection), query), fill_(fill) {}
+
+  sqlite3_stmt* statement() const { return lease_.get(); }
+
+  Step Next(RowView& row) override {
+    if (done_) return Step::End;
+    switch (sqlite3_step(lease_.get())) {
+      case SQLITE_ROW:
+        fill_(lease_.get(), row);
+        return Step::Row;
+      case SQLITE_DONE:
+        done_ = true;
+        return Step::End;
+      default:
+        return Step::Failed;
+    }
+  }
+
+ private:
+  Lease lease_;
+  Fill fill_;
+  bool done_ = false;
+};
+
+class SqliteStore final : public Store {
+ public:
+  explicit SqliteStore(const std::filesystem::path& file) : connection_(std::make_shared<Connection>(file)) {}
+
+  ~SqliteStore() override { read_goods_.reset(); }
+
+  std::int64_t AddInvoice(const InvoiceRow& invoice) override {
+    Lease insert(connection_, Query::InsertInvoice);
+    sqlite3_stmt* s = insert.get();
+    if (invoice.id != 0) sqlite3_bind_int64(s, 1, invoice.id);
+    BindText(s, 2, RegisterName(invoice.kind));
+    BindText(s, 3, invoice.number);
+    BindText(s, 4, invoice.issued);
+    BindText(s, 5, invoice.counterparty);
+    insert.Run();
+    return connection_->LastRowId();
+  }
+
+  void AddPositions(std::span<const PositionRow> positions) override {
+    Transaction transaction(*connection_);
+    Lease insert(connection_, Query::InsertPosition);
+    for (const PositionRow& position : positions) {
+      sqlite3_stmt* s = insert.get();
+      sqlite3_bind_int64(s, 1, position.invoice_id);
+      sqlite3_bind_int64(s, 2, position.line != 0 ? position.line : NextLine(position.invoice_id));
+      BindText(s, 3, position.name);
+      BindText(s, 4, position.symbol);
+      sqlite3_bind_int64(s, 5, position.quantity);
+      insert.Run();
+    }
+    transaction.Commit();
+  }
+
+  void AddCatalogues(std::span<const CatalogueRow> catalogues) override {
+    Transaction transaction(*connection_);
+    Lease insert(connection_, Query::InsertCatalogue);
+    for (const CatalogueRow& catalogue : catalogues) {
+      sqlite3_stmt* s = insert.get();
+      sqlite3_bind_int64(s, 1, catalogue.number);
+      BindText(s, 2, catalogue.name);
+      sqlite3_bind_int64(s, 3, catalogue.searched ? 1 : 0);
+      insert.Run();
+    }
+    transaction.Commit();
+  }
+
+  void AddGoods(std::span<const GoodsRow> goods) override {
+    Transaction transaction(*connection_);
+    Lease insert(connection_, Query::InsertGoods);
+    for (const GoodsRow& row : goods) {
+      sqlite3_stmt* s = insert.get();
+      sqlite3_bind_int64(s, 1, row.catalogue);
+      sqlite3_bind_int64(s, 2, row.id);
+      BindText(s, 3, row.name);
+      BindText(s, 4, row.symbol);
+      insert.Run();
+    }
+    transaction.Commit();
+  }
+
+  void AddCodes(std::span<const CodeRow> codes) override {
+    Transaction transaction(*connection_);
+    Lease insert(connection_, Query::InsertCode);
+    for (const CodeRow& row : codes) {
+      sqlite3_stmt* s = insert.get();
+      BindText(s, 1, row.code);
+      sqlite3_bind_int64(s, 2, row.factor);
+      BindText(s, 3, row.goods_symbol);
+      sqlite3_bind_int64(s, 4, row.catalogue);
+      sqlite3_bind_int64(s, 5, row.goods_id);
+      insert.Run();
+    }
+    transaction.Commit();
+  }
+
+  std::int64_t AddDocument(const DocumentRow& document) override {
+    Lease insert(connection_, Query::InsertDocument);
+    sqlite3_stmt* s = insert.get();
+    sqlite3_bind_int64(s, 1, document.kind);
+    BindText(s, 2, document.name);
+    BindText(s, 3, document.stored_at);
+    sqlite3_bind_blob64(s, 4, document.content.data(), document.content.size(), SQLITE_TRANSIENT);
+    insert.Run();
+    return connection_->LastRowId();
+  }
+
+  std::vector<InvoiceRow> ListInvoices(Register kind) override {
+    Lease rows(connection_, Query::ListInvoices);
+    sqlite3_stmt* s = rows.get();
+    BindText(s, 1, RegisterName(kind));
+    std::vector<InvoiceRow> invoices;
+    for (;;) {
+      const int rc = sqlite3_step(s);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) connection_->Fail();
+      InvoiceRow& invoice = invoices.emplace_back();
+      invoice.id = sqlite3_column_int64(s, 0);
+      invoice.kind = kind;
+      invoice.number = OwnedText(s, 1);
+      invoice.issued = OwnedText(s, 2);
+      invoice.counterparty = OwnedText(s, 3);
+    }
+    return invoices;
+  }
+
+  std::optional<InvoiceRow> FindInvoice(std::int64_t id) override {
+    Lease rows(connection_, Query::FindInvoice);
+    sqlite3_stmt* s = rows.get();
+    sqlite3_bind_int64(s, 1, id);
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) return std::nullopt;
+    if (rc != SQLITE_ROW) connection_->Fail();
+    InvoiceRow invoice;
+    invoice.id = sqlite3_column_int64(s, 0);
+    invoice.kind = Text(s, 1) == RegisterName(Register::Purchase) ? Register::Purchase : Register::Sales;
+    invoice.number = OwnedText(s, 2);
+    invoice.issued = OwnedText(s, 3);
+    invoice.counterparty = OwnedText(s, 4);
+    return invoice;
+  }
+
+  std::vector<DocumentRow> Documents() override {
+    Lease rows(connection_, Query::Documents);
+    sqlite3_stmt* s = rows.get();
+    std::vector<DocumentRow> documents;
+    for (;;) {
+      const int rc = sqlite3_step(s);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) connection_->Fail();
+      DocumentRow& document = documents.emplace_back();
+      document.id = sqlite3_column_int64(s, 0);
+      document.kind = static_cast<std::int32_t>(sqlite3_column_int64(s, 1));
+      document.name = OwnedText(s, 2);
+      document.stored_at = OwnedText(s, 3);
+      const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 4));
+      document.content.assign(bytes, bytes + sqlite3_column_bytes(s, 4));
+    }
+    return documents;
+  }
+
+  std::unique_ptr<RowCursor> ScanPositions(Register kind, std::int64_t invoice_id) override {
+    auto cursor = std::make_unique<StatementCursor>(connection_, Query::Positions, &FillPosition);
+    sqlite3_bind_int64(cursor->statement(), 1, invoice_id);
+    BindText(cursor->statement(), 2, RegisterName(kind));
+    return cursor;
+  }
+
+  std::unique_ptr<RowCursor> ScanCatalogues(std::int64_t from_number) override {
+    auto cursor = std::make_unique<StatementCursor>(connection_, Query::Catalogues, &FillCatalogue);
+    sqlite3_bind_int64(cursor->statement(), 1, from_number);
+    return cursor;
+  }
+
+  std::unique_ptr<RowCursor> ScanGoods(std::int64_t catalogue, std::int64_t from_id) override {
+    auto cursor = std::make_unique<StatementCursor>(connection_, Query::Goods, &FillGoods);
+    sqlite3_bind_int64(cursor->statement(), 1, catalogue);
+    sqlite3_bind_int64(cursor->statement(), 2, from_id);
+    return cursor;
+  }
+
+  std::unique_ptr<RowCursor> ScanCodes() override {
+    return std::make_unique<StatementCursor>(connection_, Query::Codes, &FillCode);
+  }
+
+  Step ReadGoods(std::int64_t catalogue, std::int64_t id, RowView& row) override {
+    // The row's texts live in the statement, so it stays stepped until the
+    // next read.
+    if (!read_goods_) read_goods_ = std::make_unique<Lease>(connection_, Query::ReadGoods);
+    sqlite3_stmt* s = read_goods_->get();
+    sqlite3_reset(s);
+    sqlite3_bind_int64(s, 1, catalogue);
+    sqlite3_bind_int64(s, 2, id);
+    switch (sqlite3_step(s)) {
+      case SQLITE_ROW:
+        FillGoods(s, row);
+        return Step::Row;
+      case SQLITE_DONE:
+        return Step::End;
+      default:
+        return Step::Failed;
+    }
+  }
+
+ private:
+  std::int64_t NextLine(std::int64_t invoice_id) {
+    Lease next(connection_, Query::NextLine);
+    sqlite3_bind_int64(next.get(), 1, invoice_id);
+    if (sqlite3_step(next.get()) != SQLITE_ROW) connection_->Fail();
+    return sqlite3_column_int64(next.get(), 0);
+  }
+
+  std::shared_ptr<Connection> connection_;
+  std::unique_ptr<Lease> read_goods_;
+};
+
+}  // namespace
+
+std::shared_ptr<Store> OpenDatabase(const std::filesystem::path& file) { return std::make_shared<SqliteStore>(file); }
+
+}  // namespace standin

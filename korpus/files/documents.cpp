@@ -1,0 +1,52 @@
+// The document store: a file handed over by name is kept, bytes and all,
+// in the current store's documents.
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "abi/codepage.h"
+#include "korpus/entries.h"
+#include "korpus/faults.h"
+#include "korpus/tables/store.h"
+
+namespace standin {
+
+namespace {
+
+std::string LocalTimeNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[32] = {};
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
+namespace entry {
+
+// The two zeros are the host's own options; kind 11 is what a plug-in's
+// report is filed as, and any kind is kept as given.
+std::int32_t KORPUS_CALLEE StoreDocument(std::int32_t kind, const char* name, std::int32_t, std::int32_t) {
+  if (name == nullptr || ShouldFail(Fault::DocumentStore)) return 0;
+  try {
+    DocumentRow document;
+    document.kind = kind;
+    document.name = codepage::MazoviaToUtf8(name);
+    std::ifstream file(document.name, std::ios::binary);
+    if (!file) return 0;
+    document.content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad()) return 0;
+    document.stored_at = LocalTimeNow();
+    CurrentStore().AddDocument(document);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace entry
+
+}  // namespace standin

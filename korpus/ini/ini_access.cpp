@@ -1,0 +1,88 @@
+// Entry 41399: one key of a private-profile file, written (mode 9) or read
+// (mode 8). Answers 0 when the key was written or read.
+#include "korpus/ini/ini_access.h"
+
+#include <cstdarg>
+#include <mutex>
+
+#include "korpus/entries.h"
+#include "korpus/faults.h"
+#include "korpus/ini/ini_document.h"
+#include "korpus/ini/ini_files.h"
+#include "korpus/ini/value_format.h"
+
+namespace standin {
+
+namespace {
+
+constexpr std::uint16_t kModeRead = 8;
+constexpr std::uint16_t kModeWrite = 9;
+
+struct Address {
+  std::string path;
+  std::string_view section;
+  std::string_view key;
+};
+
+std::optional<Address> KeyAddress(const char* file, const char* section, const char* key) {
+  if (file == nullptr || *file == '\0' || section == nullptr || key == nullptr) return std::nullopt;
+  Address address{ini::AbsolutePath(file), ini::TrimBlanks(section), ini::TrimBlanks(key)};
+  if (address.path.empty() || !ini::IsSectionName(address.section) || !ini::IsKeyName(address.key)) {
+    return std::nullopt;
+  }
+  return address;
+}
+
+bool Write(const Address& address, const char* format, std::va_list args) {
+  const auto value = ini::FormatValue(format, args);
+  if (!value || !ini::IsValue(*value)) return false;
+  ini::FileCache& files = ini::Files();
+  const std::lock_guard lock(files.Lock());
+  ini::CachedFile& file = files.Open(address.path);
+  if (!file.writable) return false;
+  file.document.Set(address.section, address.key, *value);
+  file.dirty = true;
+  return true;
+}
+
+bool Read(const Address& address, const char* format, std::va_list args) {
+  ini::FileCache& files = ini::Files();
+  const std::lock_guard lock(files.Lock());
+  ini::CachedFile& file = files.Open(address.path);
+  // A read ends a run of writes: what was written reaches the disk before
+  // the caller can act on the file by other means (the plug-in removes it).
+  files.Flush(address.path, file);
+  const auto value = file.document.Find(address.section, address.key);
+  return value && ini::ScanValue(*value, format, args);
+}
+
+}  // namespace
+
+bool FlushIniFiles() { return ini::Files().FlushAll(); }
+
+namespace testing {
+void ForgetIniFiles() { ini::Files().Forget(); }
+}  // namespace testing
+
+namespace entry {
+
+std::int16_t KORPUS_CALLER IniAccess(const char* file, std::int32_t mode, const char* section, const char* key,
+                                     const char* format, ...) {
+  // The plug-in passes a 16-bit mode; the upper half of the word is noise.
+  const auto mode16 = static_cast<std::uint16_t>(mode);
+  if (mode16 != kModeRead && mode16 != kModeWrite) return 1;
+  // Every write counts for fault injection, whether it gets far or not.
+  if (mode16 == kModeWrite && ShouldFail(Fault::IniWrite)) return 1;
+  const auto address = KeyAddress(file, section, key);
+  if (!address || format == nullptr) return 1;
+
+  std::va_list args;
+  va_start(args, format);
+  const bool done = mode16 == kModeWrite ? Write(*address, format, args) : Read(*address, format, args);
+  va_end(args);
+  return done ? 0 : 1;
+}
+
+}  // namespace entry
+
+}  // namespace standin

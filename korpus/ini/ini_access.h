@@ -1,0 +1,25 @@
+// The INI access (entry 41399) as the host program and tests see it: files
+// are kept parsed in memory and reach the disk only at flush points, each
+// flush replacing the whole file at once.
+#pragma once
+
+#include <cstddef>
+
+namespace standin {
+
+// A plain "%s" read stores at most this many characters and a NUL: the
+// plug-in reads into buffers of 260 bytes.
+inline constexpr std::size_t kIniPlainTextLimit = 259;
+
+// Writes every file with pending changes. The host calls it when a dialog
+// run ends and when the plug-in's entry returns; it also runs at exit.
+// False when some file could not be written; its changes stay pending and
+// the next flush tries again.
+bool FlushIniFiles();
+
+namespace testing {
+// Drops every cached file without writing it, as a new process would start.
+void ForgetIniFiles();
+}  // namespace testing
+
+}  // namespace standin

@@ -3,4 +3,6 @@ target_sources(prufacja_verify PRIVATE
   dialog/zrob_prufacje.cpp
   dialog/row_text.cpp
   dialog/handle_event.cpp
+  dialog/dialog_template.cpp
+  dialog/run.cpp
 )

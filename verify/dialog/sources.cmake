@@ -4,5 +4,4 @@ target_sources(prufacja_verify PRIVATE
   dialog/row_text.cpp
   dialog/handle_event.cpp
   dialog/dialog_template.cpp
-  dialog/run.cpp
 )

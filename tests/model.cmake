@@ -1,2 +1,5 @@
 prufacja_test(model_test model_test.cpp)
 target_link_libraries(model_test PRIVATE prufacja_verify)
+
+prufacja_test(model_lookup_test model_lookup_test.cpp)
+target_link_libraries(model_lookup_test PRIVATE prufacja_verify)

@@ -165,6 +165,17 @@ TEST_F(MergeTest, ItemsRemovedInTheFirstPassLeaveTheOthersToTheSecond) {
   EXPECT_THAT(front_.boxes(), IsEmpty());
 }
 
+TEST_F(MergeTest, MatchedItemsLeaveTheArrayWithTheRestInOrderAndZerosBehind) {
+  standin::testing::SetControlState(7, 1);
+  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 1000), Pos("Nit", "N1", 0, 1000)});
+  std::vector<CountedItem> items = {Item("S1", 1000), Item("X 9", 1000), Item("P1", 1000, "N1"), Item("Y7", 500)};
+  Merge(items);
+  EXPECT_STREQ(items[0].symbol, "X9");
+  EXPECT_STREQ(items[1].symbol, "Y7");
+  EXPECT_EQ(items[1].quantity, 500);
+  EXPECT_TRUE(AllZero(&items[2], 2 * sizeof(CountedItem)));
+}
+
 TEST_F(MergeTest, TheSymbolWinsOverAnAlternativeCodeOfAnEarlierPosition) {
   CheckAccess::Fill(check_, {Pos("Nit", "N1", 0, 1000), Pos("Śruba", "S1", 0, 1000)});
   std::vector<CountedItem> items = {Item("S1", 1000, "N1")};

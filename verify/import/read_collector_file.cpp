@@ -6,6 +6,7 @@
 
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
+#include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/import/quantity.h"
 #include "verify/report/host_text.h"
@@ -191,7 +192,7 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
 
   list_refresh_ = 1;
   SortForDisplay();
-  korpus::ControlState(0, 0x8000, 1);
+  controls::Redraw();
   return -2;
 }
 

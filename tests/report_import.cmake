@@ -1,0 +1,4 @@
+prufacja_test(report_test report_test.cpp)
+target_link_libraries(report_test PRIVATE prufacja_verify)
+prufacja_test(import_test import_test.cpp)
+target_link_libraries(import_test PRIVATE prufacja_verify)

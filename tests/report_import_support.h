@@ -1,0 +1,123 @@
+// Shared set-up of the report and import tests: a check bound to the
+// stand-in, a recording front end, and a fresh working directory.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "host/korpus/binding.h"
+#include "host/korpus/entries.h"
+#include "host/module_state.h"
+#include "korpus/dialog/controls.h"
+#include "korpus/recording_frontend.h"
+#include "korpus/tables/store.h"
+#include "korpus/testing.h"
+#include "verify/dialog/zrob_prufacje.h"
+
+namespace verify {
+
+struct CheckAccess {
+  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
+    check.ReleasePositions();
+    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
+    check.capacity_ = kInitialPositions;
+    check.count_ = 0;
+    for (const Position& p : positions) check.positions_[check.count_++] = p;
+  }
+  static void SetCounters(CZrobPrufacje& check, std::int32_t on_document, std::int32_t new_goods) {
+    check.counters_.on_document = on_document;
+    check.counters_.new_goods = new_goods;
+  }
+  static void SetInvoiceNumber(CZrobPrufacje& check, const char* number) {
+    std::strncpy(check.invoice_number_, number, sizeof check.invoice_number_ - 1);
+  }
+  static void SetRefresh(CZrobPrufacje& check, bool on) { check.list_refresh_ = on ? 1 : 0; }
+};
+
+namespace testing_support {
+
+// A position as the user would write it: texts in UTF-8.
+inline Position MakePosition(const std::string& name, const std::string& symbol, std::int32_t counted,
+                             std::int32_t invoiced) {
+  Position p{};
+  const std::string mz_name = codepage::Utf8ToMazovia(name);
+  const std::string mz_symbol = codepage::Utf8ToMazovia(symbol);
+  std::strncpy(p.name, mz_name.c_str(), sizeof p.name - 1);
+  std::strncpy(p.symbol, mz_symbol.c_str(), sizeof p.symbol - 1);
+  p.counted = counted;
+  p.invoiced = invoiced;
+  return p;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+struct BoxSeen {
+  std::string caption;
+  std::string text;
+  std::int32_t kind;
+  bool operator==(const BoxSeen&) const = default;
+};
+
+inline void PrintTo(const BoxSeen& box, std::ostream* out) {
+  *out << "{" << box.caption << " | " << box.text << " | " << box.kind << "}";
+}
+
+// Each test runs in a directory of its own with an empty database, no
+// faults and the free-standing control states cleared.
+class CheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host::binding::ResetForTests();
+    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+    standin::testing::ClearFaults();
+    standin::UseStore(standin::MakeMemoryStore());
+    for (std::int32_t id : {0, 2, 7}) standin::testing::SetControlState(id, 0);
+    previous_ = std::filesystem::current_path();
+    std::string pattern = (std::filesystem::temp_directory_path() / "prufacja-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+    std::filesystem::current_path(directory_);
+    check_.emplace();
+  }
+  void TearDown() override {
+    check_.reset();
+    standin::testing::ClearFaults();
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(directory_);
+  }
+
+  // Boxes as the user reads them: UTF-8, markup bytes kept.
+  std::vector<BoxSeen> Boxes() const {
+    std::vector<BoxSeen> seen;
+    for (const auto& box : front_.boxes()) seen.push_back({box.CaptionUtf8(), box.TextUtf8(), box.kind});
+    return seen;
+  }
+
+  CZrobPrufacje& check() { return *check_; }
+
+  standin::RecordingFrontEnd front_;
+  std::optional<CZrobPrufacje> check_;
+  std::filesystem::path previous_;
+  std::filesystem::path directory_;
+};
+
+}  // namespace testing_support
+}  // namespace verify

@@ -1,0 +1,71 @@
+#include "app/options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <charconv>
+#include <limits>
+
+namespace app {
+
+namespace {
+
+template <typename Number>
+std::optional<Number> ParseNumber(std::string_view text) {
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<std::pair<std::int32_t, std::int16_t>> ParseTableVersion(const std::string& text) {
+  const auto equals = text.find('=');
+  if (equals == std::string::npos) return std::nullopt;
+  const auto number = ParseNumber<std::int32_t>(std::string_view(text).substr(0, equals));
+  const auto version = ParseNumber<std::int16_t>(std::string_view(text).substr(equals + 1));
+  if (!number || !version) return std::nullopt;
+  return std::pair{*number, *version};
+}
+
+ParsedOptions ParseOptions(int argc, const char* const* argv) {
+  Options options;
+  std::vector<std::string> versions;
+  bool no_load = false;
+
+  CLI::App cli{"korpus: the stand-in sales program that hosts the prufacja plug-in.\n"
+               "Data files (data.txt, Niezgodnosci.*, PrufPytanie.ini) are kept in the current directory."};
+  cli.add_option("--db", options.database, "Database file; a new file gets the empty schema")
+      ->capture_default_str();
+  cli.add_flag("--demo", options.demo, "Fill a new database with the demo data (and write data.txt if absent)");
+  cli.add_option("--script", options.script, "Run the commands of this file instead of a terminal ('-': stdin)");
+  cli.add_option("--collector", options.collector, "Folder from which F4 fetches the collector's data.txt");
+  cli.add_option("--table-version", versions, "Layout version of a host table, e.g. 45=300 (repeatable)")
+      ->type_name("NUMBER=VERSION");
+  cli.add_option("--without-table", options.missing_tables, "Host table that the program lacks (repeatable)")
+      ->type_name("NUMBER");
+  cli.add_option("--without-entry", options.missing_entries,
+                 "Host library entry that the program lacks, by ordinal (repeatable)")
+      ->type_name("ORDINAL");
+  cli.add_option("--plugin", options.plugin, "Plug-in library to load (default: prufacja.so beside the program)");
+  cli.add_flag("--no-load", no_load, "Start without loading the plug-in (a script loads it with 'plugin load')");
+  cli.add_flag("--trace-events", options.trace_events, "Print every event that reaches the host's own list handler");
+
+  try {
+    cli.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return {std::nullopt, cli.exit(error)};
+  }
+  for (const std::string& text : versions) {
+    const auto parsed = ParseTableVersion(text);
+    if (!parsed) {
+      std::fprintf(stderr, "--table-version: '%s' is not NUMBER=VERSION (e.g. 45=300)\n", text.c_str());
+      return {std::nullopt, 2};
+    }
+    options.table_versions.push_back(*parsed);
+  }
+  options.load_plugin = !no_load;
+  return {options, 0};
+}
+
+}  // namespace app

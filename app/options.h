@@ -1,0 +1,36 @@
+// The host program's command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace app {
+
+struct Options {
+  std::string database = "korpus.db";
+  bool demo = false;
+  std::optional<std::string> script;  // "-" is standard input
+  std::optional<std::string> collector;
+  std::vector<std::pair<std::int32_t, std::int16_t>> table_versions;
+  std::vector<std::int32_t> missing_tables;
+  std::vector<std::uint16_t> missing_entries;
+  std::string plugin;  // empty: prufacja.so beside the program
+  bool load_plugin = true;
+  bool trace_events = false;
+};
+
+struct ParsedOptions {
+  std::optional<Options> options;  // none: exit with the code below
+  int exit_code = 0;
+};
+
+// Parses the command line; help and errors are printed here.
+ParsedOptions ParseOptions(int argc, const char* const* argv);
+
+// "44=981" into a table number and a layout version.
+std::optional<std::pair<std::int32_t, std::int16_t>> ParseTableVersion(const std::string& text);
+
+}  // namespace app

@@ -1,0 +1,69 @@
+#include "app/plugin_host.h"
+
+#include <dlfcn.h>
+
+#include <exception>
+
+#include "abi/codepage.h"
+
+namespace app {
+
+PluginHost::~PluginHost() { Release(); }
+
+bool PluginHost::Open(EntryOutcome& outcome) {
+  if (entry_ != nullptr) return true;
+  if (module_ == nullptr) module_ = platform::LoadLibraryA(path_.c_str());
+  if (module_ == nullptr) {
+    const char* why = dlerror();
+    outcome.failure = "cannot load " + path_ + (why != nullptr ? std::string(": ") + why : std::string());
+    return false;
+  }
+  entry_ = reinterpret_cast<Entry>(platform::GetProcAddressByOrdinal(module_, kEntryOrdinal));
+  if (entry_ == nullptr) {
+    outcome.failure = path_ + " has no entry " + std::to_string(kEntryOrdinal);
+    return false;
+  }
+  return true;
+}
+
+EntryOutcome PluginHost::Call(void* context) {
+  EntryOutcome outcome;
+  if (!Open(outcome)) return outcome;
+
+  // Larger than any description a plug-in gives; the host never asks more.
+  char description[512] = {};
+  outcome.called = true;
+  try {
+    outcome.result = entry_(context, context != nullptr ? description : nullptr);
+  } catch (const std::exception& error) {
+    outcome.failure = error.what();
+    outcome.result = -1;
+  } catch (...) {
+    outcome.failure = "unknown exception";
+    outcome.result = -1;
+  }
+  description[sizeof description - 1] = '\0';
+  outcome.description = codepage::MazoviaToUtf8(description);
+  return outcome;
+}
+
+EntryOutcome PluginHost::Load() {
+  EntryOutcome outcome = Call(context_);
+  loaded_ = outcome.called && outcome.failure.empty() && outcome.result == 0;
+  return outcome;
+}
+
+EntryOutcome PluginHost::Unload() {
+  EntryOutcome outcome = Call(nullptr);
+  if (outcome.called) loaded_ = false;
+  return outcome;
+}
+
+void PluginHost::Release() {
+  if (loaded_) Unload();
+  entry_ = nullptr;
+  platform::FreeLibrary(module_);
+  module_ = nullptr;
+}
+
+}  // namespace app

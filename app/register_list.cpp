@@ -1,0 +1,91 @@
+#include "app/register_list.h"
+
+#include <algorithm>
+
+#include "korpus/entries.h"
+#include "korpus/tables/tables.h"
+
+namespace app {
+
+RegisterList::RegisterList(standin::Register kind, std::vector<standin::InvoiceRow> invoices, int page_rows)
+    : kind_(kind), invoices_(std::move(invoices)), page_rows_(std::max(page_rows, 1)) {
+  records_.resize(invoices_.size());
+  for (std::size_t i = 0; i < invoices_.size(); ++i) {
+    invoices_[i].kind = kind_;
+    standin::tables::FillRegisterRow(invoices_[i], records_[i]);
+    rows_.push_back(records_[i].data());
+  }
+  // An empty register still hands over an array: its one row is null.
+  rows_.push_back(nullptr);
+  list_.owner = this;
+}
+
+std::int32_t RegisterList::table_number() const {
+  return kind_ == standin::Register::Sales ? korpus_abi::kSalesRegister : korpus_abi::kPurchaseRegister;
+}
+
+bool RegisterList::Select(std::string_view number) {
+  const auto found = std::find_if(invoices_.begin(), invoices_.end(),
+                                  [number](const standin::InvoiceRow& row) { return row.number == number; });
+  if (found == invoices_.end()) return false;
+  MoveTo(found - invoices_.begin());
+  return true;
+}
+
+void RegisterList::MoveTo(std::int64_t row) {
+  if (invoices_.empty()) return;
+  const auto last = static_cast<std::int64_t>(invoices_.size()) - 1;
+  current_ = static_cast<std::size_t>(std::clamp<std::int64_t>(row, 0, last));
+  const auto page = static_cast<std::size_t>(page_rows_);
+  if (current_ < top_) top_ = current_;
+  if (current_ >= top_ + page) top_ = current_ - page + 1;
+}
+
+// The array starts a page before the top row, as the host keeps the page
+// above the window ready for scrolling; the counters say where the
+// current row lies in it.
+void RegisterList::PrepareState() {
+  const auto page = static_cast<std::size_t>(page_rows_);
+  const std::size_t first = top_ >= page ? top_ - page : 0;
+  list_.state.table_number = static_cast<std::uint16_t>(table_number());
+  list_.state.first_visible = static_cast<std::int32_t>(first);
+  list_.state.top = static_cast<std::int32_t>(top_);
+  list_.state.cursor = static_cast<std::int32_t>(current_ - top_);
+}
+
+std::int32_t RegisterList::Deliver(std::int32_t event) {
+  PrepareState();
+  const auto first = static_cast<std::size_t>(list_.state.first_visible);
+  korpus_abi::TableObject* table = standin::entry::OpenTable(table_number());
+  const korpus_abi::ListHandler handler =
+      table != nullptr && table->list_handler != nullptr ? table->list_handler : &HostHandler;
+  return handler(event, static_cast<std::uint16_t>(table_number()), static_cast<std::int32_t>(rows_.size() - first),
+                 rows_.data() + first, page_rows_, &list_.state, 0, 0, 0, 0, 0);
+}
+
+std::int32_t KORPUS_CALLEE RegisterList::HostHandler(std::int32_t event, std::uint16_t, std::int32_t, void**,
+                                                     std::int32_t, korpus_abi::ListState* state, std::int32_t,
+                                                     std::int32_t, std::int32_t, std::uint16_t, std::int32_t) {
+  if (state == nullptr) return static_cast<std::int32_t>(ListAnswer::Stay);
+  auto* list = reinterpret_cast<HostListState*>(state);
+  return list->owner->Handle(event);
+}
+
+std::int32_t RegisterList::Handle(std::int32_t event) {
+  received_.push_back({event, table_number(), current_});
+  const auto row = static_cast<std::int64_t>(current_);
+  switch (event) {
+    case list_key::kUp: MoveTo(row - 1); break;
+    case list_key::kDown: MoveTo(row + 1); break;
+    case list_key::kPageUp: MoveTo(row - page_rows_); break;
+    case list_key::kPageDown: MoveTo(row + page_rows_); break;
+    case list_key::kHome: MoveTo(0); break;
+    case list_key::kEnd: MoveTo(static_cast<std::int64_t>(invoices_.size()) - 1); break;
+    case list_key::kTab: return static_cast<std::int32_t>(ListAnswer::SwitchRegister);
+    case list_key::kEsc: return static_cast<std::int32_t>(ListAnswer::Quit);
+    default: break;
+  }
+  return static_cast<std::int32_t>(ListAnswer::Stay);
+}
+
+}  // namespace app

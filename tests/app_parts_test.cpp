@@ -1,0 +1,305 @@
+// The host program's parts: register lists as the host hands them to a
+// list handler, the command line, and the demo database.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "app/demo_data.h"
+#include "app/options.h"
+#include "app/register_list.h"
+#include "korpus/tables/store.h"
+#include "korpus/tables/tables.h"
+
+namespace {
+
+using app::ListAnswer;
+using app::RegisterList;
+namespace key = app::list_key;
+
+std::vector<standin::InvoiceRow> Invoices(int count, std::int64_t first_id = 1) {
+  std::vector<standin::InvoiceRow> rows;
+  for (int i = 0; i < count; ++i) {
+    rows.push_back({first_id + i, standin::Register::Sales, "FV " + std::to_string(i + 1) + "/2024", "2024-01-01",
+                    "Nabywca"});
+  }
+  return rows;
+}
+
+// What a plug-in's handler sees of one event.
+struct Seen {
+  std::int32_t event;
+  std::uint16_t table;
+  std::int32_t first, top, cursor;
+  std::string number;  // of the current row, UTF-8
+  std::int32_t id;
+  std::int32_t row_count;
+};
+std::vector<Seen> seen;
+korpus_abi::ListHandler chained = nullptr;
+
+template <std::size_t IdOffset>
+std::int32_t KORPUS_CALLEE Spy(std::int32_t event, std::uint16_t arg2, std::int32_t arg3, void** rows,
+                               std::int32_t arg5, korpus_abi::ListState* state, std::int32_t arg7, std::int32_t arg8,
+                               std::int32_t arg9, std::uint16_t arg10, std::int32_t arg11) {
+  Seen s{event, state->table_number, state->first_visible, state->top, state->cursor, "", 0, arg3};
+  if (const auto* row = static_cast<const char*>(rows[state->top + state->cursor - state->first_visible])) {
+    s.number = codepage::MazoviaToUtf8(row + korpus_abi::kRowNumberOffset);
+    std::memcpy(&s.id, row + IdOffset, sizeof s.id);
+  }
+  seen.push_back(s);
+  return chained(event, arg2, arg3, rows, arg5, state, arg7, arg8, arg9, arg10, arg11);
+}
+
+class RegisterListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standin::tables::Reset();
+    standin::tables::SetListHandler(44, &RegisterList::HostHandler);
+    standin::tables::SetListHandler(52, &RegisterList::HostHandler);
+    seen.clear();
+    chained = &RegisterList::HostHandler;
+  }
+  void TearDown() override { standin::tables::Reset(); }
+};
+
+TEST_F(RegisterListTest, KeysMoveTheCurrentRowAndScrollThePage) {
+  RegisterList list(standin::Register::Sales, Invoices(40), 10);
+  EXPECT_EQ(list.Deliver(key::kDown), 0);
+  EXPECT_EQ(list.current(), 1u);
+  list.Deliver(key::kPageDown);
+  EXPECT_EQ(list.current(), 11u);
+  EXPECT_EQ(list.top(), 2u);
+  list.Deliver(key::kEnd);
+  EXPECT_EQ(list.current(), 39u);
+  EXPECT_EQ(list.top(), 30u);
+  list.Deliver(key::kDown);
+  EXPECT_EQ(list.current(), 39u);
+  list.Deliver(key::kPageUp);
+  EXPECT_EQ(list.current(), 29u);
+  EXPECT_EQ(list.top(), 29u);
+  list.Deliver(key::kHome);
+  list.Deliver(key::kUp);
+  EXPECT_EQ(list.current(), 0u);
+  EXPECT_EQ(list.top(), 0u);
+}
+
+TEST_F(RegisterListTest, TabAsksToSwitchAndEscToQuitOtherKeysStay) {
+  RegisterList list(standin::Register::Purchase, Invoices(3), 10);
+  EXPECT_EQ(list.Deliver(key::kTab), static_cast<std::int32_t>(ListAnswer::SwitchRegister));
+  EXPECT_EQ(list.Deliver(key::kEsc), static_cast<std::int32_t>(ListAnswer::Quit));
+  EXPECT_EQ(list.Deliver(key::kCtrl1), static_cast<std::int32_t>(ListAnswer::Stay));
+  EXPECT_EQ(list.Deliver('x'), static_cast<std::int32_t>(ListAnswer::Stay));
+  ASSERT_EQ(list.received().size(), 4u);
+  EXPECT_EQ(list.received()[2].event, 231);
+  EXPECT_EQ(list.received()[2].table, 52);
+}
+
+TEST_F(RegisterListTest, HandlerInTheTableObjectSeesTheCurrentSalesRow) {
+  standin::tables::SetListHandler(44, &Spy<korpus_abi::kSalesRowIdOffset>);
+  RegisterList list(standin::Register::Sales, Invoices(40, 500), 10);
+  ASSERT_TRUE(list.Select("FV 25/2024"));  // row 24: the page shows 15..24
+
+  list.Deliver(key::kCtrl1);
+
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].table, 44);
+  EXPECT_EQ(seen[0].first, 5);  // the array starts a page above the top
+  EXPECT_EQ(seen[0].top, 15);
+  EXPECT_EQ(seen[0].cursor, 9);
+  EXPECT_EQ(seen[0].number, "FV 25/2024");
+  EXPECT_EQ(seen[0].id, 524);
+  EXPECT_EQ(seen[0].row_count, 36);  // rows 5..39 and the closing null
+  ASSERT_EQ(list.received().size(), 1u) << "the host's own handler still does its work";
+}
+
+TEST_F(RegisterListTest, PurchaseRowsCarryTheIdentifierAt824) {
+  standin::tables::SetListHandler(52, &Spy<korpus_abi::kPurchaseRowIdOffset>);
+  auto invoices = Invoices(3, 70);
+  invoices[1].number = "FZ 1/2024 Łódź";
+  RegisterList list(standin::Register::Purchase, invoices, 10);
+  list.Deliver(key::kDown);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].table, 52);
+  EXPECT_EQ(seen[0].number, "FV 1/2024");
+  EXPECT_EQ(seen[0].id, 70);
+  EXPECT_EQ(list.current(), 1u);
+  list.Deliver(0);
+  EXPECT_EQ(seen[1].number, "FZ 1/2024 Łódź");
+  EXPECT_EQ(seen[1].id, 71);
+}
+
+TEST_F(RegisterListTest, EmptyRegisterHandsOverOneNullRow) {
+  standin::tables::SetListHandler(44, &Spy<korpus_abi::kSalesRowIdOffset>);
+  RegisterList list(standin::Register::Sales, {}, 10);
+  EXPECT_FALSE(list.Select("FV 1/2024"));
+  list.Deliver(key::kDown);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].number, "");
+  EXPECT_EQ(seen[0].row_count, 1);
+  EXPECT_EQ(list.current(), 0u);
+}
+
+TEST_F(RegisterListTest, UnknownNumberLeavesTheCurrentRow) {
+  RegisterList list(standin::Register::Sales, Invoices(5), 10);
+  ASSERT_TRUE(list.Select("FV 3/2024"));
+  EXPECT_FALSE(list.Select("FV 3/2025"));
+  EXPECT_FALSE(list.Select("fv 3/2024"));
+  EXPECT_EQ(list.current(), 2u);
+}
+
+// ---------------------------------------------------------------------------
+
+app::ParsedOptions Parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "korpus");
+  return app::ParseOptions(static_cast<int>(args.size()), args.data());
+}
+
+TEST(OptionsTest, EveryOptionReachesItsField) {
+  const auto parsed = Parse({"--db", "firma.db", "--demo", "--script", "-", "--collector", "/mnt/kolektor",
+                             "--table-version", "45=300", "--table-version", "49=-1", "--without-table", "53",
+                             "--without-entry", "41399", "--no-load", "--trace-events"});
+  ASSERT_TRUE(parsed.options);
+  const app::Options& o = *parsed.options;
+  EXPECT_EQ(o.database, "firma.db");
+  EXPECT_TRUE(o.demo);
+  EXPECT_EQ(o.script, "-");
+  EXPECT_EQ(o.collector, "/mnt/kolektor");
+  EXPECT_EQ(o.table_versions, (std::vector<std::pair<std::int32_t, std::int16_t>>{{45, 300}, {49, -1}}));
+  EXPECT_EQ(o.missing_tables, std::vector<std::int32_t>{53});
+  EXPECT_EQ(o.missing_entries, std::vector<std::uint16_t>{41399});
+  EXPECT_FALSE(o.load_plugin);
+  EXPECT_TRUE(o.trace_events);
+}
+
+TEST(OptionsTest, DefaultsAreTheCurrentDirectoryAndATerminal) {
+  const auto parsed = Parse({});
+  ASSERT_TRUE(parsed.options);
+  EXPECT_EQ(parsed.options->database, "korpus.db");
+  EXPECT_FALSE(parsed.options->script);
+  EXPECT_TRUE(parsed.options->load_plugin);
+}
+
+TEST(OptionsTest, MalformedTableVersionIsRefused) {
+  EXPECT_EQ(app::ParseTableVersion("45=300"), (std::pair<std::int32_t, std::int16_t>{45, 300}));
+  EXPECT_FALSE(app::ParseTableVersion("45"));
+  EXPECT_FALSE(app::ParseTableVersion("45="));
+  EXPECT_FALSE(app::ParseTableVersion("=300"));
+  EXPECT_FALSE(app::ParseTableVersion("45=40000"));
+  EXPECT_FALSE(app::ParseTableVersion("45=3x"));
+  const auto parsed = Parse({"--table-version", "tabk9=1024"});
+  EXPECT_FALSE(parsed.options);
+  EXPECT_NE(parsed.exit_code, 0);
+}
+
+TEST(OptionsTest, UnknownOptionAndHelpEndTheProgram) {
+  const auto unknown = Parse({"--colour"});
+  EXPECT_FALSE(unknown.options);
+  EXPECT_NE(unknown.exit_code, 0);
+  testing::internal::CaptureStdout();
+  const auto help = Parse({"--help"});
+  const std::string text = testing::internal::GetCapturedStdout();
+  EXPECT_FALSE(help.options);
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(text.find("--table-version"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+
+class DemoDataTest : public ::testing::Test {
+ protected:
+  void SetUp() override { app::FillDemoData(*store_); }
+
+  std::vector<standin::RowView> Positions(standin::Register kind, const std::string& number) {
+    std::vector<standin::RowView> rows;
+    for (const auto& invoice : store_->ListInvoices(kind)) {
+      if (invoice.number != number) continue;
+      auto cursor = store_->ScanPositions(kind, invoice.id);
+      standin::RowView row;
+      while (cursor->Next(row) == standin::Step::Row) {
+        names_.emplace_back(row.name);
+        symbols_.emplace_back(row.symbol);
+        rows.push_back(row);
+        rows.back().name = names_.back();
+        rows.back().symbol = symbols_.back();
+      }
+    }
+    return rows;
+  }
+
+  std::shared_ptr<standin::Store> store_ = standin::MakeMemoryStore();
+  std::deque<std::string> names_, symbols_;
+};
+
+TEST_F(DemoDataTest, TwoCataloguesOnlyOneSearched) {
+  auto cursor = store_->ScanCatalogues(0);
+  standin::RowView row;
+  std::vector<std::pair<std::int64_t, std::int64_t>> catalogues;
+  while (cursor->Next(row) == standin::Step::Row) catalogues.push_back({row.number, row.searched});
+  EXPECT_EQ(catalogues, (std::vector<std::pair<std::int64_t, std::int64_t>>{{1, 1}, {2, 0}}));
+}
+
+TEST_F(DemoDataTest, HundredsOfGoodsWithDistinctSymbolsAndPolishNames) {
+  std::set<std::string> symbols;
+  std::size_t count = 0;
+  bool polish = false;
+  for (std::int64_t catalogue : {1, 2}) {
+    auto cursor = store_->ScanGoods(catalogue, 0);
+    standin::RowView row;
+    while (cursor->Next(row) == standin::Step::Row) {
+      ++count;
+      symbols.emplace(row.symbol);
+      EXPECT_LE(row.symbol.size(), 16u) << row.symbol;
+      EXPECT_LE(codepage::Utf8ToMazovia(row.name).size(), 120u);
+      EXPECT_EQ(codepage::MazoviaToUtf8(codepage::Utf8ToMazovia(row.name)), row.name) << "outside Mazovia";
+      polish = polish || row.name.find("ó") != std::string_view::npos;
+    }
+  }
+  EXPECT_GE(count, 200u);
+  EXPECT_LE(count, 400u);
+  EXPECT_EQ(symbols.size(), count);
+  EXPECT_TRUE(polish);
+}
+
+TEST_F(DemoDataTest, PackageCodesOfEachFactorPointAtRealGoods) {
+  auto cursor = store_->ScanCodes();
+  standin::RowView row;
+  std::set<std::int64_t> factors;
+  while (cursor->Next(row) == standin::Step::Row) {
+    factors.insert(row.factor);
+    EXPECT_LE(row.code.size(), 16u);
+    if (row.factor == 1000) {
+      standin::RowView goods;
+      const std::string code(row.code);
+      ASSERT_EQ(store_->ReadGoods(row.catalogue, row.id, goods), standin::Step::Row) << code;
+      EXPECT_EQ(goods.symbol, "PNK-750");
+    }
+  }
+  EXPECT_EQ(factors, (std::set<std::int64_t>{1000, 6000, 12000}));
+}
+
+TEST_F(DemoDataTest, FirstSalesInvoiceHasTheCasesACheckMeets) {
+  const auto rows = Positions(standin::Register::Sales, "FV 1/2024");
+  ASSERT_EQ(rows.size(), 11u);
+  auto count_symbol = [&](std::string_view symbol) {
+    return std::count_if(rows.begin(), rows.end(), [&](const auto& r) { return r.symbol == symbol; });
+  };
+  EXPECT_EQ(count_symbol("TSM-48"), 2) << "a duplicate of equal name and symbol";
+  EXPECT_EQ(count_symbol(""), 1) << "an empty symbol";
+  EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const auto& r) { return r.quantity == 2500; }));
+}
+
+TEST_F(DemoDataTest, BothRegistersHaveInvoicesAndTheCollectorFileNamesTheirGoods) {
+  EXPECT_EQ(store_->ListInvoices(standin::Register::Sales).size(), 4u);
+  EXPECT_EQ(store_->ListInvoices(standin::Register::Purchase).size(), 2u);
+  EXPECT_FALSE(Positions(standin::Register::Purchase, "FZ 101/2024").empty());
+  EXPECT_TRUE(Positions(standin::Register::Sales, "FV 4/2024").empty());
+  EXPECT_NE(app::kDemoCollectorFile.find("ZGRZ-ZAR-E27;2\r\n"), std::string_view::npos);
+}
+
+}  // namespace

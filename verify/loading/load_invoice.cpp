@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
@@ -28,14 +27,6 @@ void CopyField(char (&destination)[N], const char (&source)[M]) {
   const std::size_t length = std::min(stored, N - 1);
   std::memcpy(destination, source, length);
   destination[length] = '\0';
-}
-
-// Room to ask for when the block is full: twice as much, so that a long
-// invoice costs few resizes.
-std::int32_t NextRoom(std::int32_t capacity) {
-  constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
-  if (capacity <= 0) return kInitialPositions;
-  return capacity > kMost / 2 ? kMost : capacity * 2;
 }
 
 }  // namespace
@@ -71,7 +62,7 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
   while (status != 0) {
     status = korpus::ScanNext(cursor);
     if (status != 1) break;
-    if (count_ >= capacity_ && !ReservePositions(NextRoom(capacity_))) {
+    if (count_ >= capacity_ && !ReservePositions(count_ + 1)) {
       incomplete = true;
       break;
     }

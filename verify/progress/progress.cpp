@@ -75,11 +75,10 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
 
   std::int32_t rows = 0;
   if (korpus::IniAccess(kProgressFile, kRead, kSection, kCountKey, "%d", &rows) != 0) return 1;
-  if (rows < 0) rows = 0;
 
-  // A count beyond the block (a list that grew during the check, or a file
-  // edited by hand) needs a larger block; when the host cannot give one,
-  // only the rows whose keys fit the block are read.
+  // A negative count reads no row. A count beyond the block (a list that
+  // grew during the check, or a file edited by hand) needs a larger block;
+  // when the host cannot give one, only the rows whose keys fit are read.
   bool incomplete = false;
   if (rows > capacity_ && !ReservePositions(rows)) {
     rows = capacity_;

@@ -1,0 +1,4 @@
+prufacja_test(loading_test loading_test.cpp)
+target_link_libraries(loading_test PRIVATE prufacja_verify)
+prufacja_test(progress_test progress_test.cpp)
+target_link_libraries(progress_test PRIVATE prufacja_verify)

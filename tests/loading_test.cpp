@@ -1,0 +1,284 @@
+// Loading an invoice's positions from the stand-in's positions tables.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "host/korpus/binding.h"
+#include "host/korpus/entries.h"
+#include "host/module_state.h"
+#include "host/table_handles.h"
+#include "korpus/recording_frontend.h"
+#include "korpus/tables/store.h"
+#include "korpus/tables/tables.h"
+#include "korpus/testing.h"
+#include "verify/dialog/zrob_prufacje.h"
+
+namespace verify {
+
+// The block a check starts with, given as the check run gives it.
+struct CheckAccess {
+  static void GiveBlock(CZrobPrufacje& check) {
+    check.ReleasePositions();
+    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
+    check.capacity_ = kInitialPositions;
+    check.count_ = 0;
+  }
+  static void Append(CZrobPrufacje& check, const char* name, const char* symbol, std::int32_t invoiced) {
+    Position& p = check.positions_[check.count_++];
+    std::strncpy(p.name, name, sizeof p.name - 1);
+    std::strncpy(p.symbol, symbol, sizeof p.symbol - 1);
+    p.invoiced = invoiced;
+  }
+};
+
+namespace {
+
+using standin::PositionRow;
+using standin::Register;
+
+// A position as the list holds it, texts back in UTF-8.
+struct Row {
+  std::string name;
+  std::string symbol;
+  std::int32_t counted;
+  std::int32_t invoiced;
+  bool operator==(const Row&) const = default;
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << "{" << row.name << ", " << row.symbol << ", " << row.counted << ", " << row.invoiced << "}";
+}
+
+std::vector<Row> Rows(const CZrobPrufacje& check) {
+  std::vector<Row> rows;
+  for (const Position& p : check.Positions()) {
+    rows.push_back({codepage::MazoviaToUtf8(p.name), codepage::MazoviaToUtf8(p.symbol), p.counted, p.invoiced});
+  }
+  return rows;
+}
+
+std::string Numbered(const char* stem, int n) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%s%05d", stem, n);
+  return text;
+}
+
+// The plug-in's calls reach the stand-in from the check's construction on.
+struct BoundToStandIn {
+  BoundToStandIn() {
+    host::binding::ResetForTests();
+    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+  }
+};
+
+class LoadInvoiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standin::testing::ClearFaults();
+    standin::tables::Reset();
+    standin::UseStore(standin::MakeMemoryStore());
+    // The purchase positions table is held from the plug-in's load on.
+    host::Tables().tabTzak_dok = korpus::OpenTable(53);
+    ASSERT_NE(host::Tables().tabTzak_dok, nullptr);
+    CheckAccess::GiveBlock(check_);
+  }
+  void TearDown() override {
+    standin::testing::ClearFaults();
+    standin::tables::Reset();
+    host::Tables() = {};
+  }
+
+  std::int32_t AddInvoice(Register kind, const char* number, const std::vector<PositionRow>& positions) {
+    standin::InvoiceRow invoice;
+    invoice.kind = kind;
+    invoice.number = number;
+    const std::int64_t id = standin::CurrentStore().AddInvoice(invoice);
+    std::vector<PositionRow> rows = positions;
+    for (PositionRow& row : rows) row.invoice_id = id;
+    standin::CurrentStore().AddPositions(rows);
+    return static_cast<std::int32_t>(id);
+  }
+
+  std::int32_t AddLargeInvoice(int positions) {
+    std::vector<PositionRow> rows;
+    for (int i = 0; i < positions; ++i) rows.push_back({.name = Numbered("Towar ", i), .symbol = Numbered("T", i), .quantity = 1000 + i});
+    return AddInvoice(Register::Sales, "FV 900/2024", rows);
+  }
+
+  void ExpectWholeLargeInvoice(int positions) {
+    ASSERT_EQ(check_.count(), positions);
+    const auto list = check_.Positions();
+    for (int i = 0; i < positions; ++i) {
+      ASSERT_EQ(std::string(list[i].name), Numbered("Towar ", i)) << "position " << i;
+      ASSERT_EQ(std::string(list[i].symbol), Numbered("T", i)) << "position " << i;
+      ASSERT_EQ(list[i].invoiced, 1000 + i) << "position " << i;
+      ASSERT_EQ(list[i].counted, 0) << "position " << i;
+    }
+  }
+
+  BoundToStandIn bound_;
+  standin::RecordingFrontEnd front_;
+  CZrobPrufacje check_;
+};
+
+TEST_F(LoadInvoiceTest, InvoiceWithoutPositionsLoadsAsEmptyList) {
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 1/2024", {});
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 1);
+
+  EXPECT_EQ(check_.count(), 0);
+  EXPECT_TRUE(front_.boxes().empty());
+  EXPECT_EQ(standin::tables::ActiveScans(), 0);
+}
+
+TEST_F(LoadInvoiceTest, SalesInvoiceLoadsItsPositionsInLineOrder) {
+  const std::int32_t sales = AddInvoice(Register::Sales, "FV 1/2024",
+                                        {{.name = "Śruba M6", .symbol = "SR6", .quantity = 12000},
+                                         {.name = "Klej", .symbol = "", .quantity = 1000},
+                                         {.name = "Wkręt", .symbol = "WK4", .quantity = 2500}});
+  AddInvoice(Register::Purchase, "FZ 1/2024", {{.name = "Nit", .symbol = "N1", .quantity = 7000}});
+
+  EXPECT_EQ(check_.LoadInvoice(44, sales), 1);
+
+  EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Śruba M6", "SR6", 0, 12000}, {"Klej", "", 0, 1000}, {"Wkręt", "WK4", 0, 2500}}));
+  EXPECT_TRUE(front_.boxes().empty());
+  EXPECT_EQ(standin::tables::ActiveScans(), 0);
+}
+
+TEST_F(LoadInvoiceTest, PurchaseInvoiceLoadsFromThePurchasePositions) {
+  AddInvoice(Register::Sales, "FV 1/2024", {{.name = "Śruba M6", .symbol = "SR6", .quantity = 12000}});
+  const std::int32_t purchase = AddInvoice(Register::Purchase, "FZ 1/2024",
+                                           {{.name = "Nit", .symbol = "N1", .quantity = 7000},
+                                            {.name = "Podkładka", .symbol = "P8", .quantity = 500}});
+
+  EXPECT_EQ(check_.LoadInvoice(52, purchase), 1);
+
+  EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Nit", "N1", 0, 7000}, {"Podkładka", "P8", 0, 500}}));
+}
+
+TEST_F(LoadInvoiceTest, InvoiceOfTheOtherRegisterYieldsNothing) {
+  const std::int32_t purchase = AddInvoice(Register::Purchase, "FZ 1/2024", {{.name = "Nit", .symbol = "N1", .quantity = 7000}});
+
+  EXPECT_EQ(check_.LoadInvoice(44, purchase), 1);
+
+  EXPECT_EQ(check_.count(), 0);
+}
+
+TEST_F(LoadInvoiceTest, TwoAndAHalfArriveAsThousandths) {
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 2/2024", {{.name = "Kabel", .symbol = "K2", .quantity = 2500}});
+
+  check_.LoadInvoice(44, id);
+
+  ASSERT_EQ(check_.count(), 1);
+  EXPECT_EQ(check_.Positions()[0].invoiced, 2500);
+}
+
+TEST_F(LoadInvoiceTest, EqualPositionsStayApartUntilNormalised) {
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 3/2024",
+                                     {{.name = "Wkręt", .symbol = "WK4", .quantity = 2000},
+                                      {.name = "Wkręt", .symbol = "WK4", .quantity = 3000},
+                                      {.name = "Wkręt długi", .symbol = "WK4", .quantity = 1000}});
+
+  check_.LoadInvoice(44, id);
+  ASSERT_EQ(check_.count(), 3);
+  check_.NormalisePositions();
+
+  EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Wkręt", "WK4", 0, 5000}, {"Wkręt długi", "WK4", 0, 1000}}));
+  EXPECT_EQ(check_.counters().on_document, 2);
+}
+
+TEST_F(LoadInvoiceTest, WhateverTheListHeldIsDropped) {
+  CheckAccess::Append(check_, "Stare", "S1", 1000);
+  CheckAccess::Append(check_, "Stare", "S2", 1000);
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 4/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
+
+  check_.LoadInvoice(44, id);
+
+  EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Nowe", "N1", 0, 1000}}));
+}
+
+TEST_F(LoadInvoiceTest, MissingPositionsTableShowsDiskErrorAndKeepsTheList) {
+  CheckAccess::Append(check_, "Stare", "S1", 1000);
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 5/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
+  standin::tables::SetAvailable(45, false);
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 0);
+
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].CaptionUtf8(), "Błąd");
+  EXPECT_EQ(front_.boxes()[0].TextUtf8(), "Błąd operacji dyskowej we wtyczce prufacja!");
+  EXPECT_EQ(front_.boxes()[0].kind, 1);
+  EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Stare", "S1", 0, 1000}}));
+}
+
+TEST_F(LoadInvoiceTest, PurchasePositionsNotHeldSinceLoadShowDiskErrorForSalesToo) {
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 6/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
+  host::Tables().tabTzak_dok = nullptr;
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 0);
+
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].TextUtf8(), "Błąd operacji dyskowej we wtyczce prufacja!");
+  EXPECT_EQ(check_.count(), 0);
+}
+
+TEST_F(LoadInvoiceTest, UnknownRegisterEmptiesTheListSilently) {
+  CheckAccess::Append(check_, "Stare", "S1", 1000);
+
+  EXPECT_EQ(check_.LoadInvoice(49, 1), 0);
+
+  EXPECT_EQ(check_.count(), 0);
+  EXPECT_TRUE(front_.boxes().empty());
+  EXPECT_EQ(standin::tables::ActiveScans(), 0);
+}
+
+TEST_F(LoadInvoiceTest, ScanThatCannotStartGivesEmptyListAndResultOne) {
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 7/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
+  standin::testing::FailScanStart(45, true);
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 1);
+
+  EXPECT_EQ(check_.count(), 0);
+  EXPECT_EQ(standin::tables::ActiveScans(), 0);
+}
+
+TEST_F(LoadInvoiceTest, OneMoreThanTheFirstBlockLoadsWhole) {
+  const std::int32_t id = AddLargeInvoice(5001);
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 1);
+
+  ExpectWholeLargeInvoice(5001);
+  EXPECT_TRUE(front_.boxes().empty());
+}
+
+TEST_F(LoadInvoiceTest, TwelveThousandPositionsLoadWhole) {
+  const std::int32_t id = AddLargeInvoice(12000);
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 1);
+
+  ExpectWholeLargeInvoice(12000);
+  EXPECT_TRUE(front_.boxes().empty());
+}
+
+TEST_F(LoadInvoiceTest, BlockThatCannotGrowKeepsWhatWasReadAndTellsTheUser) {
+  const std::int32_t id = AddLargeInvoice(12000);
+  standin::testing::FailAlways(standin::Fault::Allocation, true);
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 1);
+
+  ExpectWholeLargeInvoice(5000);
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].CaptionUtf8(), "Błąd");
+  EXPECT_EQ(front_.boxes()[0].TextUtf8(),
+            "Nie udało się wczytać całej faktury!\nWczytano 5000 pozycji, sprawdzanie będzie niepełne.");
+  EXPECT_EQ(front_.boxes()[0].kind, 1);
+  EXPECT_EQ(standin::tables::ActiveScans(), 0);
+}
+
+}  // namespace
+}  // namespace verify

@@ -1,0 +1,21 @@
+// Counts every allocation through the global operator new of the process,
+// the stand-in library's included. Kept in its own file so that no caller
+// sees the new and the delete together.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace allocation_count {
+std::atomic<long> total{0};
+}  // namespace allocation_count
+
+void* operator new(std::size_t size) {
+  ++allocation_count::total;
+  if (void* block = std::malloc(size == 0 ? 1 : size)) return block;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }

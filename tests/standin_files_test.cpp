@@ -1,0 +1,280 @@
+// The stand-in's streams (the host's text mode on every platform), its
+// document store and the steps before a collector import.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+#include "abi/codepage.h"
+#include "korpus/entries.h"
+#include "korpus/files/files.h"
+#include "korpus/tables/store.h"
+#include "korpus/testing.h"
+
+namespace {
+
+using namespace standin;
+
+// Each test runs in a fresh current directory, as the host's files are
+// named relative to it.
+class InFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    folder_ = std::filesystem::temp_directory_path() /
+              ("standin_files_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    std::filesystem::current_path(folder_);
+    standin::testing::ClearFaults();
+    files::Reset();
+  }
+  void TearDown() override {
+    standin::testing::ClearFaults();
+    files::Reset();
+    UseStore(nullptr);
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(folder_);
+  }
+
+  static std::string Contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  static void Write(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+  }
+
+  // Everything a stream delivers until its end.
+  static std::string ReadAll(std::FILE* stream) {
+    std::string out;
+    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) out += static_cast<char>(c);
+    return out;
+  }
+
+  std::filesystem::path previous_;
+  std::filesystem::path folder_;
+};
+
+// ---- streams ----
+
+using Streams = InFolder;
+
+TEST_F(Streams, TextModeWritesEveryLineEndAsCrLf) {
+  std::FILE* stream = entry::OpenStream("Niezgodnosci.txt", "wt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_GT(std::fprintf(stream, "%s\n%4d|\n", "Nazwa", 12), 0);
+  EXPECT_GE(std::fputs("\n\nend", stream), 0);
+  EXPECT_EQ(std::fclose(stream), 0);
+  EXPECT_EQ(Contents("Niezgodnosci.txt"), "Nazwa\r\n  12|\r\n\r\n\r\nend");
+}
+
+TEST_F(Streams, AWriteModeWithoutLettersIsTextModeAsTheHostsDefault) {
+  std::FILE* stream = entry::OpenStream("plain.txt", "w", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  std::fputs("a\nb", stream);
+  std::fclose(stream);
+  EXPECT_EQ(Contents("plain.txt"), "a\r\nb");
+}
+
+TEST_F(Streams, BinaryModesPassBytesUnchanged) {
+  std::FILE* stream = entry::OpenStream("raw.bin", "wb", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  std::fputs("a\nb\r\n\x1A" "c", stream);
+  std::fclose(stream);
+  EXPECT_EQ(Contents("raw.bin"), "a\nb\r\n\x1A" "c");
+
+  stream = entry::OpenStream("raw.bin", "rb", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(ReadAll(stream), "a\nb\r\n\x1A" "c");
+  std::fclose(stream);
+}
+
+TEST_F(Streams, TextModeReadsCrLfAsLfAndKeepsALoneCr) {
+  Write("data.txt", "ABC,3\r\nDEF;4\nG\rH\r\n\r\nlast");
+  std::FILE* stream = entry::OpenStream("data.txt", "rt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(ReadAll(stream), "ABC,3\nDEF;4\nG\rH\n\nlast");
+  std::fclose(stream);
+}
+
+TEST_F(Streams, TextModeReadsLinesAsTheImportDoes) {
+  Write("data.txt", "8710841030181,12,003278\r\n  ABC  ,   -7\r\n");
+  std::FILE* stream = entry::OpenStream("data.txt", "rt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  char line[256];
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "8710841030181,12,003278\n");
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_STREQ(line, "  ABC  ,   -7\n");
+  EXPECT_EQ(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_TRUE(std::feof(stream));
+  std::fclose(stream);
+}
+
+TEST_F(Streams, ACrLfPairSplitAcrossTwoReadsIsStillOneLineEnd) {
+  // Lines sized so that pairs fall on every position of the read blocks.
+  std::string bytes;
+  std::string expected;
+  for (int i = 0; bytes.size() < 3 * 65536; ++i) {
+    const std::string line(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26));
+    bytes += line + "\r\n";
+    expected += line + "\n";
+  }
+  Write("long.txt", bytes);
+  std::FILE* stream = entry::OpenStream("long.txt", "rt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  std::string read;
+  char block[4093];  // odd-sized, so the pairs straddle reads
+  for (std::size_t got; (got = std::fread(block, 1, sizeof block, stream)) > 0;) read.append(block, got);
+  std::fclose(stream);
+  EXPECT_EQ(read.size(), expected.size());
+  EXPECT_TRUE(read == expected);
+}
+
+TEST_F(Streams, ACtrlZEndsWhatTextModeReads) {
+  Write("dos.txt", "A,1\r\nB,2\r\n\x1A" "garbage after the end\r\n");
+  std::FILE* stream = entry::OpenStream("dos.txt", "rt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(ReadAll(stream), "A,1\nB,2\n");
+  std::fclose(stream);
+}
+
+TEST_F(Streams, AMissingFileOrAnUnknownModeGivesNoStream) {
+  EXPECT_EQ(entry::OpenStream("data.txt", "rt", 0x40, 0, -1), nullptr);
+  EXPECT_EQ(entry::OpenStream("x.txt", "qt", 0x40, 0, -1), nullptr);
+  EXPECT_EQ(entry::OpenStream(nullptr, "wt", 0x40, 0, -1), nullptr);
+  EXPECT_FALSE(std::filesystem::exists("x.txt"));
+}
+
+TEST_F(Streams, TheNamesDirectoryIsTheCurrentOne) {
+  std::filesystem::create_directory("sub");
+  std::FILE* stream = entry::OpenStream("sub/inner.txt", "wt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  std::fputs("x\n", stream);
+  std::fclose(stream);
+  EXPECT_EQ(Contents(folder_ / "sub" / "inner.txt"), "x\r\n");
+}
+
+TEST_F(Streams, TheChosenWriteFailsAndFprintfReportsIt) {
+  std::FILE* stream = entry::OpenStream("Niezgodnosci.txt", "wt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  standin::testing::FailNth(Fault::StreamWrite, 2);
+  EXPECT_GT(std::fprintf(stream, "%s\n", "first"), 0);
+  EXPECT_LT(std::fprintf(stream, "%s\n", "second"), 0);
+  std::fclose(stream);
+  EXPECT_EQ(Contents("Niezgodnosci.txt"), "first\r\n");
+}
+
+TEST_F(Streams, AppendingInTextModeKeepsWhatWasThere) {
+  Write("log.txt", "one\r\n");
+  std::FILE* stream = entry::OpenStream("log.txt", "at", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  std::fputs("two\n", stream);
+  std::fclose(stream);
+  EXPECT_EQ(Contents("log.txt"), "one\r\ntwo\r\n");
+}
+
+// ---- document store ----
+
+using Documents = InFolder;
+
+TEST_F(Documents, AStoredFileKeepsItsBytesKindAndName) {
+  UseStore(MakeMemoryStore());
+  Write("Niezgodnosci.txt", std::string("Raport\r\n\x8F\x9C\0koniec", 17));
+  EXPECT_NE(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
+  const auto documents = CurrentStore().Documents();
+  ASSERT_EQ(documents.size(), 1u);
+  EXPECT_EQ(documents[0].kind, 11);
+  EXPECT_EQ(documents[0].name, "Niezgodnosci.txt");
+  EXPECT_EQ(std::string(documents[0].content.begin(), documents[0].content.end()),
+            std::string("Raport\r\n\x8F\x9C\0koniec", 17));
+  EXPECT_EQ(documents[0].stored_at.size(), 19u) << documents[0].stored_at;
+  // The file is the caller's to delete afterwards.
+  EXPECT_TRUE(std::filesystem::remove("Niezgodnosci.txt"));
+}
+
+TEST_F(Documents, TheDatabaseKeepsTheDocumentToo) {
+  UseStore(OpenDatabase(folder_ / "korpus.db"));
+  Write("Niezgodnosci.txt", "abc\r\n");
+  ASSERT_NE(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
+  UseStore(OpenDatabase(folder_ / "korpus.db"));
+  const auto documents = CurrentStore().Documents();
+  ASSERT_EQ(documents.size(), 1u);
+  EXPECT_EQ(std::string(documents[0].content.begin(), documents[0].content.end()), "abc\r\n");
+}
+
+TEST_F(Documents, TheStoreRefusesWhenToldToAndKeepsNothing) {
+  UseStore(MakeMemoryStore());
+  Write("Niezgodnosci.txt", "abc");
+  standin::testing::FailNth(Fault::DocumentStore, 1);
+  EXPECT_EQ(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
+  EXPECT_TRUE(CurrentStore().Documents().empty());
+  EXPECT_NE(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
+  EXPECT_EQ(CurrentStore().Documents().size(), 1u);
+}
+
+TEST_F(Documents, AMissingFileIsNotStored) {
+  UseStore(MakeMemoryStore());
+  EXPECT_EQ(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
+  EXPECT_TRUE(CurrentStore().Documents().empty());
+}
+
+// ---- collector ----
+
+using Collector = InFolder;
+
+TEST_F(Collector, IsReadyWithNoFolderUntilToldOtherwise) {
+  EXPECT_NE(entry::CollectorReady(), 0);
+  EXPECT_STREQ(entry::CollectorFolder(), "");
+  files::SetCollectorReady(false);
+  EXPECT_EQ(entry::CollectorReady(), 0);
+}
+
+TEST_F(Collector, TheFolderIsHandedOutInMazovia) {
+  ASSERT_TRUE(files::SetCollectorFolder("/mnt/inwentaryzator/Łódź"));
+  EXPECT_STREQ(entry::CollectorFolder(), "/mnt/inwentaryzator/Łódź"_mz);
+  EXPECT_EQ(files::CollectorFolderUtf8(), "/mnt/inwentaryzator/Łódź");
+}
+
+TEST_F(Collector, AFolderTooLongForTheCallersBufferIsRefused) {
+  ASSERT_TRUE(files::SetCollectorFolder("/short"));
+  EXPECT_FALSE(files::SetCollectorFolder(std::string(260, 'a')));
+  EXPECT_STREQ(entry::CollectorFolder(), "/short");
+  EXPECT_TRUE(files::SetCollectorFolder(std::string(259, 'a')));
+}
+
+TEST_F(Collector, TheFileIsFetchedFromTheFolderOverAnOlderCopy) {
+  std::filesystem::create_directory("terminal");
+  Write("terminal/data.txt", "ABC,2\r\n");
+  Write("data.txt", "old,1\r\n");
+  files::SetCollectorFolder((folder_ / "terminal").string());
+  char folder[260];
+  std::snprintf(folder, sizeof folder, "%s", entry::CollectorFolder());
+  EXPECT_EQ(entry::FetchCollectorFile(folder, "data.txt"), 1);
+  EXPECT_EQ(Contents("data.txt"), "ABC,2\r\n");
+  EXPECT_EQ(Contents("terminal/data.txt"), "ABC,2\r\n");
+}
+
+TEST_F(Collector, WithoutAFolderOrAFileNothingIsTouched) {
+  Write("data.txt", "old,1\r\n");
+  EXPECT_EQ(entry::FetchCollectorFile("", "data.txt"), 0);
+  std::filesystem::create_directory("empty");
+  EXPECT_EQ(entry::FetchCollectorFile("empty", "data.txt"), 0);
+  EXPECT_EQ(Contents("data.txt"), "old,1\r\n");
+}
+
+TEST_F(Collector, AFolderThatIsTheCurrentOneLeavesTheFileWhole) {
+  Write("data.txt", "ABC,2\r\n");
+  EXPECT_EQ(entry::FetchCollectorFile(folder_.c_str(), "data.txt"), 0);
+  EXPECT_EQ(Contents("data.txt"), "ABC,2\r\n");
+}
+
+}  // namespace

@@ -101,6 +101,10 @@ class ModelTest : public ::testing::Test {
     check_.MergeCountedItems(items.data(), static_cast<std::int32_t>(items.size()));
   }
 
+  // Packed fields, read by value.
+  std::int32_t NewGoods() const { return check_.counters().new_goods; }
+  std::int32_t OnDocument() const { return check_.counters().on_document; }
+
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> texts;
     for (const auto& box : front_.boxes()) texts.push_back(box.CaptionUtf8() + ": " + box.TextUtf8());

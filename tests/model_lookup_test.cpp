@@ -56,7 +56,7 @@ TEST_F(GoodsSearchTest, GoodsOfASearchedCatalogueBecomeAPositionWithTheirNameAnd
   std::vector<CountedItem> items = {Item("S-M6", 2000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Podkładka|P-6|0|1000", "Śruba M6|S-M6|2000|0"));
-  EXPECT_EQ(check_.counters().new_goods, 1);
+  EXPECT_EQ(NewGoods(), 1);
   EXPECT_EQ(standin::tables::ActiveScans(), 0);
 }
 
@@ -158,7 +158,7 @@ TEST_F(GoodsSearchTest, KnownGoodsThatCouldNotBeAddedDoNotComeBackAsNewGoods) {
   standin::testing::FailNth(standin::Fault::Allocation, 1);
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit|N-4|0|1000"));
-  EXPECT_EQ(check_.counters().new_goods, 0);
+  EXPECT_EQ(NewGoods(), 0);
   EXPECT_THAT(front_.boxes(), IsEmpty());
 }
 

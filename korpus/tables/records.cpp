@@ -44,6 +44,12 @@ std::size_t PutText(std::string_view utf8, std::span<char> field) {
   if (field.empty()) return 0;
   std::size_t written = 0;
   for (std::size_t pos = 0; pos < utf8.size() && written + 1 < field.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[pos]);
+    if (byte != 0 && byte < 0x80) {
+      field[written++] = static_cast<char>(byte);
+      ++pos;
+      continue;
+    }
     const char32_t ch = codepage::DecodeUtf8(utf8, pos);
     // A NUL inside the text would end it early for every reader anyway.
     if (ch == 0) break;

@@ -326,6 +326,16 @@ TEST_F(ImportTest, BarcodeScannedIntoTheQuantityColumnIsRefused) {
   EXPECT_EQ(List(), kFourUntouched);
 }
 
+// 2^64 + 5: digits beyond any quantity must not wrap into the range.
+TEST_F(ImportTest, HugeNumberDoesNotWrapIntoTheRange) {
+  FillFour();
+  WriteBytes("data.txt", "A1,18446744073709551621\n");
+
+  check().ReadCollectorFile();
+  EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(1, "A1,18446744073709551621")});
+  EXPECT_EQ(List(), kFourUntouched);
+}
+
 TEST_F(ImportTest, QuantityOutOfRangeAfterTheFactorIsRefused) {
   FillFour();
   standin::CurrentStore().AddCode({"KART12", 12000, "A2", 0, 0});

@@ -4,4 +4,5 @@ target_sources(prufacja_verify PRIVATE
   dialog/row_text.cpp
   dialog/handle_event.cpp
   dialog/dialog_template.cpp
+  dialog/run.cpp
 )

@@ -205,13 +205,17 @@ FileCache& Files() {
 }
 
 std::string AbsolutePath(const char* name) {
-  std::filesystem::path path(name);
-  if (path.is_relative()) {
+  std::string path;
+  if (name[0] != '/') {
     char directory[PATH_MAX];
     if (::getcwd(directory, sizeof directory) == nullptr) return {};
-    path = std::filesystem::path(directory) / path;
+    path = directory;
+    path += '/';
   }
-  return path.lexically_normal().string();
+  path += name;
+  // Most names need no normalising; it costs more than the rest of a write.
+  const bool plain = path.find("/.") == std::string::npos && path.find("//") == std::string::npos && !path.ends_with('/');
+  return plain ? path : std::filesystem::path(path).lexically_normal().string();
 }
 
 }  // namespace standin::ini

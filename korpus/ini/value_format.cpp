@@ -161,6 +161,9 @@ struct Piece {
   std::int64_t number = 0;
 };
 
+// Decides, for directive i at position p, whether the rest of the format
+// can match the rest of the value; evaluated on demand and remembered, so a
+// row costs little more than one pass over it and garbage stays linear.
 class Matcher {
  public:
   Matcher(std::string_view value, const std::vector<Directive>& directives)
@@ -169,104 +172,112 @@ class Matcher {
     for (std::size_t p = value.size(); p-- > 0;) after_blanks_[p] = IsBlank(value[p]) ? after_blanks_[p + 1] : p;
   }
 
-  // reach(i, p): directives i.. can match the value from p. With a strict
-  // end the value must be used up; otherwise, as with scanf, what follows
-  // the last directive is ignored.
+  // With a strict end the value must be used up; otherwise, as with scanf,
+  // what follows the last directive is ignored.
   bool Solve(bool strict_end) {
-    const std::size_t count = directives_.size();
-    const std::size_t length = value_.size();
-    reach_.assign((count + 1) * stride_, 0);
-    for (std::size_t p = 0; p <= length; ++p) Reach(count, p) = strict_end ? p == length : 1;
-    for (std::size_t i = count; i-- > 0;) {
-      const Directive& directive = directives_[i];
-      for (std::size_t p = length + 1; p-- > 0;) {
-        bool ok = false;
-        switch (directive.kind) {
-          case Kind::Literal:
-            ok = value_.substr(p).starts_with(directive.literal) && Reach(i + 1, p + directive.literal.size());
-            break;
-          case Kind::Blanks:
-            ok = Reach(i + 1, SkipBlanks(p));
-            break;
-          case Kind::Text:
-            ok = Reach(i + 1, p) || (p < length && Reach(i, p + 1));
-            break;
-          case Kind::Chars:
-            ok = length - p >= directive.width && Reach(i + 1, p + directive.width);
-            break;
-          case Kind::Signed:
-          case Kind::Unsigned: {
-            const auto integer = MatchInteger(value_, SkipBlanks(p), directive);
-            ok = integer && Reach(i + 1, integer->end);
-            break;
-          }
-        }
-        Reach(i, p) = ok;
-      }
-    }
-    return Reach(0, 0) != 0;
+    strict_end_ = strict_end;
+    memo_.assign((directives_.size() + 1) * stride_, kUnknown);
+    longest_.assign(directives_.size(), kUnknownEnd);
+    return Reach(0, 0);
   }
 
-  // Walks the solved table from the start, texts taking the longest split.
+  // Walks the solved match from the start.
   std::vector<Piece> Pieces() {
     std::vector<Piece> pieces;
     std::size_t p = 0;
     for (std::size_t i = 0; i < directives_.size(); ++i) {
       const Directive& directive = directives_[i];
+      const std::size_t end = Next(i, p);
       switch (directive.kind) {
         case Kind::Literal:
-          p += directive.literal.size();
-          break;
         case Kind::Blanks:
-          p = SkipBlanks(p);
           break;
-        case Kind::Text: {
-          const std::size_t end = TextEnd(i, p);
-          pieces.push_back(Piece{value_.substr(p, end - p), 0});
-          p = end;
-          break;
-        }
+        case Kind::Text:
         case Kind::Chars:
-          pieces.push_back(Piece{value_.substr(p, directive.width), 0});
-          p += directive.width;
+          pieces.push_back(Piece{value_.substr(p, end - p), 0});
           break;
         case Kind::Signed:
-        case Kind::Unsigned: {
-          const auto integer = MatchInteger(value_, SkipBlanks(p), directive);
-          pieces.push_back(Piece{{}, integer->value});
-          p = integer->end;
+        case Kind::Unsigned:
+          pieces.push_back(Piece{{}, MatchInteger(value_, SkipBlanks(p), directive)->value});
           break;
-        }
       }
+      p = end;
     }
     return pieces;
   }
 
  private:
-  std::uint8_t& Reach(std::size_t i, std::size_t p) { return reach_[i * stride_ + p]; }
+  static constexpr std::uint8_t kUnknown = 2;
+  static constexpr std::size_t kNoEnd = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kUnknownEnd = static_cast<std::size_t>(-2);
 
-  std::size_t SkipBlanks(std::size_t p) const { return after_blanks_[p]; }
-
-  // The longest text after which the rest still matches, within the
-  // width when such a split exists.
-  std::size_t TextEnd(std::size_t i, std::size_t p) {
-    const std::size_t width = directives_[i].width;
-    if (width != 0 && value_.size() - p > width) {
-      for (std::size_t end = p + width + 1; end-- > p;) {
-        if (Reach(i + 1, end)) return end;
-      }
+  bool Reach(std::size_t i, std::size_t p) {
+    if (i == directives_.size()) return !strict_end_ || p == value_.size();
+    std::uint8_t& known = memo_[i * stride_ + p];
+    if (known == kUnknown) {
+      const std::size_t end = Next(i, p);
+      known = end != kNoEnd && (directives_[i].kind == Kind::Text || Reach(i + 1, end));
     }
-    for (std::size_t end = value_.size() + 1; end-- > p;) {
+    return known != 0;
+  }
+
+  // Where directive i ends when it starts at p, kNoEnd when it cannot. A
+  // text ends where the rest still matches: at the furthest such place
+  // within its width, else at the furthest of all (and is cut on storing).
+  std::size_t Next(std::size_t i, std::size_t p) {
+    const Directive& directive = directives_[i];
+    const std::size_t length = value_.size();
+    switch (directive.kind) {
+      case Kind::Literal: {
+        const std::string_view literal = directive.literal;
+        return value_.substr(p).starts_with(literal) ? p + literal.size() : kNoEnd;
+      }
+      case Kind::Blanks:
+        return SkipBlanks(p);
+      case Kind::Chars:
+        return length - p >= directive.width ? p + directive.width : kNoEnd;
+      case Kind::Signed:
+      case Kind::Unsigned: {
+        const auto integer = MatchInteger(value_, SkipBlanks(p), directive);
+        return integer ? integer->end : kNoEnd;
+      }
+      case Kind::Text:
+        break;
+    }
+    const std::size_t longest = Longest(i);
+    if (longest == kNoEnd || longest < p) return kNoEnd;
+    if (directive.width == 0 || longest - p <= directive.width) return longest;
+    for (std::size_t end = p + directive.width + 1; end-- > p;) {
       if (Reach(i + 1, end)) return end;
     }
-    return p;  // unreachable after a successful Solve
+    return longest;
   }
+
+  // The furthest place after which the directives following text i match;
+  // it does not depend on where the text starts.
+  std::size_t Longest(std::size_t i) {
+    std::size_t& longest = longest_[i];
+    if (longest == kUnknownEnd) {
+      longest = kNoEnd;
+      for (std::size_t end = value_.size() + 1; end-- > 0;) {
+        if (Reach(i + 1, end)) {
+          longest = end;
+          break;
+        }
+      }
+    }
+    return longest;
+  }
+
+  std::size_t SkipBlanks(std::size_t p) const { return after_blanks_[p]; }
 
   std::string_view value_;
   const std::vector<Directive>& directives_;
   std::size_t stride_;
   std::vector<std::size_t> after_blanks_;
-  std::vector<std::uint8_t> reach_;
+  std::vector<std::uint8_t> memo_;
+  std::vector<std::size_t> longest_;
+  bool strict_end_ = true;
 };
 
 void StoreInteger(std::va_list& args, const Directive& directive, std::int64_t number) {

@@ -1,0 +1,227 @@
+// Reading values with a format: numbers, texts, and the progress rows that
+// must split from the right.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "abi/codepage.h"
+#include "standin_ini_test_support.h"
+
+namespace {
+
+using ini_test::kRead;
+using ini_test::kWrite;
+using standin::entry::IniAccess;
+
+constexpr const char* kRowFormat = "%120s,%16s,%d,%d";
+
+// The fields of a position that a row fills, with guards that must survive.
+struct Row {
+  char name[121];
+  char guard1[4];
+  char symbol[17];
+  char guard2[4];
+  std::int32_t counted;
+  std::int32_t invoiced;
+
+  Row() {
+    std::memset(this, '#', sizeof *this);
+    counted = -1;
+    invoiced = -1;
+  }
+  bool GuardsIntact() const {
+    return std::string(guard1, 4) == "####" && std::string(guard2, 4) == "####";
+  }
+};
+
+class IniRead : public ini_test::ScratchDirectory {
+ protected:
+  void SetUp() override {
+    ScratchDirectory::SetUp();
+    file_ = PathOf("Niezgodnosci.ini");
+  }
+
+  // Stores the value as a hand-edited file would hold it.
+  void Store(const std::string& value) {
+    ini_test::Put(file_, "[Nr_faktury]\r\nr00=" + value + "\r\n");
+  }
+
+  bool ReadRow(Row& row) {
+    const bool done =
+        IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", kRowFormat, row.name, row.symbol, &row.counted, &row.invoiced) == 0;
+    EXPECT_TRUE(row.GuardsIntact());
+    return done;
+  }
+
+  std::optional<std::int32_t> ReadInt(const std::string& value) {
+    Store(value);
+    std::int32_t number = -777;
+    if (IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%d", &number) != 0) return std::nullopt;
+    return number;
+  }
+
+  std::string file_;
+};
+
+TEST_F(IniRead, ARowWrittenWithCommasReadsBackIntoItsFourFields) {
+  ASSERT_EQ(IniAccess(file_.c_str(), kWrite, "Nr_faktury", "r00", "%s,%s,%d,%d", "Nowy towar", "ABC1", 2500, 0), 0);
+  ASSERT_TRUE(standin::FlushIniFiles());
+  EXPECT_EQ(ini_test::Bytes(file_), "[Nr_faktury]\r\nr00=Nowy towar,ABC1,2500,0\r\n");
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_STREQ(row.name, "Nowy towar");
+  EXPECT_STREQ(row.symbol, "ABC1");
+  EXPECT_EQ(row.counted, 2500);
+  EXPECT_EQ(row.invoiced, 0);
+}
+
+TEST_F(IniRead, ANameHoldingACommaComesBackWhole) {
+  Store("Śruba M6, ocynk,ABC,1000,2000"_mz);
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_STREQ(row.name, "Śruba M6, ocynk"_mz);
+  EXPECT_STREQ(row.symbol, "ABC");
+  EXPECT_EQ(row.counted, 1000);
+  EXPECT_EQ(row.invoiced, 2000);
+}
+
+TEST_F(IniRead, EmptyNamesAndSymbolsAndNegativeQuantitiesReadBack) {
+  Store("Gwóźdź, 3 mm,,-5,0"_mz);
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_STREQ(row.name, "Gwóźdź, 3 mm"_mz);
+  EXPECT_STREQ(row.symbol, "");
+  EXPECT_EQ(row.counted, -5);
+
+  Store(",,0,0");
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_STREQ(row.name, "");
+  EXPECT_STREQ(row.symbol, "");
+}
+
+TEST_F(IniRead, BlanksBelongToTheTexts) {
+  ASSERT_EQ(IniAccess(file_.c_str(), kWrite, "Nr_faktury", "r00", "%s,%s,%d,%d", " Klej  ", " K 1 ", 1, 2), 0);
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_STREQ(row.name, " Klej  ");
+  EXPECT_STREQ(row.symbol, " K 1 ");
+}
+
+// A symbol holding a comma cannot be told apart from a name holding one;
+// the name takes the comma.
+TEST_F(IniRead, ACommaInTheSymbolGoesToTheName) {
+  Store("Kabel,AB,CD,1,2");
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_STREQ(row.name, "Kabel,AB");
+  EXPECT_STREQ(row.symbol, "CD");
+}
+
+TEST_F(IniRead, TextsLongerThanTheirFieldsAreCut) {
+  Store(std::string(130, 'N') + "," + "ABCDEFGHIJKLMNOPQRS" + ",1,2");
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_EQ(std::string(row.name), std::string(120, 'N'));
+  EXPECT_STREQ(row.symbol, "ABCDEFGHIJKLMNOP");
+  EXPECT_EQ(row.counted, 1);
+  EXPECT_EQ(row.invoiced, 2);
+}
+
+// Within its width a text prefers the split that fits: "A" rather than
+// "A,B" cut to one character.
+TEST_F(IniRead, AWidthLimitedTextPrefersASplitWithinItsWidth) {
+  Store("A,B,C,1,2");
+  char name[2];
+  char symbol[17];
+  std::int32_t counted = 0;
+  std::int32_t invoiced = 0;
+  ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%1s,%16s,%d,%d", name, symbol, &counted, &invoiced), 0);
+  EXPECT_STREQ(name, "A");
+  EXPECT_STREQ(symbol, "B,C");
+}
+
+TEST_F(IniRead, ARowMissingAFieldFailsAndStoresNothing) {
+  for (const char* broken : {"Nowy,ABC,5", "Nowy,ABC,5,", "Nowy,ABC,x,5", "Nowy", ""}) {
+    Store(broken);
+    Row row;
+    EXPECT_FALSE(ReadRow(row)) << broken;
+    EXPECT_EQ(row.name[0], '#') << broken;
+    EXPECT_EQ(row.counted, -1) << broken;
+  }
+}
+
+TEST_F(IniRead, IntegersTakeBlanksASignAndDigits) {
+  EXPECT_EQ(ReadInt("1000"), 1000);
+  EXPECT_EQ(ReadInt("  -25"), -25);
+  EXPECT_EQ(ReadInt("+7"), 7);
+  EXPECT_EQ(ReadInt("-2147483648"), -2147483648LL);
+  EXPECT_EQ(ReadInt("2147483647"), 2147483647);
+  EXPECT_EQ(ReadInt("12 sztuk"), 12);
+}
+
+TEST_F(IniRead, IntegersThatAreMissingOrOutOfRangeFail) {
+  EXPECT_EQ(ReadInt(""), std::nullopt);
+  EXPECT_EQ(ReadInt("abc"), std::nullopt);
+  EXPECT_EQ(ReadInt("-"), std::nullopt);
+  EXPECT_EQ(ReadInt("2147483648"), std::nullopt);
+  EXPECT_EQ(ReadInt("-2147483649"), std::nullopt);
+  EXPECT_EQ(ReadInt("99999999999999999999999999"), std::nullopt);
+}
+
+TEST_F(IniRead, AShortIntegerFillsTwoBytesAndChecksItsRange) {
+  Store("-5");
+  std::int16_t pair[2] = {0x1111, 0x2222};
+  ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%hd", &pair[0]), 0);
+  EXPECT_EQ(pair[0], -5);
+  EXPECT_EQ(pair[1], 0x2222);
+  standin::testing::ForgetIniFiles();
+  Store("40000");
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%hd", &pair[0]), 0);
+  EXPECT_EQ(pair[0], -5);
+}
+
+TEST_F(IniRead, APlainTextTakesTheWholeValue) {
+  Store("FV 1/2024, korekta ,2");
+  char text[260];
+  ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%s", text), 0);
+  EXPECT_STREQ(text, "FV 1/2024, korekta ,2");
+}
+
+TEST_F(IniRead, LiteralsAndBlanksOfTheFormatMustMatch) {
+  Store("nr: 12 / 34%");
+  std::int32_t a = 0;
+  std::int32_t b = 0;
+  ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "nr: %d / %d%%", &a, &b), 0);
+  EXPECT_EQ(a, 12);
+  EXPECT_EQ(b, 34);
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "nr; %d", &a), 0);
+}
+
+TEST_F(IniRead, ASuppressedConversionConsumesWithoutAStore) {
+  Store("Pominięty,42"_mz);
+  std::int32_t number = 0;
+  ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%*s,%d", &number), 0);
+  EXPECT_EQ(number, 42);
+}
+
+TEST_F(IniRead, ConversionsThatAreNotOfferedFailTheRead) {
+  Store("1.5");
+  double real = 0;
+  long wide = 0;
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%f", &real), 0);
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%ld", &wide), 0);
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%0s", nullptr), 0);
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%", nullptr), 0);
+}
+
+TEST_F(IniRead, ALongRunOfSeparatorsSplitsLikeAShortOne) {
+  // Every comma is a candidate split; the name takes what fits its width.
+  Store(std::string(10000, ',') + "1,2");
+  Row row;
+  ASSERT_TRUE(ReadRow(row));
+  EXPECT_EQ(std::string(row.name), std::string(120, ','));
+  EXPECT_EQ(row.counted, 1);
+}
+
+}  // namespace

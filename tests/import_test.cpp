@@ -30,14 +30,16 @@ void PrintTo(const Row& row, std::ostream* out) {
 const BoxSeen kOpenFailed{"Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!", 1};
 
 BoxSeen NotOnInvoice(const std::string& code) {
-  return {"Uwaga", "Na sprawdzanej fakturze brak towaru o kodzie " + code + "!\nTowar ten zostanie pominięty przy sprawdzaniu!",
+  return {"Uwaga",
+          "Na sprawdzanej fakturze brak towaru o kodzie " + code + "!\nTowar ten zostanie pominięty przy sprawdzaniu!",
           1};
 }
 
 BoxSeen BadQuantity(int line, const std::string& text) {
-  return {"Błąd", "Błędna ilość w wierszu " + std::to_string(line) + " pliku DATA.TXT:\n" + text +
-                      "\nPlik nie został wczytany!",
-          1};
+  return {
+      "Błąd",
+      "Błędna ilość w wierszu " + std::to_string(line) + " pliku DATA.TXT:\n" + text + "\nPlik nie został wczytany!",
+      1};
 }
 
 class ImportTest : public testing_support::CheckTest {
@@ -73,15 +75,15 @@ class ImportTest : public testing_support::CheckTest {
 };
 
 TEST_F(ImportTest, CommaLayoutOfACollectorImports) {
-  CheckAccess::Fill(check(), {MakePosition("Mleko UHT", "8710841030181", 0, 12000),
-                              MakePosition("Masło", "5900820000011", 0, 2000)});
+  CheckAccess::Fill(
+      check(), {MakePosition("Mleko UHT", "8710841030181", 0, 12000), MakePosition("Masło", "5900820000011", 0, 2000)});
   WriteBytes("data.txt",
              "8710841030181,12,003278,14:41:03,23/11/2009\n"
              "5900820000011,2,003279,14:41:09,23/11/2009\n");
 
   EXPECT_EQ(check().ReadCollectorFile(), -2);
-  EXPECT_EQ(List(), (std::vector<Row>{{"Masło", "5900820000011", 2000, 2000},
-                                      {"Mleko UHT", "8710841030181", 12000, 12000}}));
+  EXPECT_EQ(List(),
+            (std::vector<Row>{{"Masło", "5900820000011", 2000, 2000}, {"Mleko UHT", "8710841030181", 12000, 12000}}));
   EXPECT_TRUE(Boxes().empty());
   EXPECT_TRUE(check().list_refresh());
   EXPECT_TRUE(Redrawn());
@@ -96,8 +98,8 @@ TEST_F(ImportTest, CodePaddedTo50AndSignedQuantityPaddedTo7Imports) {
              "8710841030181                                     ,     -3\n");
 
   EXPECT_EQ(check().ReadCollectorFile(), -2);
-  EXPECT_EQ(List(), (std::vector<Row>{{"Masło", "5900820000011", -2000, 2000},
-                                      {"Mleko UHT", "8710841030181", 14000, 12000}}));
+  EXPECT_EQ(List(),
+            (std::vector<Row>{{"Masło", "5900820000011", -2000, 2000}, {"Mleko UHT", "8710841030181", 14000, 12000}}));
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -140,10 +142,10 @@ TEST_F(ImportTest, FileIsFetchedFromTheCollectorsFolder) {
   ASSERT_TRUE(standin::files::SetCollectorFolder((directory_ / "kolektor").string()));
 
   EXPECT_EQ(check().ReadCollectorFile(), -2);
-  EXPECT_EQ(List(), (std::vector<Row>{{"Nit", "A1", 0, 1000},
-                                      {"Sruba", "A3", 0, 1000},
-                                      {"Tasma", "A4", 0, 1000},
-                                      {"Wkret", "A2", 2000, 1000}}));
+  EXPECT_EQ(
+      List(),
+      (std::vector<Row>{
+          {"Nit", "A1", 0, 1000}, {"Sruba", "A3", 0, 1000}, {"Tasma", "A4", 0, 1000}, {"Wkret", "A2", 2000, 1000}}));
 }
 
 // Reading a directory fails at once; the import must end, not spin.
@@ -152,8 +154,9 @@ TEST_F(ImportTest, FileThatCannotBeReadRefusesTheImport) {
   std::filesystem::create_directory("data.txt");
 
   EXPECT_EQ(check().ReadCollectorFile(), -2);
-  EXPECT_EQ(Boxes(), (std::vector<BoxSeen>{
-                         {"Blokada", "Błąd w trakcie odczytu pliku DATA.TXT!\nPlik nie został wczytany!", 1}}));
+  EXPECT_EQ(
+      Boxes(),
+      (std::vector<BoxSeen>{{"Blokada", "Błąd w trakcie odczytu pliku DATA.TXT!\nPlik nie został wczytany!", 1}}));
   EXPECT_EQ(List(), kFourUntouched);
 }
 
@@ -162,10 +165,10 @@ TEST_F(ImportTest, LastLineWithoutLineEndIsImported) {
   WriteBytes("data.txt", "A1,1\nA2,2");
 
   check().ReadCollectorFile();
-  EXPECT_EQ(List(), (std::vector<Row>{{"Sruba", "A3", 0, 1000},
-                                      {"Tasma", "A4", 0, 1000},
-                                      {"Nit", "A1", 1000, 1000},
-                                      {"Wkret", "A2", 2000, 1000}}));
+  EXPECT_EQ(
+      List(),
+      (std::vector<Row>{
+          {"Sruba", "A3", 0, 1000}, {"Tasma", "A4", 0, 1000}, {"Nit", "A1", 1000, 1000}, {"Wkret", "A2", 2000, 1000}}));
 }
 
 TEST_F(ImportTest, CrLfLineEndsImportLikeLf) {
@@ -173,10 +176,10 @@ TEST_F(ImportTest, CrLfLineEndsImportLikeLf) {
   WriteBytes("data.txt", "A1,3\r\nA2,1\r\n");
 
   check().ReadCollectorFile();
-  EXPECT_EQ(List(), (std::vector<Row>{{"Sruba", "A3", 0, 1000},
-                                      {"Tasma", "A4", 0, 1000},
-                                      {"Wkret", "A2", 1000, 1000},
-                                      {"Nit", "A1", 3000, 1000}}));
+  EXPECT_EQ(
+      List(),
+      (std::vector<Row>{
+          {"Sruba", "A3", 0, 1000}, {"Tasma", "A4", 0, 1000}, {"Wkret", "A2", 1000, 1000}, {"Nit", "A1", 3000, 1000}}));
   EXPECT_TRUE(Boxes().empty());
 }
 
@@ -197,8 +200,8 @@ TEST_F(ImportTest, QuantityIsTheLeadingWholeNumberInThousandths) {
 
 TEST_F(ImportTest, PackageCodesAreScaledByTheirFactor) {
   FillFour();
-  standin::CurrentStore().AddCodes(std::vector<standin::CodeRow>{{"ZGRZ6", 6000, "A1", 0, 0},
-                                                                 {"KART12", 12000, "A2", 0, 0}});
+  standin::CurrentStore().AddCodes(
+      std::vector<standin::CodeRow>{{"ZGRZ6", 6000, "A1", 0, 0}, {"KART12", 12000, "A2", 0, 0}});
   WriteBytes("data.txt", "ZGRZ6,2\nKART12,1\n");
 
   check().ReadCollectorFile();
@@ -232,10 +235,10 @@ TEST_F(ImportTest, LineOf300CharactersContinuesAsAnItemOfItsOwn) {
 
   check().ReadCollectorFile();
   EXPECT_EQ(Boxes(), std::vector<BoxSeen>{NotOnInvoice(tail)});
-  EXPECT_EQ(List(), (std::vector<Row>{{"Sruba", "A3", 0, 1000},
-                                      {"Tasma", "A4", 0, 1000},
-                                      {"Wkret", "A2", 1000, 1000},
-                                      {"Nit", "A1", 2000, 1000}}));
+  EXPECT_EQ(
+      List(),
+      (std::vector<Row>{
+          {"Sruba", "A3", 0, 1000}, {"Tasma", "A4", 0, 1000}, {"Wkret", "A2", 1000, 1000}, {"Nit", "A1", 2000, 1000}}));
 }
 
 // A read that starts with NUL is passed over, but its place stays: an
@@ -247,10 +250,10 @@ TEST_F(ImportTest, LineStartingWithNulLeavesAnEmptyItemInItsPlace) {
 
   check().ReadCollectorFile();
   EXPECT_EQ(Boxes(), std::vector<BoxSeen>{NotOnInvoice("")});
-  EXPECT_EQ(List(), (std::vector<Row>{{"Wkret", "A2", 0, 1000},
-                                      {"Tasma", "A4", 0, 1000},
-                                      {"Nit", "A1", 1000, 1000},
-                                      {"Sruba", "A3", 1000, 1000}}));
+  EXPECT_EQ(
+      List(),
+      (std::vector<Row>{
+          {"Wkret", "A2", 0, 1000}, {"Tasma", "A4", 0, 1000}, {"Nit", "A1", 1000, 1000}, {"Sruba", "A3", 1000, 1000}}));
 }
 
 TEST_F(ImportTest, FileOf6000LinesIsImportedWhole) {
@@ -277,8 +280,9 @@ TEST_F(ImportTest, BlockThatCannotGrowRefusesTheWholeFile) {
   standin::testing::FailNth(standin::Fault::Allocation, 2);
 
   EXPECT_EQ(check().ReadCollectorFile(), -2);
-  EXPECT_EQ(Boxes(), (std::vector<BoxSeen>{
-                         {"Błąd", "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!", 1}}));
+  EXPECT_EQ(
+      Boxes(),
+      (std::vector<BoxSeen>{{"Błąd", "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!", 1}}));
   EXPECT_EQ(List(), kFourUntouched);
   EXPECT_FALSE(check().list_refresh());
 }
@@ -362,10 +366,10 @@ TEST_F(ImportTest, UnknownCodesWithNoAdditionsAreAnnouncedOneByOne) {
   check().ReadCollectorFile();
   EXPECT_EQ(Boxes(), (std::vector<BoxSeen>{NotOnInvoice("Q1"), NotOnInvoice("Q2")}));
   EXPECT_EQ(front_.signals(), 2);
-  EXPECT_EQ(List(), (std::vector<Row>{{"Wkret", "A2", 0, 1000},
-                                      {"Sruba", "A3", 0, 1000},
-                                      {"Tasma", "A4", 0, 1000},
-                                      {"Nit", "A1", 1000, 1000}}));
+  EXPECT_EQ(
+      List(),
+      (std::vector<Row>{
+          {"Wkret", "A2", 0, 1000}, {"Sruba", "A3", 0, 1000}, {"Tasma", "A4", 0, 1000}, {"Nit", "A1", 1000, 1000}}));
 }
 
 }  // namespace

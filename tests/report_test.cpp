@@ -35,8 +35,8 @@ const std::string kOffInvoiceLine =
 const std::string kNegativeInvoicedLine =
     "| Zwrot                         |              A4 |               |         1.000 |      -1.000 |\r\n";
 
-std::string Summary(const char* number, int on_document, int differences, int correct, int off_invoice,
-                    int new_goods, int unchecked) {
+std::string Summary(const char* number, int on_document, int differences, int correct, int off_invoice, int new_goods,
+                    int unchecked) {
   char text[512];
   std::snprintf(text, sizeof text,
                 "Sprawdzenie faktury nr \x03%s\x01\n\n"
@@ -137,11 +137,12 @@ TEST_F(ReportTest, LongNameIsCutAt30AndSymbolsAreRightAligned) {
                               MakePosition("Tasma", "ABCDEFGHIJKLMNOP", 0, 1000)});
   check().WriteReport();
 
-  EXPECT_EQ(StoredReport(),
-            kHeader +
-                "| Wkret samogwintujacy ocynkowan|             K-7 |               |         0.250 |       1.000 |\r\n"
-                "| Tasma                         |ABCDEFGHIJKLMNOP |         1.000 |               |       1.000 |\r\n" +
-                kBottom);
+  EXPECT_EQ(
+      StoredReport(),
+      kHeader +
+          "| Wkret samogwintujacy ocynkowan|             K-7 |               |         0.250 |       1.000 |\r\n"
+          "| Tasma                         |ABCDEFGHIJKLMNOP |         1.000 |               |       1.000 |\r\n" +
+          kBottom);
 }
 
 TEST_F(ReportTest, PositionLinesKeepMazoviaWhileTheHeaderIsWindows1250) {
@@ -160,10 +161,11 @@ TEST_F(ReportTest, DifferenceBeyond32BitsIsPrintedWhole) {
   CheckAccess::Fill(check(), {MakePosition("Kabel", "K1", -2147483647, 2147483647)});
   check().WriteReport();
 
-  EXPECT_EQ(StoredReport(),
-            kHeader +
-                "| Kabel                         |              K1 |   4294967.294 |               | 2147483.647 |\r\n" +
-                kBottom);
+  EXPECT_EQ(
+      StoredReport(),
+      kHeader +
+          "| Kabel                         |              K1 |   4294967.294 |               | 2147483.647 |\r\n" +
+          kBottom);
 }
 
 TEST_F(ReportTest, RefusedDocumentIsAnnouncedAndTheFileDeletedAllTheSame) {

@@ -18,11 +18,10 @@ constexpr const char* kReportName = "Niezgodnosci.txt";
 constexpr std::size_t kWorkBuffer = 512;
 
 const char* Header() {
-  return
-    "._______________________________________________________________________________________________.\n"
-    "|                               |                 |               |               |       Ilość |\n"
-    "| Nazwa towaru:                 |     Symbol      |   Brakuje     |   Nadmiar     | na fakturze |\n"
-    "|-------------------------------|-----------------|---------------|---------------|-------------|\n"_mz;
+  return "._______________________________________________________________________________________________.\n"
+         "|                               |                 |               |               |       Ilość |\n"
+         "| Nazwa towaru:                 |     Symbol      |   Brakuje     |   Nadmiar     | na fakturze |\n"
+         "|-------------------------------|-----------------|---------------|---------------|-------------|\n"_mz;
 }
 
 const char* BottomRule() {

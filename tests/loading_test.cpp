@@ -116,8 +116,8 @@ class LoadInvoiceTest : public ::testing::Test {
     for (int i = 0; i < positions; ++i) {
       ASSERT_EQ(std::string(list[i].name), Numbered("Towar ", i)) << "position " << i;
       ASSERT_EQ(std::string(list[i].symbol), Numbered("T", i)) << "position " << i;
-      ASSERT_EQ(list[i].invoiced, 1000 + i) << "position " << i;
-      ASSERT_EQ(list[i].counted, 0) << "position " << i;
+      ASSERT_EQ(std::int32_t{list[i].invoiced}, 1000 + i) << "position " << i;
+      ASSERT_EQ(std::int32_t{list[i].counted}, 0) << "position " << i;
     }
   }
 
@@ -175,7 +175,7 @@ TEST_F(LoadInvoiceTest, TwoAndAHalfArriveAsThousandths) {
   check_.LoadInvoice(44, id);
 
   ASSERT_EQ(check_.count(), 1);
-  EXPECT_EQ(check_.Positions()[0].invoiced, 2500);
+  EXPECT_EQ(std::int32_t{check_.Positions()[0].invoiced}, 2500);
 }
 
 TEST_F(LoadInvoiceTest, EqualPositionsStayApartUntilNormalised) {
@@ -189,7 +189,7 @@ TEST_F(LoadInvoiceTest, EqualPositionsStayApartUntilNormalised) {
   check_.NormalisePositions();
 
   EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Wkręt", "WK4", 0, 5000}, {"Wkręt długi", "WK4", 0, 1000}}));
-  EXPECT_EQ(check_.counters().on_document, 2);
+  EXPECT_EQ(std::int32_t{check_.counters().on_document}, 2);
 }
 
 TEST_F(LoadInvoiceTest, WhateverTheListHeldIsDropped) {

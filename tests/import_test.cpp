@@ -271,6 +271,22 @@ TEST_F(ImportTest, FileOf6000LinesIsImportedWhole) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(ImportTest, LineStartingWithNulPast5000LeavesAnEmptyItemInGrownRoom) {
+  FillFour();
+  NoAdditions();
+  std::string data;
+  for (int i = 0; i < 5000; ++i) data += "A1,1\n";
+  data += std::string("\0A3,9\nA2,1\n", 11);
+  WriteBytes("data.txt", data);
+
+  check().ReadCollectorFile();
+  EXPECT_EQ(Boxes(), std::vector<BoxSeen>{NotOnInvoice("")});
+  EXPECT_EQ(List(), (std::vector<Row>{{"Sruba", "A3", 0, 1000},
+                                      {"Tasma", "A4", 0, 1000},
+                                      {"Wkret", "A2", 1000, 1000},
+                                      {"Nit", "A1", 5000000, 1000}}));
+}
+
 TEST_F(ImportTest, BlockThatCannotGrowRefusesTheWholeFile) {
   FillFour();
   std::string data;

@@ -22,43 +22,53 @@ constexpr int kReadBuffer = 256;
 // The host hands out blocks of less than 2 GB.
 constexpr std::int64_t kMaxItems = 0x7FFFFFFF / sizeof(CountedItem);
 
-// The item block of one import. It starts with the host's 5000 items and
-// grows for longer files; every item it holds reads as zero until written.
+// The item block of one import. It starts with the host's 5000 zeroed
+// items and grows for longer files. Grown room is zeroed only as items are
+// handed out, so a long file costs the memory of its lines, not of the room.
 class ItemBlock {
  public:
-  bool Allocate() {
-    items_ = static_cast<CountedItem*>(korpus::AllocateZeroed(kItemBlock, sizeof(CountedItem)));
-    capacity_ = items_ == nullptr ? 0 : kItemBlock;
-    return items_ != nullptr;
-  }
+  ItemBlock() = default;
   ~ItemBlock() {
     if (items_ != nullptr) korpus::Free(items_);
   }
-  ItemBlock() = default;
   ItemBlock(const ItemBlock&) = delete;
   ItemBlock& operator=(const ItemBlock&) = delete;
 
-  // Room for `needed` items; false when the host cannot grow the block (it
-  // then stays as it was).
-  bool Reserve(std::int64_t needed) {
-    if (needed <= capacity_) return true;
-    if (needed > kMaxItems) return false;
-    std::int64_t grown = capacity_ * 2;
-    if (grown < needed) grown = needed;
-    if (grown > kMaxItems) grown = kMaxItems;
-    void* const block = korpus::Resize(items_, static_cast<std::uint32_t>(grown * std::int64_t{sizeof(CountedItem)}));
-    if (block == nullptr) return false;
-    items_ = static_cast<CountedItem*>(block);
-    std::memset(items_ + capacity_, 0, static_cast<std::size_t>(grown - capacity_) * sizeof(CountedItem));
-    capacity_ = grown;
-    return true;
+  bool Allocate() {
+    items_ = static_cast<CountedItem*>(korpus::AllocateZeroed(kItemBlock, sizeof(CountedItem)));
+    capacity_ = zeroed_ = items_ == nullptr ? 0 : kItemBlock;
+    return items_ != nullptr;
+  }
+
+  // The item at `index`, and every item before it, zeroed unless written;
+  // null when the host cannot grow the block (it then stays as it was).
+  CountedItem* At(std::int64_t index) {
+    if (index >= capacity_ && !Grow(index + 1)) return nullptr;
+    if (index >= zeroed_) {
+      std::memset(items_ + zeroed_, 0, static_cast<std::size_t>(index + 1 - zeroed_) * sizeof(CountedItem));
+      zeroed_ = index + 1;
+    }
+    return items_ + index;
   }
 
   CountedItem* items() const { return items_; }
 
  private:
+  bool Grow(std::int64_t needed) {
+    if (needed > kMaxItems) return false;
+    std::int64_t grown = capacity_ + capacity_ / 2;
+    if (grown < needed) grown = needed;
+    if (grown > kMaxItems) grown = kMaxItems;
+    void* const block = korpus::Resize(items_, static_cast<std::uint32_t>(grown * std::int64_t{sizeof(CountedItem)}));
+    if (block == nullptr) return false;
+    items_ = static_cast<CountedItem*>(block);
+    capacity_ = grown;
+    return true;
+  }
+
   CountedItem* items_ = nullptr;
   std::int64_t capacity_ = 0;
+  std::int64_t zeroed_ = 0;
 };
 
 enum class ReadResult : std::uint8_t { Read, ReadFailed, NoRoom, BadQuantity };
@@ -101,9 +111,10 @@ ReadOutcome ReadItems(std::FILE* stream, ItemBlock& block) {
     if (std::ferror(stream)) return {ReadResult::ReadFailed, count};
     if (std::fgets(line, kReadBuffer, stream) == nullptr) line[0] = '\0';
     if (line[0] != '\0') {
-      if (!block.Reserve(read_index + 1)) return {ReadResult::NoRoom, count};
+      CountedItem* const item = block.At(read_index);
+      if (item == nullptr) return {ReadResult::NoRoom, count};
       const auto index = static_cast<std::int32_t>(read_index);
-      if (!FillItem(block.items()[index], line)) return {ReadResult::BadQuantity, index};
+      if (!FillItem(*item, line)) return {ReadResult::BadQuantity, index};
       count = index + 1;
     }
     ++read_index;

@@ -161,14 +161,6 @@ TEST_F(LoadInvoiceTest, PurchaseInvoiceLoadsFromThePurchasePositions) {
   EXPECT_EQ(Rows(check_), (std::vector<Row>{{"Nit", "N1", 0, 7000}, {"Podkładka", "P8", 0, 500}}));
 }
 
-TEST_F(LoadInvoiceTest, InvoiceOfTheOtherRegisterYieldsNothing) {
-  const std::int32_t purchase = AddInvoice(Register::Purchase, "FZ 1/2024", {{.name = "Nit", .symbol = "N1", .quantity = 7000}});
-
-  EXPECT_EQ(check_.LoadInvoice(44, purchase), 1);
-
-  EXPECT_EQ(check_.count(), 0);
-}
-
 TEST_F(LoadInvoiceTest, TwoAndAHalfArriveAsThousandths) {
   const std::int32_t id = AddInvoice(Register::Sales, "FV 2/2024", {{.name = "Kabel", .symbol = "K2", .quantity = 2500}});
 
@@ -221,6 +213,17 @@ TEST_F(LoadInvoiceTest, PurchasePositionsNotHeldSinceLoadShowDiskErrorForSalesTo
   host::Tables().tabTzak_dok = nullptr;
 
   EXPECT_EQ(check_.LoadInvoice(44, id), 0);
+
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].TextUtf8(), "Błąd operacji dyskowej we wtyczce prufacja!");
+  EXPECT_EQ(check_.count(), 0);
+}
+
+TEST_F(LoadInvoiceTest, PurchasePositionsTableUnavailableNowShowsDiskError) {
+  const std::int32_t id = AddInvoice(Register::Purchase, "FZ 6/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
+  standin::tables::SetAvailable(53, false);
+
+  EXPECT_EQ(check_.LoadInvoice(52, id), 0);
 
   ASSERT_EQ(front_.boxes().size(), 1u);
   EXPECT_EQ(front_.boxes()[0].TextUtf8(), "Błąd operacji dyskowej we wtyczce prufacja!");

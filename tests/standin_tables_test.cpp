@@ -248,11 +248,11 @@ TEST_P(Tables, SalesPositionsComeInLineOrderWithTheHostsLayout) {
   ASSERT_EQ(entry::ScanNext(scan.cursor), 1);
   EXPECT_EQ(FieldText(record.name), Mz("Nakrętka"_mz));
   EXPECT_EQ(FieldText(record.symbol), "");
-  EXPECT_EQ(record.quantity, -3000);
+  EXPECT_EQ(std::int32_t{record.quantity}, -3000);
 
   ASSERT_EQ(entry::ScanNext(scan.cursor), 1);
   EXPECT_EQ(FieldText(record.name), Mz("Śruba M6"_mz));
-  EXPECT_EQ(record.quantity, 2500);
+  EXPECT_EQ(std::int32_t{record.quantity}, 2500);
 
   EXPECT_EQ(entry::ScanNext(scan.cursor), 2);
   EXPECT_EQ(entry::ScanNext(scan.cursor), 2);
@@ -350,7 +350,7 @@ TEST_P(Tables, CodesComeInCodeOrder) {
   ASSERT_TRUE(StartCodes(scan));
   std::vector<std::pair<std::string, std::int32_t>> seen;
   const auto& record = RecordOf<abi::CodeRecord>(117);
-  EXPECT_EQ(Drain(scan, [&] { seen.emplace_back(record.code, record.factor); }), 2);
+  EXPECT_EQ(Drain(scan, [&] { seen.emplace_back(record.code, std::int32_t{record.factor}); }), 2);
   entry::ScanEnd(scan.cursor);
   EXPECT_EQ(seen, (std::vector<std::pair<std::string, std::int32_t>>{
                       {"1000", 1000}, {"1000", 6000}, {"20", 1000}, {"300", 1000}}));
@@ -638,19 +638,19 @@ TEST_F(DatabaseFile, RowsWrittenByAnotherToolAreReadWithNullsAsEmptyAndZero) {
   ASSERT_EQ(entry::ScanNext(scan.cursor), 1);
   EXPECT_EQ(FieldText(position.name), "");
   EXPECT_EQ(FieldText(position.symbol), "");
-  EXPECT_EQ(position.quantity, 0);
+  EXPECT_EQ(std::int32_t{position.quantity}, 0);
   ASSERT_EQ(entry::ScanNext(scan.cursor), 1);
   EXPECT_EQ(FieldText(position.name), "Cytryna");
-  EXPECT_EQ(position.quantity, 750);
+  EXPECT_EQ(std::int32_t{position.quantity}, 750);
   entry::ScanEnd(scan.cursor);
 
   ASSERT_TRUE(StartCodes(scan));
   ASSERT_EQ(entry::ScanNext(scan.cursor), 1);
   const auto& code = RecordOf<abi::CodeRecord>(117);
   EXPECT_EQ(FieldText(code.code), "K1");
-  EXPECT_EQ(code.factor, 0);
+  EXPECT_EQ(std::int32_t{code.factor}, 0);
   EXPECT_EQ(FieldText(code.goods_symbol), "");
-  EXPECT_EQ(code.first_locator, 0);
+  EXPECT_EQ(std::uint16_t{code.first_locator}, 0);
   entry::ScanEnd(scan.cursor);
 }
 

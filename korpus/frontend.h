@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "korpus/dialog/keys.h"
+#include "korpus/dialog/screen.h"
+
 namespace standin {
 
 // Box kinds as the plug-in passes them.
@@ -40,6 +43,13 @@ class FrontEnd {
   // A Windows-style Abort/Retry/Ignore box (the binding error box); texts
   // in Windows-1250. Answers 3 abort, 4 retry, 5 ignore.
   virtual int ShowSystemBox(const std::string& caption, const std::string& text) = 0;
+
+  // The next key for the dialog engine; None ends the dialog as Esc does.
+  virtual Key NextKey() { return NoKey(); }
+
+  // The engine's picture after every change, on a screen of Size().
+  virtual void Present(const Screen&) {}
+  virtual ScreenSize Size() const { return kDefaultScreenSize; }
 };
 
 // The front end in use; a quiet default that answers every box with its

@@ -1,5 +1,13 @@
 # Sources of this area of the stand-in, listed relative to korpus/.
 target_sources(korpus PRIVATE
-  dialog/pending.cpp
   dialog/controls.cpp
+  dialog/decimal.cpp
+  dialog/dialog_base.cpp
+  dialog/engine.cpp
+  dialog/engine_entries.cpp
+  dialog/line_editor.cpp
+  dialog/markup.cpp
+  dialog/screen.cpp
+  dialog/template_reader.cpp
+  dialog/widgets.cpp
 )

@@ -1,0 +1,91 @@
+// The character-cell picture that the engine draws and every front end
+// shows: a character and a role per cell, and the cursor. Front ends map
+// roles to their colours; the characters alone are the scripted picture.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace standin {
+
+enum class Role : std::uint8_t {
+  Normal,
+  Frame,
+  Title,
+  Current,    // the focused control, the list's current row when focused
+  Marked,     // the list's current row while the focus is elsewhere
+  Disabled,
+  Hot,        // hot letters and button key names
+  Input,      // an input line's cells
+  Selection,  // selected text in the focused input line
+  Header,     // the list's column header
+  RemarkOk,
+  RemarkMuch,
+  RemarkLittle,
+  RemarkUnchecked,
+};
+
+struct Cell {
+  char32_t ch = U' ';
+  Role role = Role::Normal;
+
+  friend bool operator==(const Cell&, const Cell&) = default;
+};
+
+struct ScreenSize {
+  int width = 0;
+  int height = 0;
+};
+
+// Big enough for the host's dialogs (82 x 21) with room around them.
+inline constexpr ScreenSize kDefaultScreenSize{100, 30};
+
+struct CellPosition {
+  int column = 0;
+  int row = 0;
+
+  friend bool operator==(const CellPosition&, const CellPosition&) = default;
+};
+
+class Screen {
+ public:
+  Screen() = default;
+  explicit Screen(ScreenSize size);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+  // Writes outside the screen are dropped.
+  void Put(int column, int row, char32_t ch, Role role);
+  // Writes at most max_width cells; returns how many it wrote.
+  int PutText(int column, int row, std::u32string_view text, Role role, int max_width);
+  void Fill(int column, int row, int width, int height, char32_t ch, Role role);
+  void SetRole(int column, int row, int width, Role role);
+
+  const Cell& At(int column, int row) const;
+
+  void SetCursor(CellPosition position) { cursor_ = position; }
+  void HideCursor() { cursor_.reset(); }
+  std::optional<CellPosition> cursor() const { return cursor_; }
+
+  std::u32string RowText(int row) const;
+  // One row in UTF-8 without its trailing blanks.
+  std::string RowUtf8(int row) const;
+  // Every row, each ended by a line feed.
+  std::string ToUtf8() const;
+
+  friend bool operator==(const Screen&, const Screen&) = default;
+
+ private:
+  bool Inside(int column, int row) const { return column >= 0 && row >= 0 && column < width_ && row < height_; }
+
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<Cell> cells_;
+  std::optional<CellPosition> cursor_;
+};
+
+}  // namespace standin

@@ -1,13 +1,12 @@
 // The stand-in's scans at a wholesaler's sizes: 100,000 goods and 50,000
 // codes, through the entries, over both stores.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "abi/records.h"
 #include "korpus/entries.h"

@@ -1,14 +1,13 @@
 // The stand-in's streams (the host's text mode on every platform), its
 // document store and the steps before a collector import.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include <unistd.h>
 
 #include "abi/codepage.h"
 #include "korpus/entries.h"
@@ -26,9 +25,9 @@ class InFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     previous_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("standin_files_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        std::filesystem::temp_directory_path() / ("standin_files_" + std::to_string(::getpid()) + "_" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     std::filesystem::current_path(folder_);
@@ -87,13 +86,20 @@ TEST_F(Streams, AWriteModeWithoutLettersIsTextModeAsTheHostsDefault) {
 TEST_F(Streams, BinaryModesPassBytesUnchanged) {
   std::FILE* stream = entry::OpenStream("raw.bin", "wb", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
-  std::fputs("a\nb\r\n\x1A" "c", stream);
+  std::fputs(
+      "a\nb\r\n\x1A"
+      "c",
+      stream);
   std::fclose(stream);
-  EXPECT_EQ(Contents("raw.bin"), "a\nb\r\n\x1A" "c");
+  EXPECT_EQ(Contents("raw.bin"),
+            "a\nb\r\n\x1A"
+            "c");
 
   stream = entry::OpenStream("raw.bin", "rb", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
-  EXPECT_EQ(ReadAll(stream), "a\nb\r\n\x1A" "c");
+  EXPECT_EQ(ReadAll(stream),
+            "a\nb\r\n\x1A"
+            "c");
   std::fclose(stream);
 }
 
@@ -140,18 +146,22 @@ TEST_F(Streams, ACrLfPairSplitAcrossTwoReadsIsStillOneLineEnd) {
 }
 
 TEST_F(Streams, ACtrlZEndsWhatTextModeReads) {
-  Write("dos.txt", "A,1\r\nB,2\r\n\x1A" "garbage after the end\r\n");
+  Write("dos.txt",
+        "A,1\r\nB,2\r\n\x1A"
+        "garbage after the end\r\n");
   std::FILE* stream = entry::OpenStream("dos.txt", "rt", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(ReadAll(stream), "A,1\nB,2\n");
   std::fclose(stream);
 }
 
-TEST_F(Streams, AMissingFileOrAnUnknownModeGivesNoStream) {
+TEST_F(Streams, AMissingFileADirectoryOrAnUnknownModeGivesNoStream) {
   EXPECT_EQ(entry::OpenStream("data.txt", "rt", 0x40, 0, -1), nullptr);
   EXPECT_EQ(entry::OpenStream("x.txt", "qt", 0x40, 0, -1), nullptr);
   EXPECT_EQ(entry::OpenStream(nullptr, "wt", 0x40, 0, -1), nullptr);
   EXPECT_FALSE(std::filesystem::exists("x.txt"));
+  std::filesystem::create_directory("data.txt");
+  EXPECT_EQ(entry::OpenStream("data.txt", "rt", 0x40, 0, -1), nullptr);
 }
 
 TEST_F(Streams, TheNamesDirectoryIsTheCurrentOne) {
@@ -221,8 +231,10 @@ TEST_F(Documents, TheStoreRefusesWhenToldToAndKeepsNothing) {
   EXPECT_EQ(CurrentStore().Documents().size(), 1u);
 }
 
-TEST_F(Documents, AMissingFileIsNotStored) {
+TEST_F(Documents, AMissingFileOrADirectoryIsNotStored) {
   UseStore(MakeMemoryStore());
+  EXPECT_EQ(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
+  std::filesystem::create_directory("Niezgodnosci.txt");
   EXPECT_EQ(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
   EXPECT_TRUE(CurrentStore().Documents().empty());
 }

@@ -3,6 +3,7 @@
 // nested cursors, context numbers, versions and faults.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <array>
 #include <atomic>
@@ -14,8 +15,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <unistd.h>
 
 #include "abi/codepage.h"
 #include "abi/records.h"
@@ -162,8 +161,9 @@ class Tables : public ::testing::TestWithParam<Kind> {
   std::shared_ptr<Store> store_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Stores, Tables, ::testing::Values(Kind::Memory, Kind::Database),
-                         [](const auto& param_info) { return param_info.param == Kind::Memory ? "Memory" : "Database"; });
+INSTANTIATE_TEST_SUITE_P(Stores, Tables, ::testing::Values(Kind::Memory, Kind::Database), [](const auto& param_info) {
+  return param_info.param == Kind::Memory ? "Memory" : "Database";
+});
 
 // ---- table objects ----
 
@@ -357,8 +357,8 @@ TEST_P(Tables, CodesComeInCodeOrder) {
 }
 
 TEST_P(Tables, CataloguesComeInNumberOrderWithNumberTextAndSearchedFlag) {
-  store().AddCatalogues(std::vector<CatalogueRow>{
-      CatalogueOf(12, true, "Napoje"), CatalogueOf(3, false, "Archiwum"), CatalogueOf(250, true, "Chemia")});
+  store().AddCatalogues(std::vector<CatalogueRow>{CatalogueOf(12, true, "Napoje"), CatalogueOf(3, false, "Archiwum"),
+                                                  CatalogueOf(250, true, "Chemia")});
   ScanStorage scan;
   ASSERT_TRUE(StartByNumber(scan, 48, 3, 0));
   const auto* bytes = static_cast<const std::uint8_t*>(entry::OpenTable(48)->record);
@@ -369,7 +369,8 @@ TEST_P(Tables, CataloguesComeInNumberOrderWithNumberTextAndSearchedFlag) {
 }
 
 TEST_P(Tables, TheFirstContextNumberChoosesWhichCataloguesGoodsAScanDelivers) {
-  store().AddGoods(std::vector<GoodsRow>{GoodsOf(1, 20, "B"), GoodsOf(2, 1, "X"), GoodsOf(1, 10, "A"), GoodsOf(1, 30, "C")});
+  store().AddGoods(
+      std::vector<GoodsRow>{GoodsOf(1, 20, "B"), GoodsOf(2, 1, "X"), GoodsOf(1, 10, "A"), GoodsOf(1, 30, "C")});
   EXPECT_EQ(GoodsSymbols(1), (std::vector<std::string>{"A", "B", "C"}));
   EXPECT_EQ(GoodsSymbols(2), (std::vector<std::string>{"X"}));
   EXPECT_TRUE(GoodsSymbols(3).empty());
@@ -377,7 +378,8 @@ TEST_P(Tables, TheFirstContextNumberChoosesWhichCataloguesGoodsAScanDelivers) {
 
 TEST_P(Tables, NestedScansOfCataloguesAndGoodsRunSideBySide) {
   store().AddCatalogues(std::vector<CatalogueRow>{CatalogueOf(1, true), CatalogueOf(2, false), CatalogueOf(3, true)});
-  store().AddGoods(std::vector<GoodsRow>{GoodsOf(1, 1, "A1"), GoodsOf(1, 2, "A2"), GoodsOf(2, 1, "B1"), GoodsOf(3, 1, "C1")});
+  store().AddGoods(
+      std::vector<GoodsRow>{GoodsOf(1, 1, "A1"), GoodsOf(1, 2, "A2"), GoodsOf(2, 1, "B1"), GoodsOf(3, 1, "C1")});
   // As the goods search walks them: every searched catalogue, its goods.
   ScanStorage outer;
   ASSERT_TRUE(StartByNumber(outer, 48, 3, 0));
@@ -550,7 +552,8 @@ TEST_P(Tables, AnInvoiceOrCatalogueNumberTakenTwiceIsRefused) {
   store().AddInvoice(InvoiceOf(Register::Sales, "A", "", "", 5));
   EXPECT_THROW(store().AddInvoice(InvoiceOf(Register::Sales, "B", "", "", 5)), StoreError);
   store().AddCatalogue(CatalogueOf(1, false));
-  EXPECT_THROW(store().AddCatalogues(std::vector<CatalogueRow>{CatalogueOf(2, false), CatalogueOf(1, false)}), StoreError);
+  EXPECT_THROW(store().AddCatalogues(std::vector<CatalogueRow>{CatalogueOf(2, false), CatalogueOf(1, false)}),
+               StoreError);
   // The refused call left none of its rows.
   ScanStorage scan;
   ASSERT_TRUE(StartByNumber(scan, 48, 3, 0));
@@ -580,9 +583,9 @@ TEST(RegisterRow, HoldsTheNumberAndTheIdentifierWhereTheRegisterPutsThem) {
 class DatabaseFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("standin_tables_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        std::filesystem::temp_directory_path() / ("standin_tables_" + std::to_string(::getpid()) + "_" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     tables::Reset();
@@ -658,12 +661,12 @@ TEST_F(DatabaseFile, ARegisterOutsideSalesAndPurchaseIsRefusedByTheSchema) {
   OpenDatabase(file());
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(file().c_str(), &db), SQLITE_OK);
-  EXPECT_NE(sqlite3_exec(db, "INSERT INTO invoices (register, number) VALUES ('returns', 'X')", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
-  EXPECT_NE(sqlite3_exec(db, "INSERT INTO invoices (register, number) VALUES ('sales', NULL)", nullptr, nullptr,
-                         nullptr),
-            SQLITE_OK);
+  EXPECT_NE(
+      sqlite3_exec(db, "INSERT INTO invoices (register, number) VALUES ('returns', 'X')", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  EXPECT_NE(
+      sqlite3_exec(db, "INSERT INTO invoices (register, number) VALUES ('sales', NULL)", nullptr, nullptr, nullptr),
+      SQLITE_OK);
   sqlite3_close(db);
 }
 

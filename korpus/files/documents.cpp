@@ -1,9 +1,11 @@
 // The document store: a file handed over by name is kept, bytes and all,
 // in the current store's documents.
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 
 #include "abi/codepage.h"
 #include "korpus/entries.h"
@@ -35,6 +37,8 @@ std::int32_t KORPUS_CALLEE StoreDocument(std::int32_t kind, const char* name, st
     DocumentRow document;
     document.kind = kind;
     document.name = codepage::MazoviaToUtf8(name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(document.name, error)) return 0;
     std::ifstream file(document.name, std::ios::binary);
     if (!file) return 0;
     document.content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

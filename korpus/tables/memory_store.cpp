@@ -87,7 +87,7 @@ constexpr std::int64_t kMost = std::numeric_limits<std::int64_t>::max();
 
 std::int32_t ClampToInt32(std::int64_t value) {
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                             std::numeric_limits<std::int32_t>::max()));
+                                                            std::numeric_limits<std::int32_t>::max()));
 }
 
 class MemoryStore final : public Store {

@@ -34,8 +34,7 @@ char ToMazovia(char32_t ch) {
 
 template <typename T>
 T Clamp(std::int64_t value) {
-  return static_cast<T>(
-      std::clamp<std::int64_t>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+  return static_cast<T>(std::clamp<std::int64_t>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
 }  // namespace
@@ -92,8 +91,8 @@ void Materialise(const RowView& row, korpus_abi::CodeRecord& record) {
 
 void FillRegisterRow(const InvoiceRow& invoice, std::span<std::uint8_t, korpus_abi::kRegisterRowSize> row) {
   std::fill(row.begin(), row.end(), std::uint8_t{0});
-  PutText(invoice.number, std::span(reinterpret_cast<char*>(row.data()) + korpus_abi::kRowNumberOffset,
-                                    korpus_abi::kRowNumberWidth));
+  PutText(invoice.number,
+          std::span(reinterpret_cast<char*>(row.data()) + korpus_abi::kRowNumberOffset, korpus_abi::kRowNumberWidth));
   const std::int32_t id = Clamp<std::int32_t>(invoice.id);
   const std::size_t at =
       invoice.kind == Register::Sales ? korpus_abi::kSalesRowIdOffset : korpus_abi::kPurchaseRowIdOffset;

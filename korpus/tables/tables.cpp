@@ -1,5 +1,7 @@
 // The host's table entries: table objects, index keys, scans, the context
 // numbers and the goods read, over the current store.
+#include "korpus/tables/tables.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -8,7 +10,6 @@
 
 #include "korpus/entries.h"
 #include "korpus/tables/records.h"
-#include "korpus/tables/tables.h"
 
 namespace standin {
 
@@ -137,9 +138,7 @@ void EndScan(const void* cursor) {
 }
 
 // "From this key on"; 0 asks for everything.
-std::int64_t LowerBound(std::int32_t value) {
-  return value == 0 ? std::numeric_limits<std::int64_t>::min() : value;
-}
+std::int64_t LowerBound(std::int32_t value) { return value == 0 ? std::numeric_limits<std::int64_t>::min() : value; }
 
 // Context numbers are the host's 16-bit words; read as unsigned, so that
 // catalogues and goods ids up to 65535 can be named.
@@ -313,8 +312,8 @@ std::int32_t KORPUS_CALLEE PrepareTable(korpus_abi::TableObject* table, std::int
   return FindTable(table) != nullptr ? 1 : 0;
 }
 
-std::int32_t KORPUS_CALLEE ScanStart(void* cursor, korpus_abi::TableObject* object, std::int32_t index,
-                                     const void* key, std::int32_t, std::int32_t) {
+std::int32_t KORPUS_CALLEE ScanStart(void* cursor, korpus_abi::TableObject* object, std::int32_t index, const void* key,
+                                     std::int32_t, std::int32_t) {
   if (cursor == nullptr || key == nullptr) return kScanFailed;
   // Storage used again without its scan ended: that scan is over.
   EndScan(cursor);

@@ -1,7 +1,79 @@
+// korpus: the stand-in host program.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "app/demo_data.h"
+#include "app/host_program.h"
 #include "app/options.h"
+#include "korpus/files/files.h"
+#include "korpus/testing.h"
+#include "korpus/tables/store.h"
+#include "korpus/tables/tables.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Refuse(const std::string& message) {
+  std::cerr << "korpus: " << message << '\n';
+  return 2;
+}
+
+// The plug-in lies beside the program unless named.
+std::string PluginPath(const app::Options& options) {
+  if (!options.plugin.empty()) return options.plugin;
+  std::error_code error;
+  const fs::path program = fs::read_symlink("/proc/self/exe", error);
+  return (error ? fs::path(".") : program.parent_path()) / "prufacja.so";
+}
+
+bool WriteFile(const fs::path& path, std::string_view bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(file);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const app::ParsedOptions parsed = app::ParseOptions(argc, argv);
   if (!parsed.options) return parsed.exit_code;
-  return 0;
+  const app::Options& options = *parsed.options;
+
+  const fs::path database = options.database;
+  const bool new_database = !fs::exists(database);
+  try {
+    standin::UseStore(standin::OpenDatabase(database));
+    if (options.demo && new_database) {
+      app::FillDemoData(standin::CurrentStore());
+      if (!fs::exists("data.txt") && !WriteFile("data.txt", app::kDemoCollectorFile)) {
+        std::cerr << "korpus: could not write the example data.txt\n";
+      }
+    } else if (options.demo) {
+      std::cerr << "korpus: " << options.database << " already exists; the demo data goes only into a new one\n";
+    }
+  } catch (const standin::StoreError& error) {
+    return Refuse(error.what());
+  }
+
+  for (const auto& [table, version] : options.table_versions) {
+    if (!standin::tables::SetVersion(table, version)) return Refuse("no host table " + std::to_string(table));
+  }
+  for (const std::int32_t table : options.missing_tables) {
+    if (!standin::tables::SetAvailable(table, false)) return Refuse("no host table " + std::to_string(table));
+  }
+  for (const std::uint16_t ordinal : options.missing_entries) standin::testing::HideEntry(ordinal);
+  if (options.collector && !standin::files::SetCollectorFolder(*options.collector)) {
+    return Refuse("the collector folder name is too long: " + *options.collector);
+  }
+
+  app::HostProgram program(options, PluginPath(options), std::cout);
+  if (!options.script || *options.script == "-") return program.RunScript(std::cin, "-");
+  std::ifstream script(*options.script);
+  if (!script) return Refuse("cannot read the script " + *options.script);
+  return program.RunScript(script, *options.script);
 }

@@ -73,6 +73,7 @@ std::int32_t KORPUS_CALLEE RegisterList::HostHandler(std::int32_t event, std::ui
 
 std::int32_t RegisterList::Handle(std::int32_t event) {
   received_.push_back({event, table_number(), current_});
+  if (observer_) observer_(received_.back());
   const auto row = static_cast<std::int64_t>(current_);
   switch (event) {
     case list_key::kUp: MoveTo(row - 1); break;

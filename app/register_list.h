@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,8 @@ class RegisterList {
 
   // Every event that reached the host's handler of this list, in order.
   const std::vector<ReceivedEvent>& received() const { return received_; }
+  // Called for each of them as it arrives.
+  void OnReceived(std::function<void(const ReceivedEvent&)> observer) { observer_ = std::move(observer); }
 
  private:
   // The state handed to the handlers; the host finds its list through it.
@@ -94,6 +97,7 @@ class RegisterList {
   std::size_t current_ = 0;
   std::size_t top_ = 0;
   std::vector<ReceivedEvent> received_;
+  std::function<void(const ReceivedEvent&)> observer_;
 };
 
 }  // namespace app

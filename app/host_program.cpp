@@ -1,0 +1,231 @@
+#include "app/host_program.h"
+
+#include <exception>
+#include <iostream>
+#include <ostream>
+
+#include "app/register_screen.h"
+#include "app/script_source.h"
+#include "korpus/dialog/engine.h"
+#include "korpus/ini/ini_access.h"
+#include "korpus/tables/tables.h"
+
+namespace app {
+
+namespace {
+
+std::string_view RegisterWord(standin::Register kind) {
+  return kind == standin::Register::Sales ? "sales" : "purchase";
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::int32_t ListEventOf(const standin::Key& key) {
+  using standin::KeyName;
+  switch (key.name) {
+    case KeyName::Char: return static_cast<std::int32_t>(key.ch);
+    case KeyName::Ctrl:
+      if (key.ch >= U'0' && key.ch <= U'9') return 230 + static_cast<std::int32_t>(key.ch - U'0');
+      return static_cast<std::int32_t>(key.ch) & 0x1F;
+    case KeyName::Alt: return 0x1000 + static_cast<std::int32_t>(key.ch);
+    case KeyName::Up: return list_key::kUp;
+    case KeyName::Down: return list_key::kDown;
+    case KeyName::PgUp: return list_key::kPageUp;
+    case KeyName::PgDn: return list_key::kPageDown;
+    case KeyName::Home: return list_key::kHome;
+    case KeyName::End: return list_key::kEnd;
+    case KeyName::ShiftTab: return 0x0F00;
+    case KeyName::Left: return 0x4B00;
+    case KeyName::Right: return 0x4D00;
+    case KeyName::Delete: return 0x5300;
+    case KeyName::Backspace: return 8;
+    default: return standin::HostKeyCode(key);
+  }
+}
+
+HostProgram::HostProgram(const Options& options, std::string plugin_path, std::ostream& out)
+    : options_(options), out_(out), plugin_(std::move(plugin_path)) {
+  const int page = RegisterPageRows(standin::kDefaultScreenSize.height);
+  auto& store = standin::CurrentStore();
+  sales_ = std::make_unique<RegisterList>(standin::Register::Sales, store.ListInvoices(standin::Register::Sales), page);
+  purchase_ = std::make_unique<RegisterList>(standin::Register::Purchase,
+                                             store.ListInvoices(standin::Register::Purchase), page);
+  // The host's own handlers are in place before any plug-in is loaded.
+  standin::tables::SetListHandler(korpus_abi::kSalesRegister, &RegisterList::HostHandler);
+  standin::tables::SetListHandler(korpus_abi::kPurchaseRegister, &RegisterList::HostHandler);
+  if (options_.trace_events) {
+    for (RegisterList* list : {sales_.get(), purchase_.get()}) {
+      list->OnReceived([this, list](const ReceivedEvent& event) {
+        out_ << "event " << event.event << " reached the host's " << RegisterWord(list->kind()) << " list\n"
+             << std::flush;
+      });
+    }
+  }
+}
+
+HostProgram::~HostProgram() {
+  standin::tables::SetListHandler(korpus_abi::kSalesRegister, standin::tables::DefaultListHandler());
+  standin::tables::SetListHandler(korpus_abi::kPurchaseRegister, standin::tables::DefaultListHandler());
+}
+
+void HostProgram::LoadPlugin() {
+  const EntryOutcome outcome = plugin_.Load();
+  standin::FlushIniFiles();
+  if (!outcome.called) {
+    out_ << "plugin load: " << outcome.failure << '\n' << std::flush;
+    return;
+  }
+  if (!outcome.failure.empty()) {
+    out_ << "plugin load: abandoned: " << outcome.failure << '\n' << std::flush;
+    return;
+  }
+  out_ << "plugin load: result " << outcome.result << ", description \"" << outcome.description << "\"\n"
+       << std::flush;
+}
+
+void HostProgram::UnloadPlugin() {
+  const EntryOutcome outcome = plugin_.Unload();
+  standin::FlushIniFiles();
+  if (!outcome.called) {
+    out_ << "plugin unload: " << outcome.failure << '\n' << std::flush;
+    return;
+  }
+  if (!outcome.failure.empty()) {
+    out_ << "plugin unload: abandoned: " << outcome.failure << '\n' << std::flush;
+    return;
+  }
+  out_ << "plugin unload: result " << outcome.result << '\n' << std::flush;
+}
+
+void HostProgram::ShowRegister(standin::Register kind) {
+  kind_ = kind;
+  Present();
+}
+
+bool HostProgram::Select(std::string_view number) {
+  if (!current().Select(number)) return false;
+  Present();
+  return true;
+}
+
+void HostProgram::ReportRow() {
+  RegisterList& list = current();
+  out_ << "register " << RegisterWord(list.kind()) << ": ";
+  if (list.size() == 0) {
+    out_ << "no invoices\n" << std::flush;
+    return;
+  }
+  out_ << "row " << list.current() + 1 << " of " << list.size() << ", " << list.invoice(list.current()).number
+       << '\n'
+       << std::flush;
+}
+
+bool HostProgram::Press(const standin::Key& key) {
+  const std::int32_t event = ListEventOf(key);
+  std::int32_t answer = 0;
+  try {
+    answer = current().Deliver(event);
+  } catch (const std::exception& error) {
+    // The host reports a failure that left a list event, and goes on.
+    out_ << "event " << event << " failed: " << error.what() << '\n' << std::flush;
+  }
+  standin::FlushIniFiles();
+  if (answer == static_cast<std::int32_t>(ListAnswer::SwitchRegister)) {
+    kind_ = kind_ == standin::Register::Sales ? standin::Register::Purchase : standin::Register::Sales;
+  }
+  Present();
+  return answer != static_cast<std::int32_t>(ListAnswer::Quit);
+}
+
+void HostProgram::Present() {
+  if (front_ == nullptr) return;
+  standin::Screen screen(front_->Size());
+  DrawRegister(current(), screen);
+  front_->Present(screen);
+}
+
+void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
+  using script::Outcome;
+  const auto no_dialog = [](std::string_view command) -> std::optional<Outcome> {
+    if (standin::dialog::OpenDialog() == nullptr) return std::nullopt;
+    return Outcome::Fail(std::string(command) + ": a dialog is open; close it first");
+  };
+
+  front.AddCommand("register", [this, no_dialog](std::string_view argument) {
+    if (auto refused = no_dialog("register")) return *refused;
+    const std::string_view word = Trimmed(argument);
+    if (word == "sales") {
+      ShowRegister(standin::Register::Sales);
+    } else if (word == "purchase") {
+      ShowRegister(standin::Register::Purchase);
+    } else {
+      return Outcome::Fail("register: expected 'sales' or 'purchase', not '" + std::string(word) + "'");
+    }
+    ReportRow();
+    return Outcome::Continue();
+  });
+
+  front.AddCommand("select", [this, no_dialog](std::string_view argument) {
+    if (auto refused = no_dialog("select")) return *refused;
+    const std::string_view number = Trimmed(argument);
+    if (number.empty()) return Outcome::Fail("select needs an invoice number");
+    if (!Select(number)) {
+      return Outcome::Fail("select: no invoice '" + std::string(number) + "' in the " +
+                           std::string(RegisterWord(kind_)) + " register");
+    }
+    ReportRow();
+    return Outcome::Continue();
+  });
+
+  front.AddCommand("plugin", [this, no_dialog](std::string_view argument) {
+    if (auto refused = no_dialog("plugin")) return *refused;
+    const std::string_view word = Trimmed(argument);
+    if (word == "load") {
+      LoadPlugin();
+    } else if (word == "unload") {
+      UnloadPlugin();
+    } else {
+      return Outcome::Fail("plugin: expected 'load' or 'unload', not '" + std::string(word) + "'");
+    }
+    return Outcome::Continue();
+  });
+
+  front.AddCommand("quit", [](std::string_view argument) {
+    if (!Trimmed(argument).empty()) return Outcome::Fail("quit takes no argument");
+    return Outcome::Stop();
+  });
+}
+
+int HostProgram::RunScript(std::istream& script, const std::string& name) {
+  ScriptSource source(script, [this] {
+    if (options_.load_plugin) LoadPlugin();
+  });
+  std::istream lines(&source);
+  script::ScriptFrontEnd front(lines, out_, std::cerr, name);
+  front.Install();
+  front_ = &front;
+  AddCommands(front);
+  Present();
+
+  for (;;) {
+    const standin::Key key = front.NextKey();
+    if (key.name == standin::KeyName::None) break;
+    if (!Press(key)) break;
+  }
+
+  if (plugin_.loaded()) UnloadPlugin();
+  plugin_.Release();
+  standin::FlushIniFiles();
+  const bool succeeded = front.Finish();
+  front_ = nullptr;
+  return succeeded ? 0 : 1;
+}
+
+}  // namespace app

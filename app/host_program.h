@@ -1,0 +1,64 @@
+// The host program: the two invoice registers of the current store, the
+// plug-in loaded through its entry point, and a front end that gives keys
+// and commands. Keys pressed in a register become list events; a dialog
+// that a plug-in opens takes its keys from the same front end.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/options.h"
+#include "app/plugin_host.h"
+#include "app/register_list.h"
+#include "app/script/script_front_end.h"
+#include "korpus/dialog/keys.h"
+
+namespace app {
+
+// The list event of a key: characters by their code, Ctrl with a digit d
+// as 230 + d (so Ctrl-1 is 231), Ctrl with a letter as its control code,
+// Alt with a letter as 0x1000 + the letter, other keys by their scan code
+// times 256 (Enter 13, Esc 27, Tab 9).
+std::int32_t ListEventOf(const standin::Key& key);
+
+class HostProgram {
+ public:
+  HostProgram(const Options& options, std::string plugin_path, std::ostream& out);
+  ~HostProgram();
+  HostProgram(const HostProgram&) = delete;
+  HostProgram& operator=(const HostProgram&) = delete;
+
+  // Runs a script until it ends, fails or quits; then unloads the
+  // plug-in. The exit code: 0, or 1 after a script error.
+  int RunScript(std::istream& script, const std::string& name);
+
+  // The program's own steps, as the script commands call them.
+  void LoadPlugin();
+  void UnloadPlugin();
+  void ShowRegister(standin::Register kind);
+  // False when the current register has no invoice of that number.
+  bool Select(std::string_view number);
+  // Delivers a key to the current register; false once the user quits.
+  bool Press(const standin::Key& key);
+
+  RegisterList& current() { return kind_ == standin::Register::Sales ? *sales_ : *purchase_; }
+
+ private:
+  void AddCommands(script::ScriptFrontEnd& front);
+  void Present();
+  void ReportRow();
+
+  Options options_;
+  std::ostream& out_;
+  PluginHost plugin_;
+  std::unique_ptr<RegisterList> sales_;
+  std::unique_ptr<RegisterList> purchase_;
+  standin::Register kind_ = standin::Register::Sales;
+  script::ScriptFrontEnd* front_ = nullptr;
+};
+
+}  // namespace app

@@ -1,0 +1,71 @@
+#include "app/register_screen.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "abi/codepage.h"
+
+namespace app {
+
+namespace {
+
+// Title, column header and key bar.
+constexpr int kChromeRows = 3;
+constexpr int kNumberWidth = 20;
+constexpr int kDateWidth = 10;
+
+std::u32string Wide(std::string_view utf8) {
+  std::u32string out;
+  for (std::size_t at = 0; at < utf8.size();) out += codepage::DecodeUtf8(utf8, at);
+  return out;
+}
+
+std::u32string Padded(std::string_view utf8, int width) {
+  std::u32string text = Wide(utf8);
+  text.resize(static_cast<std::size_t>(width), U' ');
+  return text;
+}
+
+}  // namespace
+
+int RegisterPageRows(int screen_height) { return std::max(screen_height - kChromeRows, 1); }
+
+void DrawRegister(const RegisterList& list, standin::Screen& screen) {
+  using standin::Role;
+  const int width = screen.width();
+  screen.Fill(0, 0, width, screen.height(), U' ', Role::Normal);
+  screen.HideCursor();
+
+  const bool sales = list.kind() == standin::Register::Sales;
+  const std::u32string title = Wide(sales ? "Sprzedaż - Faktury krajowe (VAT)" : "Zakup - Faktury krajowe (VAT)");
+  screen.Fill(0, 0, width, 1, U' ', Role::Title);
+  screen.PutText(std::max((width - static_cast<int>(title.size())) / 2, 0), 0, title, Role::Title, width);
+
+  const std::u32string header = U"  Lp. " + Padded("Numer", kNumberWidth) + U" " + Padded("Data", kDateWidth) +
+                                U" " + Wide("Kontrahent");
+  screen.Fill(0, 1, width, 1, U' ', Role::Header);
+  screen.PutText(0, 1, header, Role::Header, width);
+
+  const int page = RegisterPageRows(screen.height());
+  if (list.size() == 0) screen.PutText(6, 2, Wide("(brak faktur)"), Role::Disabled, width - 6);
+  for (int line = 0; line < page; ++line) {
+    const std::size_t index = list.top() + static_cast<std::size_t>(line);
+    if (index >= list.size()) break;
+    const standin::InvoiceRow& invoice = list.invoice(index);
+    char ordinal[32];
+    std::snprintf(ordinal, sizeof ordinal, "%4zu. ", index + 1);
+    const std::u32string text = Wide(ordinal) + Padded(invoice.number, kNumberWidth) + U" " +
+                                Padded(invoice.issued, kDateWidth) + U" " + Wide(invoice.counterparty);
+    const bool current = index == list.current();
+    const Role role = current ? Role::Current : Role::Normal;
+    if (current) screen.Fill(0, 2 + line, width, 1, U' ', role);
+    screen.PutText(0, 2 + line, text, role, width);
+  }
+
+  const std::u32string keys =
+      Wide(sales ? " Ctrl-1 Sprawdź fakturę   Tab Zakup   ↑↓ PgUp PgDn Home End   Esc Koniec"
+                 : " Ctrl-1 Sprawdź fakturę   Tab Sprzedaż   ↑↓ PgUp PgDn Home End   Esc Koniec");
+  screen.PutText(0, screen.height() - 1, keys, Role::Hot, width);
+}
+
+}  // namespace app

@@ -1,0 +1,15 @@
+// The picture of an invoice register: title, column header, one row per
+// invoice of the page, the current row marked, and the key bar.
+#pragma once
+
+#include "app/register_list.h"
+#include "korpus/dialog/screen.h"
+
+namespace app {
+
+// Rows that a register page has on a screen of that height.
+int RegisterPageRows(int screen_height);
+
+void DrawRegister(const RegisterList& list, standin::Screen& screen);
+
+}  // namespace app

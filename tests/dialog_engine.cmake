@@ -5,3 +5,15 @@ target_link_libraries(dialog_template_test PRIVATE prufacja_verify)
 
 prufacja_test(dialog_engine_test dialog_engine_test.cpp)
 target_link_libraries(dialog_engine_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_screen_test dialog_engine_test_screen.cpp)
+target_link_libraries(dialog_engine_screen_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_base_test dialog_engine_test_base.cpp)
+target_link_libraries(dialog_engine_base_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_parts_test dialog_engine_test_parts.cpp)
+target_link_libraries(dialog_engine_parts_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_script_test dialog_engine_test_script.cpp)
+target_link_libraries(dialog_engine_script_test PRIVATE prufacja_verify korpus_script)

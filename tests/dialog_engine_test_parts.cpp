@@ -1,0 +1,198 @@
+// The engine's small parts: numbers of the number fields, the texts of
+// labels, buttons and column headers, the line editor, and the template
+// reader on records it must refuse.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "korpus/dialog/decimal.h"
+#include "korpus/dialog/line_editor.h"
+#include "korpus/dialog/markup.h"
+#include "korpus/dialog/template_reader.h"
+#include "verify/dialog/dialog_template.h"
+
+namespace {
+
+using namespace standin::dialog;
+
+constexpr std::int32_t kLow = -2147483647;
+constexpr std::int32_t kHigh = 2147483647;
+
+TEST(Decimal, FormatsWithTheGivenPlaces) {
+  EXPECT_EQ(FormatDecimal(2500, 3), "2.500");
+  EXPECT_EQ(FormatDecimal(0, 3), "0.000");
+  EXPECT_EQ(FormatDecimal(-5, 3), "-0.005");
+  EXPECT_EQ(FormatDecimal(-2147483647, 3), "-2147483.647");
+  EXPECT_EQ(FormatDecimal(-2147483647 - 1, 3), "-2147483.648");
+  EXPECT_EQ(FormatDecimal(42, 0), "42");
+}
+
+TEST(Decimal, ParsesPointOrCommaUpToThePlaces) {
+  EXPECT_EQ(ParseDecimal("2,5", 3, kLow, kHigh), 2500);
+  EXPECT_EQ(ParseDecimal("2.5", 3, kLow, kHigh), 2500);
+  EXPECT_EQ(ParseDecimal("-0,001", 3, kLow, kHigh), -1);
+  EXPECT_EQ(ParseDecimal("5.", 3, kLow, kHigh), 5000);
+  EXPECT_EQ(ParseDecimal(".5", 3, kLow, kHigh), 500);
+  EXPECT_EQ(ParseDecimal("", 3, kLow, kHigh), 0);
+  EXPECT_EQ(ParseDecimal("2147483.647", 3, kLow, kHigh), 2147483647);
+}
+
+TEST(Decimal, RefusesWhatIsNoNumberOrOutOfBounds) {
+  EXPECT_EQ(ParseDecimal("-", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal(",", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("1.2345", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("1,2,3", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("1-", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("2147483.648", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("-2147483.648", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("99999999999999999999", 3, kLow, kHigh), std::nullopt);
+  EXPECT_EQ(ParseDecimal("5", 3, 0, 4000), std::nullopt);
+  EXPECT_EQ(ParseDecimal("1.5", 0, kLow, kHigh), std::nullopt);
+}
+
+TEST(Decimal, PrefixesAreWhatTypingMayLeaveOnTheWay) {
+  EXPECT_TRUE(IsDecimalPrefix("", 3));
+  EXPECT_TRUE(IsDecimalPrefix("-", 3));
+  EXPECT_TRUE(IsDecimalPrefix("-12,", 3));
+  EXPECT_TRUE(IsDecimalPrefix("12.345", 3));
+  EXPECT_FALSE(IsDecimalPrefix("12.3456", 3));
+  EXPECT_FALSE(IsDecimalPrefix("--1", 3));
+  EXPECT_FALSE(IsDecimalPrefix("1e3", 3));
+  EXPECT_FALSE(IsDecimalPrefix("1 000", 3));
+}
+
+TEST(Markup, AHotLetterIsTheCharacterBetweenTheTildes) {
+  const MarkedText option = ParseHotText("~U~wzgl\x91" "dniaj");
+  EXPECT_EQ(option.text, U"Uwzględniaj");
+  EXPECT_EQ(option.mark_begin, 0u);
+  EXPECT_EQ(option.mark_end, 1u);
+  const MarkedText plain = ParseHotText("Nie dopisuj");
+  EXPECT_EQ(plain.text, U"Nie dopisuj");
+  EXPECT_EQ(plain.mark_begin, plain.mark_end);
+}
+
+TEST(Markup, AButtonCaptionMarksItsKeyName) {
+  const MarkedText caption = ParseButtonCaption("\x05" "F12\x01 OK");
+  EXPECT_EQ(caption.text, U"F12 OK");
+  EXPECT_EQ(caption.mark_begin, 0u);
+  EXPECT_EQ(caption.mark_end, 3u);
+}
+
+TEST(Markup, TheColumnHeaderGivesAlignmentWidthAndTitle) {
+  const auto columns = ParseColumns("l-30Nazwa\rl16Symbol\rp10Uwagi");
+  ASSERT_EQ(columns.size(), 3u);
+  EXPECT_TRUE(columns[0].elastic);
+  EXPECT_EQ(columns[0].width, 30);
+  EXPECT_FALSE(columns[0].right_aligned);
+  EXPECT_EQ(columns[0].title, U"Nazwa");
+  EXPECT_FALSE(columns[1].elastic);
+  EXPECT_EQ(columns[1].width, 16);
+  EXPECT_TRUE(columns[2].right_aligned);
+  EXPECT_EQ(columns[2].title, U"Uwagi");
+}
+
+TEST(Markup, AnElasticColumnTakesWhatTheOthersLeave) {
+  const auto columns = ParseColumns("l-30Nazwa\rl16Symbol\rl14Zliczono\rl14Ilosc na fak.\rp10Uwagi");
+  EXPECT_EQ(LayoutColumns(columns, 78), (std::vector<int>{20, 16, 14, 14, 10}));
+  EXPECT_EQ(LayoutColumns(columns, 200), (std::vector<int>{30, 16, 14, 14, 10}));
+  // Too narrow for the fixed columns: the rightmost are cut.
+  EXPECT_EQ(LayoutColumns(columns, 40), (std::vector<int>{0, 16, 14, 7, 0}));
+}
+
+TEST(Markup, AlignPadsOnTheAlignedSideOrCuts) {
+  EXPECT_EQ(Align(U"OK", 5, true), U"   OK");
+  EXPECT_EQ(Align(U"OK", 5, false), U"OK   ");
+  EXPECT_EQ(Align(U"niepruf.", 4, true), U"niep");
+}
+
+TEST(LineEditor, TypingOverASelectionReplacesIt) {
+  LineEditor editor(16);
+  editor.SetText("OLD");
+  editor.SelectAll();
+  EXPECT_TRUE(editor.Type('N'));
+  EXPECT_EQ(editor.text(), "N");
+  EXPECT_FALSE(editor.selected());
+}
+
+TEST(LineEditor, BackspaceOrDeleteOnASelectionEmptiesTheText) {
+  LineEditor editor(16);
+  editor.SetText("OLD");
+  editor.SelectAll();
+  EXPECT_TRUE(editor.Delete());
+  EXPECT_EQ(editor.text(), "");
+}
+
+TEST(LineEditor, LeftAndRightLeaveASelectionAtItsEnds) {
+  LineEditor editor(16);
+  editor.SetText("ABC");
+  editor.SelectAll();
+  editor.Left();
+  EXPECT_EQ(editor.caret(), 0u);
+  EXPECT_FALSE(editor.selected());
+  editor.SelectAll();
+  editor.Right();
+  EXPECT_EQ(editor.caret(), 3u);
+}
+
+TEST(LineEditor, TheRuleRefusesEditsAndKeepsTheText) {
+  LineEditor editor(10, [](std::string_view text) { return IsDecimalPrefix(text, 3); });
+  editor.SetText("1.23");
+  EXPECT_TRUE(editor.Type('4'));
+  EXPECT_FALSE(editor.Type('5'));
+  EXPECT_FALSE(editor.Type('x'));
+  EXPECT_EQ(editor.text(), "1.234");
+}
+
+TEST(LineEditor, AnOverlongTextFromOutsideMayShrinkButNotGrow) {
+  LineEditor editor(10);
+  editor.SetText("-2147483.647");
+  EXPECT_FALSE(editor.Type('1'));
+  EXPECT_TRUE(editor.Backspace());
+  EXPECT_EQ(editor.text(), "-2147483.64");
+}
+
+TEST(LineEditor, TheVisibleStretchFollowsTheCaret) {
+  LineEditor editor(30);
+  editor.SetText("ABCDEFGHIJ");
+  EXPECT_EQ(editor.FirstVisible(5), 6u);  // caret after J, in the last cell
+  editor.Home();
+  EXPECT_EQ(editor.FirstVisible(5), 0u);
+}
+
+TEST(TemplateReader, ReadsTheCheckDialog) {
+  const auto view = ReadTemplate(verify::DialogTemplate().data());
+  ASSERT_TRUE(view.has_value());
+  EXPECT_EQ(view->dialog.width, 82);
+  EXPECT_EQ(view->dialog.height, 21);
+  ASSERT_EQ(view->controls.size(), 15u);
+  const ControlRecord& symbol = view->controls[3];
+  EXPECT_EQ(symbol.kind, kKindInput);
+  EXPECT_FALSE(symbol.input.numeric);
+  EXPECT_EQ(symbol.input.max_length, 16);
+  const ControlRecord& quantity = view->controls[5];
+  EXPECT_TRUE(quantity.input.numeric);
+  EXPECT_EQ(quantity.input.max_length, 10);
+  EXPECT_EQ(quantity.input.decimals, 3);
+  EXPECT_EQ(quantity.input.low, -2147483647);
+  EXPECT_EQ(quantity.input.high, 2147483647);
+  EXPECT_EQ(view->controls[14].text, "\x05" "F5\x01 Zapisz raport");
+  // The texts are read where they are, not copied.
+  EXPECT_EQ(static_cast<const void*>(view->controls[14].text.data()),
+            static_cast<const void*>(verify::DialogTemplate().data() + 0x23C + 20));
+}
+
+TEST(TemplateReader, RefusesAHeaderThatCountsMoreRecordsThanThereAre) {
+  verify::DialogTemplateBytes bytes = verify::DialogTemplate();
+  bytes[6] = 16;
+  EXPECT_FALSE(ReadTemplate(bytes.data()).has_value());
+}
+
+TEST(TemplateReader, RefusesAnInputLineWhoseFixedPartPassesTheEnd) {
+  verify::DialogTemplateBytes bytes = verify::DialogTemplate();
+  bytes[0x0D6 + 2] = 0xFF;  // the quantity's fixed part length
+  bytes[0x0D6 + 3] = 0x7F;
+  EXPECT_FALSE(ReadTemplate(bytes.data()).has_value());
+  EXPECT_FALSE(ReadTemplate(nullptr).has_value());
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+// What the engine draws: the check dialog from its template, centred, with
+// the list's columns, the remarks' colours and the states of controls.
+#include <gtest/gtest.h>
+
+#include "tests/dialog_engine_test_support.h"
+
+namespace engine_test {
+namespace {
+
+using standin::Role;
+using standin::entry::ControlState;
+
+// Rows as the check formats them: "%4d. %s\r%s\r%0.2f\r%0.2f\r%s".
+std::vector<std::string> CheckRows() {
+  return {
+      codepage::Utf8ToMazovia("   1. Kawa mielona 250g\rKAWA250\r2.00\r2.00\r  OK"),
+      codepage::Utf8ToMazovia("   2. Herbata zielona liściasta 100g\rHERB100\r3.00\r2.00\rDUŻO"),
+      codepage::Utf8ToMazovia("   3. Cukier\rCUK1\r1.00\r5.00\rmało"),
+      codepage::Utf8ToMazovia("   4. Mąka pszenna\rMAKA\r0.00\r2.50\rniepruf."),
+  };
+}
+
+class DialogScreen : public ::testing::Test {
+ protected:
+  void RunWithCheckLikeOpening(std::vector<Step> steps) {
+    dialog_.rows = CheckRows();
+    dialog_.on_event = [](std::int16_t, std::int16_t kind) {
+      if (kind == -2) {
+        ControlState(2, 0x0001, 1);
+        ControlState(0, 0x8000, 1);
+      }
+      return 0;
+    };
+    front_.Script(std::move(steps));
+    RunDialog(dialog_, &values_);
+  }
+
+  KeyFrontEnd front_{{82, 21}};
+  FakeDialog dialog_;
+  Values values_;
+};
+
+TEST_F(DialogScreen, TheCheckDialogAsDrawnFromItsTemplate) {
+  values_.quantity = 1000;
+  RunWithCheckLikeOpening({K(KeyName::Esc)});
+  const std::string expected =
+      "╔═══════════════════════════════ Sprawdź fakturę ════════════════════════════════╗\n"
+      "║                                  Symbol towaru:        Ilość                   ║\n"
+      "║                            ····················  1.000·······                  ║\n"
+      "║ Nazwa               │Symbol          │Zliczono      │Ilosc na fak. │     Uwagi ║\n"
+      "║    1. Kawa mielona 2│KAWA250         │2.00          │2.00          │        OK ║\n"
+      "║    2. Herbata zielon│HERB100         │3.00          │2.00          │      DUŻO ║\n"
+      "║    3. Cukier        │CUK1            │1.00          │5.00          │      mało ║\n"
+      "║    4. Mąka pszenna  │MAKA            │0.00          │2.50          │  niepruf. ║\n"
+      "║                     │                │              │              │           ║\n"
+      "║                     │                │              │              │           ║\n"
+      "║                     │                │              │              │           ║\n"
+      "║                     │                │              │              │           ║\n"
+      "║                     │                │              │              │           ║\n"
+      "║                     │                │              │              │           ║\n"
+      "║                                                                                ║\n"
+      "║ [X] Uwzględniaj ilości                                                         ║\n"
+      "║ [ ] Nie dopisuj pozycji, których brak na fakturze                              ║\n"
+      "║                                                                                ║\n"
+      "║     [   F12 OK    ]    [F4 Odczytaj inwentaryzator]    [F5 Zapisz raport]      ║\n"
+      "║                                                                                ║\n"
+      "╚════════════════════════════════════════════════════════════════════════════════╝\n";
+  EXPECT_EQ(front_.last().ToUtf8(), expected);
+}
+
+TEST_F(DialogScreen, TheFocusedSymbolFieldShowsTheCaretAtItsText) {
+  RunWithCheckLikeOpening(Join({Type("AB"), {K(KeyName::Esc)}}));
+  EXPECT_EQ(front_.last().cursor(), (standin::CellPosition{31, 2}));
+  EXPECT_EQ(front_.last().At(29, 2).role, Role::Input);
+  EXPECT_EQ(front_.last().At(51, 2).role, Role::Input);
+}
+
+TEST_F(DialogScreen, RemarksCarryTheirColourRoles) {
+  RunWithCheckLikeOpening({K(KeyName::Tab), K(KeyName::Tab), K(KeyName::Down), K(KeyName::Esc)});
+  const standin::Screen& s = front_.last();
+  // Row 4 is not current: its remark is green over the text only.
+  EXPECT_EQ(s.At(78, 4).role, Role::RemarkOk);
+  EXPECT_EQ(s.At(79, 4).role, Role::RemarkOk);
+  EXPECT_EQ(s.At(77, 4).role, Role::RemarkOk);  // the remark's own leading blanks
+  EXPECT_EQ(s.At(75, 4).role, Role::Normal);
+  // Row 5 is the focused list's current row.
+  EXPECT_EQ(s.At(76, 5).role, Role::Current);
+  EXPECT_EQ(s.At(2, 5).role, Role::Current);
+  EXPECT_EQ(s.At(76, 6).role, Role::RemarkLittle);
+  EXPECT_EQ(s.At(72, 7).role, Role::RemarkUnchecked);
+  EXPECT_EQ(s.At(71, 7).role, Role::Normal);
+}
+
+TEST_F(DialogScreen, TheCurrentRowStaysMarkedWhenTheFocusLeavesTheList) {
+  RunWithCheckLikeOpening({K(KeyName::Tab), K(KeyName::Tab), K(KeyName::Down), K(KeyName::Tab), K(KeyName::Esc)});
+  EXPECT_EQ(front_.last().At(2, 5).role, Role::Marked);
+  EXPECT_EQ(front_.last().At(76, 5).role, Role::Marked);
+  EXPECT_EQ(front_.last().At(2, 4).role, Role::Normal);
+}
+
+TEST_F(DialogScreen, HotLettersAndKeyNamesAreMarked) {
+  RunWithCheckLikeOpening({K(KeyName::Esc)});
+  const standin::Screen& s = front_.last();
+  EXPECT_EQ(s.At(35, 1).role, Role::Hot);  // S of "Symbol towaru:"
+  EXPECT_EQ(s.At(36, 1).role, Role::Normal);
+  EXPECT_EQ(s.At(57, 1).role, Role::Hot);  // I of "Ilość"
+  EXPECT_EQ(s.At(6, 15).role, Role::Hot);  // U of the option
+  EXPECT_EQ(s.At(10, 18).role, Role::Hot);  // "F12"
+  EXPECT_EQ(s.At(12, 18).role, Role::Hot);
+  EXPECT_EQ(s.At(13, 18).role, Role::Normal);
+}
+
+TEST_F(DialogScreen, DisabledControlsAreDrawnAsDisabled) {
+  RunWithCheckLikeOpening({Probe([] {
+                             ControlState(4, 0x0002, 1);
+                             ControlState(5, 0x0002, 1);
+                             ControlState(0, 0x8000, 1);
+                           }),
+                           K(KeyName::Esc)});
+  const standin::Screen& s = front_.last();
+  for (int c = 57; c < 62; ++c) EXPECT_EQ(s.At(c, 1).role, Role::Disabled) << c;
+  for (int c = 51; c < 63; ++c) EXPECT_EQ(s.At(c, 2).role, Role::Disabled) << c;
+}
+
+TEST_F(DialogScreen, TheDialogIsCentredOnALargerScreen) {
+  KeyFrontEnd wide({100, 30});
+  FakeDialog dialog;
+  wide.Script({K(KeyName::Esc)});
+  RunDialog(dialog, nullptr);
+  const standin::Screen& s = wide.last();
+  EXPECT_EQ(s.width(), 100);
+  EXPECT_EQ(s.height(), 30);
+  EXPECT_EQ(s.RowUtf8(3), "");
+  EXPECT_EQ(s.At(9, 4).ch, U'╔');
+  EXPECT_EQ(s.At(90, 24).ch, U'╝');
+  EXPECT_EQ(s.At(8, 4).ch, U' ');
+}
+
+TEST_F(DialogScreen, ALongNumberScrollsInsideItsField) {
+  // The quantity field is 12 cells; "-2147483.647" is set by the handler.
+  dialog_.on_event = [](std::int16_t, std::int16_t kind) {
+    if (kind == -2) *static_cast<std::int32_t*>(standin::entry::ValueAddress(5)) = -2147483647;
+    return 0;
+  };
+  front_.Script({Alt('I'), K(KeyName::End), K(KeyName::Esc)});
+  RunDialog(dialog_, &values_);
+  EXPECT_EQ(Cells(front_.last(), 51, 2, 12), "2147483.647·");
+  EXPECT_EQ(front_.last().cursor(), (standin::CellPosition{62, 2}));
+}
+
+}  // namespace
+}  // namespace engine_test

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "korpus/dialog/dialog_testing.h"
 #include "korpus/dialog/engine.h"
 #include "tests/dialog_engine_test_support.h"
 
@@ -280,6 +281,27 @@ TEST_F(DialogEngine, OutsideADialogTheValueEntriesAnswerNothing) {
   std::uint8_t buffer[27] = {};
   EXPECT_EQ(standin::entry::StoreValues(buffer, 1), 0);
   EXPECT_EQ(standin::entry::CurrentRow(6), -1);
+}
+
+TEST(OpenedDialog, AnswersTheValueAndStateEntriesWithoutRunning) {
+  Values values;
+  std::strcpy(values.symbol, "AB");
+  values.quantity = 2000;
+  {
+    standin::testing::OpenedDialog opened(verify::DialogTemplate().data(), &values);
+    ASSERT_TRUE(opened.ok());
+    EXPECT_EQ(Symbol(), "AB");
+    EXPECT_EQ(Quantity(), 2000);
+    ControlState(2, 0x0001, 1);
+    ControlState(0, 0x8000, 1);
+    EXPECT_EQ(ControlState(0, 0, 0), 0x8000) << "the redraw waits for a drawing";
+    std::strcpy(static_cast<char*>(standin::entry::ValueAddress(3)), "XY");
+    Values stored;
+    EXPECT_EQ(standin::entry::StoreValues(&stored, 1), 1);
+    EXPECT_EQ(stored.quantities_option, 1);
+    EXPECT_STREQ(stored.symbol, "XY");
+  }
+  EXPECT_EQ(standin::entry::ValueAddress(3), nullptr);
 }
 
 // Editing the symbol field -------------------------------------------------

@@ -137,8 +137,10 @@ std::uint16_t Dialog::Get(std::int32_t id) const {
 
 void Dialog::Set(std::int32_t id, std::uint16_t word) {
   if (id == 0) {
-    dialog_state_ = static_cast<std::uint16_t>(word & ~kStateRedraw);
-    if ((word & kStateRedraw) != 0 && running_) Present();
+    // A running dialog redraws at once; otherwise the request waits.
+    const bool redraw = (word & kStateRedraw) != 0 && running_;
+    dialog_state_ = redraw ? static_cast<std::uint16_t>(word & ~kStateRedraw) : word;
+    if (redraw) Present();
     return;
   }
   if (Control* control = Find(id)) control->SetStateWord(word);

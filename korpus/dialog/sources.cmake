@@ -3,6 +3,7 @@ target_sources(korpus PRIVATE
   dialog/controls.cpp
   dialog/decimal.cpp
   dialog/dialog_base.cpp
+  dialog/dialog_testing.cpp
   dialog/engine.cpp
   dialog/engine_entries.cpp
   dialog/line_editor.cpp

@@ -1,0 +1,382 @@
+// The host program end to end: korpus started as a user starts it, in a
+// working directory of its own, on a database it creates, driven by a
+// script; its printed transcript and the files it leaves are checked.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::size_t Count(const std::string& text, const std::string& piece) {
+  std::size_t count = 0;
+  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++count;
+  return count;
+}
+
+// Lines of the binding error box as the script prints it.
+std::string BindingBox(const std::string& ordinal, const std::string& answer) {
+  const std::string plugin = (fs::canonical(KORPUS_PROGRAM).parent_path() / "prufacja.so").string();
+  return "box system POWAŻNY BŁĄD WTYCZKI\n"
+         "| W module  " + plugin + " \n"
+         "| brak wpisu  " + ordinal + " \n"
+         "| Wywołano z wtyczki   Zainstalowano wtyczkę: PRUFACJA .\n"
+         "|\n"
+         "| Błąd ten można zignorować lecz dalsza praca\n"
+         "| programu w tych warunkach może być niebezpieczna.\n"
+         "|\n"
+         "| Konieczna jest aktualizacja programu!\n"
+         "answer " + answer + "\n";
+}
+
+std::string StopBox(const std::string& table, int required, int found) {
+  return "box notice STOP!\n"
+         "| Wersje tabeli " + table + " w programie i we wtyczce\n"
+         "| nie pasują do siebie (WT:" + std::to_string(required) + ", GP:" + std::to_string(found) + ")!\n"
+         "|\n"
+         "|\n"
+         "| Wtyczka  Zainstalowano wtyczkę: PRUFACJA\n"
+         "| NIE zostanie załadowana!\n"
+         "answer ok\n";
+}
+
+const std::string kNotice =
+    "box install\n"
+    "|  Zainstalowano wtyczkę: PRUFACJA\n"
+    "|  Tabele/Sprzedaż lub Zakup/Faktury krajowe (VAT)-> Ctrl-1\n";
+const std::string kLoaded = "plugin load: result 0, description \" Zainstalowano wtyczkę: PRUFACJA\"\n";
+const std::string kDialogTitle = " Sprawdź fakturę ═";
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/korpus-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Runs korpus in the working directory with the script as a file; the
+  // first run creates the demo database.
+  Outcome Korpus(const std::string& script, std::vector<std::string> args = {}) {
+    std::ofstream(dir_ / "script.txt", std::ios::binary) << script;
+    if (!fs::exists(dir_ / "firma.db")) args.insert(args.begin(), "--demo");
+    args.insert(args.begin(), {KORPUS_PROGRAM, "--db", "firma.db", "--script", "script.txt"});
+    const pid_t child = fork();
+    if (child == 0) {
+      if (chdir(dir_.c_str()) != 0) _exit(126);
+      const int in = open("/dev/null", O_RDONLY);
+      const int out = open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int err = open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(in, 0);
+      dup2(out, 1);
+      dup2(err, 2);
+      std::vector<char*> argv;
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome run;
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadFile(dir_ / "out.txt");
+    run.err = ReadFile(dir_ / "err.txt");
+    return run;
+  }
+
+  fs::path dir_;
+};
+
+// ---------------------------------------------------------------------------
+// Loading and unloading
+
+TEST_F(ProgramTest, InstallNoticeShowsUntilTickedThenNeverAgain) {
+  const Outcome first = Korpus("answer ok\nquit\n");
+  EXPECT_EQ(first.exit_code, 0) << first.err;
+  EXPECT_EQ(first.out, kNotice + "answer ok\n" + kLoaded + "plugin unload: result 0\n");
+  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=0\r\n");
+
+  const Outcome second = Korpus("answer tick\nquit\n");
+  EXPECT_EQ(second.out, kNotice + "answer tick\n" + kLoaded + "plugin unload: result 0\n");
+  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+
+  const Outcome third = Korpus("quit\n");
+  EXPECT_EQ(third.exit_code, 0) << third.err;
+  EXPECT_EQ(third.out, kLoaded + "plugin unload: result 0\n");
+}
+
+struct TableCase {
+  int number;
+  const char* name;
+  int required;
+};
+
+class VersionMismatchProgramTest : public ProgramTest, public ::testing::WithParamInterface<TableCase> {};
+
+TEST_P(VersionMismatchProgramTest, StopBoxNamesTheTableAndTheHostKeepsItsHandlers) {
+  const TableCase& table = GetParam();
+  const int found = table.required + 3;
+  const Outcome run = Korpus("select FV 1/2024\nkey Ctrl-1\nregister purchase\nkey Ctrl-1\nquit\n",
+                         {"--trace-events", "--table-version", std::to_string(table.number) + "=" + std::to_string(found)});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, StopBox(table.name, table.required, found) +
+                         "plugin load: result -1, description \" Zainstalowano wtyczkę: PRUFACJA\"\n"
+                         "register sales: row 1 of 4, FV 1/2024\n"
+                         "event 231 reached the host's sales list\n"
+                         "register purchase: row 1 of 2, FZ 101/2024\n"
+                         "event 231 reached the host's purchase list\n");
+  EXPECT_FALSE(fs::exists(dir_ / "Niezgodnosci.ini")) << "no check ran";
+  EXPECT_FALSE(fs::exists(dir_ / "PrufPytanie.ini")) << "no install notice after a refusal";
+}
+
+INSTANTIATE_TEST_SUITE_P(EachTable, VersionMismatchProgramTest,
+                         ::testing::Values(TableCase{44, "tabTspr", 980}, TableCase{52, "tabTzak", 828},
+                                           TableCase{45, "tabTspr_dok", 298}, TableCase{53, "tabTzak_dok", 626},
+                                           TableCase{49, "tabk9", 1024}),
+                         [](const ::testing::TestParamInfo<TableCase>& param) { return std::string(param.param.name); });
+
+TEST_F(ProgramTest, UnloadBeforeLoadAnswersZeroAndChangesNothing) {
+  const Outcome run = Korpus("plugin unload\nselect FV 1/2024\nkey Ctrl-1\nanswer tick\nplugin load\nquit\n",
+                         {"--no-load", "--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "plugin unload: result 0\n"
+            "register sales: row 1 of 4, FV 1/2024\n"
+            "event 231 reached the host's sales list\n" +
+                kNotice + "answer tick\n" + kLoaded + "plugin unload: result 0\n");
+}
+
+TEST_F(ProgramTest, SecondLoadWithoutUnloadHooksNothingTwice) {
+  const Outcome run = Korpus(
+      "answer ok\n"
+      "answer tick\n"
+      "plugin load\n"
+      "select FV 2/2024\n"
+      "key Ctrl-1\n"
+      "key Esc\n"
+      "screen\n"
+      "quit\n",
+      {"--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  // The notice logic runs again; one check and one host event per Ctrl-1,
+  // and after Esc the register, not a second dialog, is on the screen.
+  EXPECT_EQ(Count(run.out, kLoaded), 2u);
+  EXPECT_EQ(Count(run.out, "box install\n"), 2u);
+  EXPECT_EQ(Count(run.out, "event 231 reached the host's sales list\n"), 1u);
+  EXPECT_EQ(Count(run.out, kDialogTitle), 0u);
+  EXPECT_NE(run.out.find("   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o."),
+            std::string::npos);
+  EXPECT_EQ(Count(run.out, "plugin unload: result 0\n"), 1u);
+  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+}
+
+// ---------------------------------------------------------------------------
+// Ctrl-1 in the registers
+
+TEST_F(ProgramTest, CtrlOneOnASalesInvoiceChecksThatInvoice) {
+  const Outcome run = Korpus("answer tick\nselect FV 2/2024\nkey Ctrl-1\nscreen\nkey Esc\nquit\n", {"--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string expected_rows =
+      "         ║ Nazwa               │Symbol          │Zliczono      │Ilosc na fak. │     Uwagi ║\n"
+      "         ║    1. Zaprawa klejow│ZPR-K25         │0.00          │10.00         │  niepruf. ║\n"
+      "         ║    2. Fuga elastyczn│FUG-SZA         │0.00          │6.00          │  niepruf. ║\n"
+      "         ║    3. Gips szpachlow│GPS-S20         │0.00          │4.00          │  niepruf. ║\n"
+      "         ║    4. Wiertło do bet│WRT-8           │0.00          │3.00          │  niepruf. ║\n"
+      "         ║                     │                │              │              │           ║\n";
+  EXPECT_NE(run.out.find(expected_rows), std::string::npos) << run.out;
+  EXPECT_EQ(Count(run.out, "SRB-8X40"), 0u) << "no position of another invoice";
+  // The host's handler gets the event after the check has ended.
+  EXPECT_GT(run.out.find("event 231 reached the host's sales list"), run.out.find("--- end of screen ---"));
+  EXPECT_NE(ReadFile(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2/2024\r\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, CtrlOneOnAPurchaseInvoiceChecksThatInvoice) {
+  const Outcome run = Korpus(
+      "answer tick\nregister purchase\nselect FZ 101/2024\nkey Ctrl-1\nscreen\nkey Esc\nquit\n", {"--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string expected_rows =
+      "         ║    1. Uszczelka gumo│USZ-34          │0.00          │50.00         │  niepruf. ║\n"
+      "         ║    2. Rura PCV 110 m│RUR-110-2       │0.00          │20.00         │  niepruf. ║\n"
+      "         ║    3. Kolanko PCV 11│KLN-110-45      │0.00          │15.00         │  niepruf. ║\n"
+      "         ║    4. Zawór kulowy 1│ZAW-12          │0.00          │12.00         │  niepruf. ║\n"
+      "         ║                     │                │              │              │           ║\n";
+  EXPECT_NE(run.out.find(expected_rows), std::string::npos) << run.out;
+  EXPECT_GT(run.out.find("event 231 reached the host's purchase list"), run.out.find("--- end of screen ---"));
+  EXPECT_NE(ReadFile(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FZ 101/2024\r\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, WholeCheckWithTheCollectorFileShowsEveryRemark) {
+  const Outcome run = Korpus("answer tick\nselect FV 1/2024\nkey Ctrl-1\nkey F4\nscreen\nkey Esc\nquit\n");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  for (const char* remark : {"        OK ║", "      DUŻO ║", "      mało ║", "  niepruf. ║"}) {
+    EXPECT_NE(run.out.find(remark), std::string::npos) << remark;
+  }
+  EXPECT_NE(run.out.find("│ARCH-001        │1.00          │0.00          │      DUŻO ║"), std::string::npos);
+}
+
+TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {
+  const Outcome run = Korpus("answer tick\nkey Down\nkey Down\nkey Up\ntype x\nkey F5\nkey Tab\nkey End\nkey Esc\n"
+                         "screen\n",
+                         {"--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, kNotice + "answer tick\n" + kLoaded +
+                         "event 20480 reached the host's sales list\n"
+                         "event 20480 reached the host's sales list\n"
+                         "event 18432 reached the host's sales list\n"
+                         "event 120 reached the host's sales list\n"
+                         "event 16128 reached the host's sales list\n"
+                         "event 9 reached the host's sales list\n"
+                         "event 20224 reached the host's purchase list\n"
+                         "event 27 reached the host's purchase list\n"
+                         "plugin unload: result 0\n")
+      << "Esc in a register quits: the screen command after it is not read";
+}
+
+TEST_F(ProgramTest, RegisterScreenMarksTheCurrentRow) {
+  const Outcome run = Korpus("answer tick\nkey Down\nscreen\nquit\n");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("--- screen 100x30 ---\n"
+                         "                                  Sprzedaż - Faktury krajowe (VAT)\n"
+                         "  Lp. Numer                Data       Kontrahent\n"
+                         "   1. FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn\n"
+                         "   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.\n"),
+            std::string::npos)
+      << run.out;
+}
+
+// ---------------------------------------------------------------------------
+// A host that lacks an entry
+
+TEST_F(ProgramTest, MissingEntryIgnoredLoadsWithTheFallback) {
+  const Outcome run = Korpus("answer ignore\nselect FV 2/2024\nkey Ctrl-1\nkey Esc\nquit\n",
+                         {"--without-entry", "52023", "--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  // The notice entry answers 0 without showing anything; "Pytaj" is
+  // written back as 0; the check still runs.
+  EXPECT_EQ(run.out.substr(0, run.out.find("register sales")), BindingBox("52023", "ignore") + kLoaded);
+  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=0\r\n");
+  EXPECT_TRUE(fs::exists(dir_ / "Niezgodnosci.ini"));
+  EXPECT_EQ(Count(run.out, "event 231 reached the host's sales list"), 1u);
+}
+
+TEST_F(ProgramTest, MissingEntryAbortedAbandonsTheLoadAndLeavesTheHostsHandlers) {
+  for (const std::string& script : {std::string("answer abort\n"), std::string()}) {
+    const Outcome run =
+        Korpus(script + "select FV 2/2024\nkey Ctrl-1\nquit\n", {"--without-entry", "52023", "--trace-events"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, BindingBox("52023", "abort") +
+                           "plugin load: abandoned: host entry 52023 is missing; the call was abandoned\n"
+                           "register sales: row 2 of 4, FV 2/2024\n"
+                           "event 231 reached the host's sales list\n");
+    EXPECT_FALSE(fs::exists(dir_ / "Niezgodnosci.ini"));
+  }
+}
+
+TEST_F(ProgramTest, MissingEntryDuringACheckAbortedSkipsTheHostsHandler) {
+  const Outcome run = Korpus("answer tick\nselect FV 2/2024\nanswer abort\nkey Ctrl-1\nkey Down\nquit\n",
+                         {"--without-entry", "52026", "--trace-events"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find(BindingBox("52026", "abort") +
+                         "event 231 failed: host entry 52026 is missing; the call was abandoned\n"
+                         "event 20480 reached the host's sales list\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(Count(run.out, "event 231 reached"), 0u);
+}
+
+TEST_F(ProgramTest, RetryShowsTheBoxAgainUntilIgnore) {
+  const Outcome run = Korpus("answer retry\nanswer retry\nanswer ignore\nquit\n", {"--without-entry", "52023"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, BindingBox("52023", "retry") + BindingBox("52023", "retry") + BindingBox("52023", "ignore") +
+                         kLoaded + "plugin unload: result 0\n");
+}
+
+// ---------------------------------------------------------------------------
+// Scripts
+
+TEST_F(ProgramTest, UnknownInvoiceIsAScriptErrorWithItsLine) {
+  const Outcome run = Korpus("answer tick\n# a comment\nselect FV 9/2024\nkey Ctrl-1\n");
+  EXPECT_NE(run.exit_code, 0);
+  EXPECT_EQ(run.err, "script.txt:3: select: no invoice 'FV 9/2024' in the sales register\n");
+  EXPECT_EQ(run.out, kNotice + "answer tick\n" + kLoaded + "plugin unload: result 0\n");
+}
+
+TEST_F(ProgramTest, UnknownCommandAndKeyNameAreScriptErrors) {
+  const Outcome command = Korpus("answer tick\nregister sales\nfrobnicate now\n");
+  EXPECT_NE(command.exit_code, 0);
+  EXPECT_EQ(command.err, "script.txt:3: unknown command 'frobnicate'\n");
+
+  const Outcome key = Korpus("key Ctrl-Shift-1\n");
+  EXPECT_NE(key.exit_code, 0);
+  EXPECT_EQ(key.err, "script.txt:1: unknown key name 'Ctrl-Shift-1'\n");
+
+  const Outcome register_name = Korpus("register returns\n");
+  EXPECT_NE(register_name.exit_code, 0);
+  EXPECT_EQ(register_name.err, "script.txt:1: register: expected 'sales' or 'purchase', not 'returns'\n");
+}
+
+TEST_F(ProgramTest, RegisterCommandsAreRefusedWhileADialogIsOpen) {
+  const Outcome run = Korpus("answer tick\nkey Ctrl-1\nregister purchase\n");
+  EXPECT_NE(run.exit_code, 0);
+  EXPECT_EQ(run.err, "script.txt:3: register: a dialog is open; close it first\n");
+  EXPECT_NE(run.out.find("plugin unload: result 0\n"), std::string::npos);
+}
+
+TEST_F(ProgramTest, ScriptEndingInsideTheDialogClosesItAndSavesTheCheck) {
+  const Outcome run = Korpus("answer tick\nselect FV 2/2024\nkey Ctrl-1\ntype GPS-S20\nkey Enter\nkey Enter\n");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string saved = ReadFile(dir_ / "Niezgodnosci.ini");
+  EXPECT_NE(saved.find("Nr fakt.=FV 2/2024\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("GPS-S20,4000,4000"), std::string::npos) << saved;
+  EXPECT_TRUE(run.out.ends_with("plugin unload: result 0\n"));
+}
+
+TEST_F(ProgramTest, CommandLineErrorsAndHelp) {
+  const Outcome bad_version = Korpus("quit\n", {"--table-version", "45"});
+  EXPECT_EQ(bad_version.exit_code, 2);
+  EXPECT_EQ(bad_version.err, "--table-version: '45' is not NUMBER=VERSION (e.g. 45=300)\n");
+
+  const Outcome no_table = Korpus("quit\n", {"--table-version", "46=1"});
+  EXPECT_EQ(no_table.exit_code, 2);
+  EXPECT_EQ(no_table.err, "korpus: no host table 46\n");
+
+  const Outcome help = Korpus("", {"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("--table-version NUMBER=VERSION"), std::string::npos) << help.out;
+}
+
+TEST_F(ProgramTest, DemoDataGoesOnlyIntoANewDatabaseWithItsCollectorFile) {
+  Korpus("answer tick\nquit\n");
+  const std::string collector = ReadFile(dir_ / "data.txt");
+  EXPECT_EQ(collector.substr(0, 13), "SRB-8X40;10\r\n");
+  const Outcome again = Korpus("quit\n", {"--demo"});
+  EXPECT_EQ(again.err, "korpus: firma.db already exists; the demo data goes only into a new one\n");
+  EXPECT_EQ(again.exit_code, 0);
+}
+
+}  // namespace

@@ -155,13 +155,22 @@ TEST_F(Streams, ACtrlZEndsWhatTextModeReads) {
   std::fclose(stream);
 }
 
-TEST_F(Streams, AMissingFileADirectoryOrAnUnknownModeGivesNoStream) {
+TEST_F(Streams, AMissingFileOrAnUnknownModeGivesNoStream) {
   EXPECT_EQ(entry::OpenStream("data.txt", "rt", 0x40, 0, -1), nullptr);
   EXPECT_EQ(entry::OpenStream("x.txt", "qt", 0x40, 0, -1), nullptr);
   EXPECT_EQ(entry::OpenStream(nullptr, "wt", 0x40, 0, -1), nullptr);
   EXPECT_FALSE(std::filesystem::exists("x.txt"));
+}
+
+TEST_F(Streams, ADirectoryOpensButEveryReadFails) {
   std::filesystem::create_directory("data.txt");
-  EXPECT_EQ(entry::OpenStream("data.txt", "rt", 0x40, 0, -1), nullptr);
+  std::FILE* stream = entry::OpenStream("data.txt", "rt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  char line[256];
+  EXPECT_EQ(std::fgets(line, sizeof line, stream), nullptr);
+  EXPECT_TRUE(std::ferror(stream));
+  EXPECT_FALSE(std::feof(stream));
+  std::fclose(stream);
 }
 
 TEST_F(Streams, TheNamesDirectoryIsTheCurrentOne) {

@@ -2,8 +2,6 @@
 // text-mode rules on every platform, so that a file written here is byte
 // for byte the file written on Windows. Text mode writes LF as CR LF and
 // reads CR LF as LF, and a Ctrl-Z ends what a text-mode read sees.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -136,14 +134,6 @@ std::FILE* KORPUS_CALLEE OpenStream(const char* name, const char* mode, std::int
     const std::string path = codepage::MazoviaToUtf8(name);
     std::FILE* file = std::fopen(path.c_str(), parsed.underlying.c_str());
     if (file == nullptr) return nullptr;
-    // POSIX opens a directory for reading, Windows does not; its reads
-    // would only fail.
-    struct stat status {};
-    if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
-      std::fclose(file);
-      errno = EISDIR;
-      return nullptr;
-    }
     auto* cookie = new Cookie{file, parsed.text};
     std::FILE* stream = fopencookie(cookie, parsed.cookie, cookie_io_functions_t{&Read, &Write, &Seek, &Close});
     if (stream == nullptr) {

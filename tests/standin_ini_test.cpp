@@ -2,6 +2,7 @@
 // files, the cache against the disk, failures.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -220,6 +221,20 @@ TEST_F(IniLayout, WritesStayInMemoryUntilAFlush) {
   EXPECT_EQ(Bytes(file_), std::nullopt);
   EXPECT_TRUE(standin::FlushIniFiles());
   EXPECT_EQ(Bytes(file_), "[Nr_faktury]\r\nNr fakt.=FV 1\r\nIlosc=0\r\n");
+}
+
+TEST_F(IniLayout, PendingWritesReachTheDiskWhenTheProcessExits) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    WriteText("Nr_faktury", "Nr fakt.", "FV 9");
+    std::exit(Bytes(file_) ? 1 : 0);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the write reached the disk before the exit";
+  EXPECT_EQ(Bytes(file_), "[Nr_faktury]\r\nNr fakt.=FV 9\r\n");
 }
 
 TEST_F(IniLayout, AReadWritesThePendingChangesFirst) {

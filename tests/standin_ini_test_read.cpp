@@ -198,6 +198,15 @@ TEST_F(IniRead, LiteralsAndBlanksOfTheFormatMustMatch) {
   EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "nr; %d", &a), 0);
 }
 
+TEST_F(IniRead, ACharacterConversionTakesExactlyItsWidthWithoutATerminator) {
+  Store("AB-7");
+  char code[4] = {'#', '#', '#', '#'};
+  std::int32_t number = 0;
+  ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%3c%d", code, &number), 0);
+  EXPECT_EQ(std::string(code, 4), "AB-#");
+  EXPECT_EQ(number, 7);
+}
+
 TEST_F(IniRead, ASuppressedConversionConsumesWithoutAStore) {
   Store("Pominięty,42"_mz);
   std::int32_t number = 0;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace standin::ini {
@@ -162,8 +163,6 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const Stamp& o
   return true;
 }
 
-FileCache::~FileCache() { FlushAll(); }
-
 CachedFile& FileCache::Open(const std::string& path) {
   const Stamp now = StampOf(path);
   auto [at, added] = files_.try_emplace(path);
@@ -199,9 +198,15 @@ void FileCache::Forget() {
   files_.clear();
 }
 
+// Never destroyed, so that a flush from any other exit-time code still finds
+// it; the exit flush is registered with the first use.
 FileCache& Files() {
-  static FileCache cache;
-  return cache;
+  static FileCache* const cache = [] {
+    auto* created = new FileCache;
+    std::atexit([] { Files().FlushAll(); });
+    return created;
+  }();
+  return *cache;
 }
 
 std::string AbsolutePath(const char* name) {

@@ -45,8 +45,6 @@ struct CachedFile {
 
 class FileCache {
  public:
-  ~FileCache();
-
   // The lock is held by the caller across Open and its use of the file.
   std::mutex& Lock() { return mutex_; }
 

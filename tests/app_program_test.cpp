@@ -1,6 +1,7 @@
 // The host program end to end: korpus started as a user starts it, in a
 // working directory of its own, on a database it creates, driven by a
 // script; its printed transcript and the files it leaves are checked.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +14,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "korpus/recording_frontend.h"
 
 namespace {
 
@@ -377,6 +380,29 @@ TEST_F(ProgramTest, DemoDataGoesOnlyIntoANewDatabaseWithItsCollectorFile) {
   const Outcome again = Korpus("quit\n", {"--demo"});
   EXPECT_EQ(again.err, "korpus: firma.db already exists; the demo data goes only into a new one\n");
   EXPECT_EQ(again.exit_code, 0);
+}
+
+// ---------------------------------------------------------------------------
+// The plug-in library as a host sees it
+
+TEST(PluginLibraryTest, ExportsOnlyItsOrdinalLookupAnsweringTheEntry) {
+  standin::RecordingFrontEnd front;
+  void* library = dlopen(KORPUS_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << dlerror();
+  using Lookup = void* (*)(std::uint32_t);
+  const auto lookup = reinterpret_cast<Lookup>(dlsym(library, "ordinal_export"));
+  ASSERT_NE(lookup, nullptr);
+  EXPECT_EQ(dlsym(library, "_ZN4host11PluginEntryEPvPc"), nullptr);
+  EXPECT_EQ(dlsym(library, "_ZN4host6AttachEPv"), nullptr);
+  EXPECT_EQ(lookup(30000), nullptr);
+  EXPECT_EQ(lookup(30002), nullptr);
+
+  using Entry = std::int32_t (*)(void*, char*);
+  const auto entry = reinterpret_cast<Entry>(lookup(30001));
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry(nullptr, nullptr), 0);
+  EXPECT_TRUE(front.boxes().empty());
+  dlclose(library);
 }
 
 }  // namespace

@@ -237,6 +237,18 @@ TEST_F(IniLayout, PendingWritesReachTheDiskWhenTheProcessExits) {
   EXPECT_EQ(Bytes(file_), "[Nr_faktury]\r\nNr fakt.=FV 9\r\n");
 }
 
+TEST_F(IniLayout, WritingTheValuesTheFileHoldsLeavesTheFileAlone) {
+  WriteInt("Prufacja", "Pytaj", 1);
+  ASSERT_TRUE(standin::FlushIniFiles());
+  struct stat before {};
+  ASSERT_EQ(::stat(file_.c_str(), &before), 0);
+  WriteInt("Prufacja", "Pytaj", 1);
+  ASSERT_TRUE(standin::FlushIniFiles());
+  struct stat after {};
+  ASSERT_EQ(::stat(file_.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+}
+
 TEST_F(IniLayout, AReadWritesThePendingChangesFirst) {
   WriteInt("A", "k", 3);
   EXPECT_EQ(ReadInt("A", "k"), 3);

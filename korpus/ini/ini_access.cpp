@@ -3,7 +3,11 @@
 #include "korpus/ini/ini_access.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "korpus/entries.h"
 #include "korpus/faults.h"
@@ -40,8 +44,7 @@ bool Write(const Address& address, const char* format, std::va_list args) {
   const std::lock_guard lock(files.Lock());
   ini::CachedFile& file = files.Open(address.path);
   if (!file.writable) return false;
-  file.document.Set(address.section, address.key, *value);
-  file.dirty = true;
+  if (file.document.Set(address.section, address.key, *value)) file.dirty = true;
   return true;
 }
 

@@ -1,6 +1,9 @@
 // The INI access (entry 41399) as the host program and tests see it: files
 // are kept parsed in memory and reach the disk only at flush points, each
-// flush replacing the whole file at once.
+// flush replacing the whole file at once, so a killed process leaves the
+// last flushed state. A read flushes its file first. A file changed or
+// removed behind the cache's back is loaded again at its next use, and its
+// unflushed changes are dropped: they were made before that change.
 #pragma once
 
 #include <cstddef>

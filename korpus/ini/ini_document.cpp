@@ -136,7 +136,7 @@ std::optional<std::string_view> Document::Find(std::string_view section_name, st
   return value;
 }
 
-void Document::Set(std::string_view section_name, std::string_view key, std::string_view value) {
+bool Document::Set(std::string_view section_name, std::string_view key, std::string_view value) {
   std::string lower_section = AsciiLower(section_name);
   auto section_at = by_name_.find(lower_section);
   if (section_at == by_name_.end()) {
@@ -150,9 +150,12 @@ void Document::Set(std::string_view section_name, std::string_view key, std::str
   if (const auto found = section.keys.find(lower_key); found != section.keys.end()) {
     // The line keeps its key as spelt in the file and whatever precedes '='.
     std::string& line = section.lines[found->second];
-    line.resize(line.find('=') + 1);
-    line += EncodedValue(value);
-    return;
+    const std::size_t value_at = line.find('=') + 1;
+    const std::string encoded = EncodedValue(value);
+    if (std::string_view(line).substr(value_at) == encoded) return false;
+    line.resize(value_at);
+    line += encoded;
+    return true;
   }
   std::string line(key);
   line += '=';
@@ -161,6 +164,7 @@ void Document::Set(std::string_view section_name, std::string_view key, std::str
   section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   section.keys.emplace(std::move(lower_key), at);
   section.content_end = at + 1;
+  return true;
 }
 
 }  // namespace standin::ini

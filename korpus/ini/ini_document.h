@@ -34,7 +34,8 @@ class Document {
 
   // Replaces the key's value in its line, or adds the key after the last
   // non-blank line of its section, or the section at the end of the file.
-  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // False when the file's bytes stay as they were.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
 
  private:
   struct Section {

@@ -36,10 +36,13 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
   CLI::App cli{"korpus: the stand-in sales program that hosts the prufacja plug-in.\n"
                "Data files (data.txt, Niezgodnosci.*, PrufPytanie.ini) are kept in the current directory."};
   cli.add_option("--db", options.database, "Database file; a new file gets the empty schema")
-      ->capture_default_str();
+      ->capture_default_str()
+      ->type_name("FILE");
   cli.add_flag("--demo", options.demo, "Fill a new database with the demo data (and write data.txt if absent)");
-  cli.add_option("--script", options.script, "Run the commands of this file instead of a terminal ('-': stdin)");
-  cli.add_option("--collector", options.collector, "Folder from which F4 fetches the collector's data.txt");
+  cli.add_option("--script", options.script, "Read the commands from this file ('-', and the default: standard input)")
+      ->type_name("FILE");
+  cli.add_option("--collector", options.collector, "Folder from which F4 fetches the collector's data.txt")
+      ->type_name("DIR");
   cli.add_option("--table-version", versions, "Layout version of a host table, e.g. 45=300 (repeatable)")
       ->type_name("NUMBER=VERSION");
   cli.add_option("--without-table", options.missing_tables, "Host table that the program lacks (repeatable)")
@@ -47,7 +50,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
   cli.add_option("--without-entry", options.missing_entries,
                  "Host library entry that the program lacks, by ordinal (repeatable)")
       ->type_name("ORDINAL");
-  cli.add_option("--plugin", options.plugin, "Plug-in library to load (default: prufacja.so beside the program)");
+  cli.add_option("--plugin", options.plugin, "Plug-in library to load (default: prufacja.so beside the program)")
+      ->type_name("FILE");
   cli.add_flag("--no-load", no_load, "Start without loading the plug-in (a script loads it with 'plugin load')");
   cli.add_flag("--trace-events", options.trace_events, "Print every event that reaches the host's own list handler");
 

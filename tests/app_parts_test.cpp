@@ -18,7 +18,6 @@
 
 namespace {
 
-using app::ListAnswer;
 using app::RegisterList;
 namespace key = app::list_key;
 
@@ -89,17 +88,6 @@ TEST_F(RegisterListTest, KeysMoveTheCurrentRowAndScrollThePage) {
   EXPECT_EQ(list.top(), 0u);
 }
 
-TEST_F(RegisterListTest, TabAsksToSwitchAndEscToQuitOtherKeysStay) {
-  RegisterList list(standin::Register::Purchase, Invoices(3), 10);
-  EXPECT_EQ(list.Deliver(key::kTab), static_cast<std::int32_t>(ListAnswer::SwitchRegister));
-  EXPECT_EQ(list.Deliver(key::kEsc), static_cast<std::int32_t>(ListAnswer::Quit));
-  EXPECT_EQ(list.Deliver(key::kCtrl1), static_cast<std::int32_t>(ListAnswer::Stay));
-  EXPECT_EQ(list.Deliver('x'), static_cast<std::int32_t>(ListAnswer::Stay));
-  ASSERT_EQ(list.received().size(), 4u);
-  EXPECT_EQ(list.received()[2].event, 231);
-  EXPECT_EQ(list.received()[2].table, 52);
-}
-
 TEST_F(RegisterListTest, HandlerInTheTableObjectSeesTheCurrentSalesRow) {
   standin::tables::SetListHandler(44, &Spy<korpus_abi::kSalesRowIdOffset>);
   RegisterList list(standin::Register::Sales, Invoices(40, 500), 10);
@@ -145,14 +133,6 @@ TEST_F(RegisterListTest, EmptyRegisterHandsOverOneNullRow) {
   EXPECT_EQ(list.current(), 0u);
 }
 
-TEST_F(RegisterListTest, UnknownNumberLeavesTheCurrentRow) {
-  RegisterList list(standin::Register::Sales, Invoices(5), 10);
-  ASSERT_TRUE(list.Select("FV 3/2024"));
-  EXPECT_FALSE(list.Select("FV 3/2025"));
-  EXPECT_FALSE(list.Select("fv 3/2024"));
-  EXPECT_EQ(list.current(), 2u);
-}
-
 // ---------------------------------------------------------------------------
 
 app::ParsedOptions Parse(std::vector<const char*> args) {
@@ -177,14 +157,6 @@ TEST(OptionsTest, EveryOptionReachesItsField) {
   EXPECT_TRUE(o.trace_events);
 }
 
-TEST(OptionsTest, DefaultsAreTheCurrentDirectoryAndATerminal) {
-  const auto parsed = Parse({});
-  ASSERT_TRUE(parsed.options);
-  EXPECT_EQ(parsed.options->database, "korpus.db");
-  EXPECT_FALSE(parsed.options->script);
-  EXPECT_TRUE(parsed.options->load_plugin);
-}
-
 TEST(OptionsTest, MalformedTableVersionIsRefused) {
   EXPECT_EQ(app::ParseTableVersion("45=300"), (std::pair<std::int32_t, std::int16_t>{45, 300}));
   EXPECT_FALSE(app::ParseTableVersion("45"));
@@ -195,18 +167,6 @@ TEST(OptionsTest, MalformedTableVersionIsRefused) {
   const auto parsed = Parse({"--table-version", "tabk9=1024"});
   EXPECT_FALSE(parsed.options);
   EXPECT_NE(parsed.exit_code, 0);
-}
-
-TEST(OptionsTest, UnknownOptionAndHelpEndTheProgram) {
-  const auto unknown = Parse({"--colour"});
-  EXPECT_FALSE(unknown.options);
-  EXPECT_NE(unknown.exit_code, 0);
-  testing::internal::CaptureStdout();
-  const auto help = Parse({"--help"});
-  const std::string text = testing::internal::GetCapturedStdout();
-  EXPECT_FALSE(help.options);
-  EXPECT_EQ(help.exit_code, 0);
-  EXPECT_NE(text.find("--table-version"), std::string::npos);
 }
 
 // ---------------------------------------------------------------------------

@@ -260,18 +260,6 @@ TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {
       << "Esc in a register quits: the screen command after it is not read";
 }
 
-TEST_F(ProgramTest, RegisterScreenMarksTheCurrentRow) {
-  const Outcome run = Korpus("answer tick\nkey Down\nscreen\nquit\n");
-  EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_NE(run.out.find("--- screen 100x30 ---\n"
-                         "                                  Sprzedaż - Faktury krajowe (VAT)\n"
-                         "  Lp. Numer                Data       Kontrahent\n"
-                         "   1. FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn\n"
-                         "   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.\n"),
-            std::string::npos)
-      << run.out;
-}
-
 // ---------------------------------------------------------------------------
 // A host that lacks an entry
 
@@ -310,13 +298,6 @@ TEST_F(ProgramTest, MissingEntryDuringACheckAbortedSkipsTheHostsHandler) {
             std::string::npos)
       << run.out;
   EXPECT_EQ(Count(run.out, "event 231 reached"), 0u);
-}
-
-TEST_F(ProgramTest, RetryShowsTheBoxAgainUntilIgnore) {
-  const Outcome run = Korpus("answer retry\nanswer retry\nanswer ignore\nquit\n", {"--without-entry", "52023"});
-  EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, BindingBox("52023", "retry") + BindingBox("52023", "retry") + BindingBox("52023", "ignore") +
-                         kLoaded + "plugin unload: result 0\n");
 }
 
 // ---------------------------------------------------------------------------

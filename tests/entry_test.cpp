@@ -204,15 +204,6 @@ TEST_F(EntryTest, AttachLeavesAMissingHookNull) {
   EXPECT_EQ(host::Modules().delay_load_hook, nullptr);
 }
 
-TEST_F(EntryTest, AttachKeepsAHostLibraryAlreadyFound) {
-  int earlier_host = 0;
-  host::Modules() = {};
-  host::Modules().host_module = &earlier_host;
-  host::Attach(nullptr);
-  EXPECT_EQ(host::Modules().host_module, &earlier_host);
-  EXPECT_EQ(host::Modules().host_context, nullptr);
-}
-
 // ---------------------------------------------------------------------------
 // Load
 

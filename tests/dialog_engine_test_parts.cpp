@@ -1,6 +1,6 @@
-// The engine's small parts: numbers of the number fields, the texts of
-// labels, buttons and column headers, the line editor, and the template
-// reader on records it must refuse.
+// The engine's small parts where the dialog tests do not reach every case:
+// numbers of the number fields, the column layout, the line editor with a
+// text longer than typing allows, and templates the reader must refuse.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -50,47 +50,6 @@ TEST(Decimal, RefusesWhatIsNoNumberOrOutOfBounds) {
   EXPECT_EQ(ParseDecimal("1.5", 0, kLow, kHigh), std::nullopt);
 }
 
-TEST(Decimal, PrefixesAreWhatTypingMayLeaveOnTheWay) {
-  EXPECT_TRUE(IsDecimalPrefix("", 3));
-  EXPECT_TRUE(IsDecimalPrefix("-", 3));
-  EXPECT_TRUE(IsDecimalPrefix("-12,", 3));
-  EXPECT_TRUE(IsDecimalPrefix("12.345", 3));
-  EXPECT_FALSE(IsDecimalPrefix("12.3456", 3));
-  EXPECT_FALSE(IsDecimalPrefix("--1", 3));
-  EXPECT_FALSE(IsDecimalPrefix("1e3", 3));
-  EXPECT_FALSE(IsDecimalPrefix("1 000", 3));
-}
-
-TEST(Markup, AHotLetterIsTheCharacterBetweenTheTildes) {
-  const MarkedText option = ParseHotText("~U~wzgl\x91" "dniaj");
-  EXPECT_EQ(option.text, U"Uwzględniaj");
-  EXPECT_EQ(option.mark_begin, 0u);
-  EXPECT_EQ(option.mark_end, 1u);
-  const MarkedText plain = ParseHotText("Nie dopisuj");
-  EXPECT_EQ(plain.text, U"Nie dopisuj");
-  EXPECT_EQ(plain.mark_begin, plain.mark_end);
-}
-
-TEST(Markup, AButtonCaptionMarksItsKeyName) {
-  const MarkedText caption = ParseButtonCaption("\x05" "F12\x01 OK");
-  EXPECT_EQ(caption.text, U"F12 OK");
-  EXPECT_EQ(caption.mark_begin, 0u);
-  EXPECT_EQ(caption.mark_end, 3u);
-}
-
-TEST(Markup, TheColumnHeaderGivesAlignmentWidthAndTitle) {
-  const auto columns = ParseColumns("l-30Nazwa\rl16Symbol\rp10Uwagi");
-  ASSERT_EQ(columns.size(), 3u);
-  EXPECT_TRUE(columns[0].elastic);
-  EXPECT_EQ(columns[0].width, 30);
-  EXPECT_FALSE(columns[0].right_aligned);
-  EXPECT_EQ(columns[0].title, U"Nazwa");
-  EXPECT_FALSE(columns[1].elastic);
-  EXPECT_EQ(columns[1].width, 16);
-  EXPECT_TRUE(columns[2].right_aligned);
-  EXPECT_EQ(columns[2].title, U"Uwagi");
-}
-
 TEST(Markup, AnElasticColumnTakesWhatTheOthersLeave) {
   const auto columns = ParseColumns("l-30Nazwa\rl16Symbol\rl14Zliczono\rl14Ilosc na fak.\rp10Uwagi");
   EXPECT_EQ(LayoutColumns(columns, 78), (std::vector<int>{20, 16, 14, 14, 10}));
@@ -99,64 +58,12 @@ TEST(Markup, AnElasticColumnTakesWhatTheOthersLeave) {
   EXPECT_EQ(LayoutColumns(columns, 40), (std::vector<int>{0, 16, 14, 7, 0}));
 }
 
-TEST(Markup, AlignPadsOnTheAlignedSideOrCuts) {
-  EXPECT_EQ(Align(U"OK", 5, true), U"   OK");
-  EXPECT_EQ(Align(U"OK", 5, false), U"OK   ");
-  EXPECT_EQ(Align(U"niepruf.", 4, true), U"niep");
-}
-
-TEST(LineEditor, TypingOverASelectionReplacesIt) {
-  LineEditor editor(16);
-  editor.SetText("OLD");
-  editor.SelectAll();
-  EXPECT_TRUE(editor.Type('N'));
-  EXPECT_EQ(editor.text(), "N");
-  EXPECT_FALSE(editor.selected());
-}
-
-TEST(LineEditor, BackspaceOrDeleteOnASelectionEmptiesTheText) {
-  LineEditor editor(16);
-  editor.SetText("OLD");
-  editor.SelectAll();
-  EXPECT_TRUE(editor.Delete());
-  EXPECT_EQ(editor.text(), "");
-}
-
-TEST(LineEditor, LeftAndRightLeaveASelectionAtItsEnds) {
-  LineEditor editor(16);
-  editor.SetText("ABC");
-  editor.SelectAll();
-  editor.Left();
-  EXPECT_EQ(editor.caret(), 0u);
-  EXPECT_FALSE(editor.selected());
-  editor.SelectAll();
-  editor.Right();
-  EXPECT_EQ(editor.caret(), 3u);
-}
-
-TEST(LineEditor, TheRuleRefusesEditsAndKeepsTheText) {
-  LineEditor editor(10, [](std::string_view text) { return IsDecimalPrefix(text, 3); });
-  editor.SetText("1.23");
-  EXPECT_TRUE(editor.Type('4'));
-  EXPECT_FALSE(editor.Type('5'));
-  EXPECT_FALSE(editor.Type('x'));
-  EXPECT_EQ(editor.text(), "1.234");
-}
-
 TEST(LineEditor, AnOverlongTextFromOutsideMayShrinkButNotGrow) {
   LineEditor editor(10);
   editor.SetText("-2147483.647");
   EXPECT_FALSE(editor.Type('1'));
   EXPECT_TRUE(editor.Backspace());
   EXPECT_EQ(editor.text(), "-2147483.64");
-}
-
-TEST(LineEditor, TheVisibleStretchFollowsTheCaret) {
-  LineEditor editor(30);
-  editor.SetText("ABCDEFGHIJ");
-  EXPECT_EQ(editor.FirstVisible(5), 6u);  // caret after J, in the last cell
-  editor.Home();
-  EXPECT_EQ(editor.FirstVisible(5), 0u);
 }
 
 TEST(TemplateReader, ReadsTheCheckDialog) {

@@ -11,6 +11,7 @@
 
 #include "korpus/entries.h"
 #include "korpus/faults.h"
+#include "korpus/ini/disk.h"
 #include "korpus/ini/ini_document.h"
 #include "korpus/ini/ini_files.h"
 #include "korpus/ini/value_format.h"
@@ -30,7 +31,7 @@ struct Address {
 
 std::optional<Address> KeyAddress(const char* file, const char* section, const char* key) {
   if (file == nullptr || *file == '\0' || section == nullptr || key == nullptr) return std::nullopt;
-  Address address{ini::AbsolutePath(file), ini::TrimBlanks(section), ini::TrimBlanks(key)};
+  Address address{ini::disk::AbsolutePath(file), ini::TrimBlanks(section), ini::TrimBlanks(key)};
   if (address.path.empty() || !ini::IsSectionName(address.section) || !ini::IsKeyName(address.key)) {
     return std::nullopt;
   }
@@ -54,7 +55,7 @@ bool Read(const Address& address, const char* format, std::va_list args) {
   ini::CachedFile& file = files.Open(address.path);
   // A read ends a run of writes: what was written reaches the disk before
   // the caller can act on the file by other means (the plug-in removes it).
-  files.Flush(address.path, file);
+  files.Flush(file);
   const auto value = file.document.Find(address.section, address.key);
   return value && ini::ScanValue(*value, format, args);
 }

@@ -5,3 +5,8 @@ target_sources(korpus PRIVATE
   ini/ini_files.cpp
   ini/value_format.cpp
 )
+if(WIN32)
+  target_sources(korpus PRIVATE ini/disk_win32.cpp)
+else()
+  target_sources(korpus PRIVATE ini/disk_posix.cpp)
+endif()

@@ -37,8 +37,8 @@ using SetSeTranslator = SeTranslator(__cdecl*)(SeTranslator);
 void InstallTranslatorForThisThread() {
   HMODULE runtime = ::GetModuleHandleA("msvcrt.dll");
   if (runtime == nullptr) return;
-  auto set = reinterpret_cast<SetSeTranslator>(
-      ::GetProcAddress(runtime, "?_set_se_translator@@YAP6AXIPAU_EXCEPTION_POINTERS@@@ZP6AXI0@Z@Z"));
+  auto set = reinterpret_cast<SetSeTranslator>(reinterpret_cast<std::uintptr_t>(
+      ::GetProcAddress(runtime, "?_set_se_translator@@YAP6AXIPAU_EXCEPTION_POINTERS@@@ZP6AXI0@Z@Z")));
   if (set != nullptr) set(reinterpret_cast<SeTranslator>(&korpus_import_TranslateException));
 }
 

@@ -1,6 +1,6 @@
 # Two commands: `make run` starts the host program on its demo database,
 # `make test` builds and runs every test. Both install what is missing.
-.PHONY: run test deps build clean
+.PHONY: run test deps build clean windows-deps test-windows
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,6 +19,17 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	$(MAKE) test-windows
+
+# The 32-bit Windows build (prufacja.dll, KORPUS.DLL) with its tests run
+# under Wine.
+windows-deps:
+	@bash scripts/install-windows-deps.sh
+
+test-windows: windows-deps
+	cmake --preset mingw
+	cmake --build --preset mingw
+	ctest --preset mingw
 
 clean:
 	rm -rf build

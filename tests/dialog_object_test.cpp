@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
+#include "korpus/dialog/controls.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "verify/dialog/class_table.h"
@@ -30,8 +32,8 @@ namespace {
 
 Position MakePosition(const char* name, const char* symbol, std::int32_t counted, std::int32_t invoiced) {
   Position p{};
-  std::strncpy(p.name, name, sizeof p.name - 1);
-  std::strncpy(p.symbol, symbol, sizeof p.symbol - 1);
+  std::snprintf(p.name, sizeof p.name, "%s", codepage::Utf8ToMazovia(name).c_str());
+  std::snprintf(p.symbol, sizeof p.symbol, "%s", symbol);
   p.counted = counted;
   p.invoiced = invoiced;
   return p;
@@ -141,8 +143,11 @@ TEST_F(DialogObjectTest, ObjectUsesItsOwnClassTableAndItsSlotsReachTheOperations
   using RowSlot = std::intptr_t(KORPUS_METHOD*)(void*, std::int16_t, std::int32_t);
   EXPECT_EQ(reinterpret_cast<RowSlot>(table[22])(&check, -1, 0), 2);
 
+  // A focus event on the list enables the hidden Enter button.
+  standin::testing::SetControlState(13, 0x0002);
   using EventSlot = std::int32_t(KORPUS_METHOD*)(void*, std::int16_t, std::int16_t);
-  EXPECT_EQ(reinterpret_cast<EventSlot>(table[1])(&check, 0x5001, 1), 0);  // OK is the engine's
+  EXPECT_EQ(reinterpret_cast<EventSlot>(table[1])(&check, 6, -1), 0);
+  EXPECT_EQ(standin::testing::ControlStateOf(13), 0);
 }
 
 TEST_F(DialogObjectTest, DestructionReturnsThePositionsBlock) {

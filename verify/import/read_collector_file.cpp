@@ -9,6 +9,7 @@
 #include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/import/quantity.h"
+#include "verify/model/table_walks.h"
 #include "verify/report/host_text.h"
 
 namespace verify {
@@ -190,8 +191,11 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
   }
 
   CountedItem* const items = block.items();
+  // One walk of the code table for the whole file.
+  CodeTableWalk codes;
+  const bool walked = codes.Walk(items, outcome.count);
   for (std::int32_t i = 0; i < outcome.count; ++i) {
-    const std::int32_t factor = TranslateCountedCode(items[i]);
+    const std::int32_t factor = walked ? codes.Translate(items[i]) : TranslateCountedCode(items[i]);
     const auto scaled = ScaleByFactor(items[i].quantity, factor);
     if (!scaled) {
       ShowBadQuantity(items, i);

@@ -6,6 +6,7 @@
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
+#include "verify/model/table_walks.h"
 
 namespace verify {
 
@@ -30,13 +31,16 @@ bool CZrobPrufacje::AddCounted(Position& position, std::int32_t quantity) {
   return true;
 }
 
-void CZrobPrufacje::CountUnlisted(char* symbol, std::int32_t quantity) {
+bool WarnNotOnInvoice(const char* symbol) {
   // Read afresh each time: the user may tick the option between boxes.
-  if ((korpus::ControlState(kNoAdditionsOption, 0, 0) & 1) != 0) {
-    korpus::Signal();
-    ShowMessage("Uwaga", kNotOnInvoice, 1, symbol);
-    return;
-  }
+  if ((korpus::ControlState(kNoAdditionsOption, 0, 0) & 1) == 0) return false;
+  korpus::Signal();
+  ShowMessage("Uwaga", kNotOnInvoice, 1, symbol);
+  return true;
+}
+
+void CZrobPrufacje::CountUnlisted(char* symbol, std::int32_t quantity) {
+  if (WarnNotOnInvoice(symbol)) return;
   if (LookUpGoods(symbol, quantity) == 0) AddPosition("Nowy towar", symbol, quantity);
 }
 

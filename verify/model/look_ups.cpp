@@ -1,10 +1,13 @@
 // The two look-ups in the host's tables for codes that match no position:
 // the goods search over the searched catalogues, and the code table.
 #include <cstddef>
+#include <cstring>
+#include <new>
 
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/model/fields.h"
+#include "verify/model/table_walks.h"
 
 namespace verify {
 
@@ -65,6 +68,48 @@ class SavedNumber {
   std::int16_t saved_;
 };
 
+// What the first code-table record of an item's code does to the item;
+// returns the factor.
+std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const TableObject& goods_table) {
+  const std::int32_t factor = record.factor;
+  if (factor != kFactorOne) {
+    fields::Store(item.symbol, fields::Text(record.goods_symbol));
+    return factor;
+  }
+  std::int16_t* second_number = korpus::SecondContextNumber();
+  std::int16_t* first_number = korpus::FirstContextNumber();
+  if (second_number == nullptr || first_number == nullptr) return factor;
+  const SavedNumber saved_second(second_number);
+  const SavedNumber saved_first(first_number);
+  *second_number = static_cast<std::int16_t>(record.second_locator);
+  *first_number = static_cast<std::int16_t>(record.first_locator);
+  if (korpus::ReadGoods(-1, 0) != 0) {
+    char symbol[sizeof(GoodsRecord::symbol) + 1];
+    fields::Store(symbol, fields::Text(CurrentRecord<GoodsRecord>(goods_table).symbol));
+    BoundedCopy(item.alternative, symbol, static_cast<std::int16_t>(sizeof item.alternative - 1));
+  }
+  return factor;
+}
+
+void StartCodeScan(ScanBuffers& codes, TableObject* code_table, std::int32_t& status) {
+  korpus::BuildTextKey(kCodeIndex, codes.key, "MMM", ".UNR", kCodeTable);
+  korpus::PrepareTable(code_table, kPrepareForScan);
+  status = korpus::ScanStart(codes.cursor, code_table, kCodeIndex, codes.key, 0, 0);
+}
+
+void StartContextScan(ScanBuffers& contexts, TableObject* context_table, std::int32_t& status) {
+  korpus::BuildNumberKey(kContextIndex, 0, contexts.key, 0);
+  status = korpus::ScanStart(contexts.cursor, context_table, kContextIndex, contexts.key, 0, 0);
+}
+
+// Sets the first context number from a flagged record and starts its goods.
+void StartGoodsScan(ScanBuffers& goods, TableObject* goods_table, const ContextRecord& context,
+                    std::int16_t& first_number, std::int32_t& status) {
+  first_number = ContextNumber(fields::Text(context.number));
+  korpus::BuildNumberKey(kGoodsIndex, 0, goods.key, 0);
+  status = korpus::ScanStart(goods.cursor, goods_table, kGoodsIndex, goods.key, 0, 0);
+}
+
 }  // namespace
 
 std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
@@ -80,18 +125,16 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
 
   bool found = false;
   ScanBuffers contexts;
-  korpus::BuildNumberKey(kContextIndex, 0, contexts.key, 0);
-  std::int32_t status = korpus::ScanStart(contexts.cursor, context_table, kContextIndex, contexts.key, 0, 0);
+  std::int32_t status = 0;
+  StartContextScan(contexts, context_table, status);
   while (status != 0) {
     status = korpus::ScanNext(contexts.cursor);
     if (status != kRecordDelivered) break;
     const auto& context = CurrentRecord<ContextRecord>(*context_table);
     if (context.flag != 1) continue;
 
-    *first_number = ContextNumber(fields::Text(context.number));
     ScanBuffers goods;
-    korpus::BuildNumberKey(kGoodsIndex, 0, goods.key, 0);
-    status = korpus::ScanStart(goods.cursor, goods_table, kGoodsIndex, goods.key, 0, 0);
+    StartGoodsScan(goods, goods_table, context, *first_number, status);
     while (status != 0) {
       status = korpus::ScanNext(goods.cursor);
       if (status != kRecordDelivered) break;
@@ -118,36 +161,137 @@ std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {
   const std::string_view wanted = item.symbol;
 
   ScanBuffers codes;
-  korpus::BuildTextKey(kCodeIndex, codes.key, "MMM", ".UNR", kCodeTable);
-  korpus::PrepareTable(code_table, kPrepareForScan);
-  std::int32_t status = korpus::ScanStart(codes.cursor, code_table, kCodeIndex, codes.key, 0, 0);
+  std::int32_t status = 0;
+  StartCodeScan(codes, code_table, status);
   while (status != 0) {
     status = korpus::ScanNext(codes.cursor);
     if (status != kRecordDelivered) break;
     const auto& record = CurrentRecord<CodeRecord>(*code_table);
     if (fields::Text(record.code) != wanted) continue;
-
-    factor = record.factor;
-    if (factor != kFactorOne) {
-      fields::Store(item.symbol, fields::Text(record.goods_symbol));
-      break;
-    }
-    std::int16_t* second_number = korpus::SecondContextNumber();
-    std::int16_t* first_number = korpus::FirstContextNumber();
-    if (second_number == nullptr || first_number == nullptr) break;
-    const SavedNumber saved_second(second_number);
-    const SavedNumber saved_first(first_number);
-    *second_number = static_cast<std::int16_t>(record.second_locator);
-    *first_number = static_cast<std::int16_t>(record.first_locator);
-    if (korpus::ReadGoods(-1, 0) != 0) {
-      char symbol[sizeof(GoodsRecord::symbol) + 1];
-      fields::Store(symbol, fields::Text(CurrentRecord<GoodsRecord>(*goods_table).symbol));
-      BoundedCopy(item.alternative, symbol, static_cast<std::int16_t>(sizeof item.alternative - 1));
-    }
+    factor = ApplyCodeRecord(item, record, *goods_table);
     break;
   }
   korpus::ScanEnd(codes.cursor);
   return factor;
+}
+
+CodeTableWalk::CodeTableWalk() = default;
+CodeTableWalk::~CodeTableWalk() = default;
+
+bool CodeTableWalk::Walk(const CountedItem* items, std::int32_t count) {
+  if (count <= 0) return codes_.Reserve(0);
+  if (!codes_.Reserve(static_cast<std::size_t>(count))) return false;
+  for (std::int32_t i = 0; i < count; ++i) {
+    codes_.Add(fields::Text(items[i].symbol, sizeof items[i].symbol - 1), static_cast<std::int32_t>(codes_.size()));
+  }
+  const std::size_t wanted = codes_.size();
+  records_.reset(new (std::nothrow) CodeRecord[wanted == 0 ? 1 : wanted]);
+  seen_.reset(new (std::nothrow) bool[wanted == 0 ? 1 : wanted]());
+  if (records_ == nullptr || seen_ == nullptr) return false;
+
+  TableObject* code_table = korpus::OpenTable(kCodeTable);
+  TableObject* goods_table = korpus::OpenTable(kGoodsTable);
+  if (code_table == nullptr || goods_table == nullptr || wanted == 0) return true;
+  std::size_t found = 0;
+  ScanBuffers codes;
+  std::int32_t status = 0;
+  StartCodeScan(codes, code_table, status);
+  while (status != 0 && found < wanted) {
+    status = korpus::ScanNext(codes.cursor);
+    if (status != kRecordDelivered) break;
+    const auto& record = CurrentRecord<CodeRecord>(*code_table);
+    const std::int32_t code = codes_.Find(fields::Text(record.code));
+    if (code == ShortTextIndex::kAbsent || seen_[code]) continue;
+    std::memcpy(&records_[code], &record, sizeof record);
+    seen_[code] = true;
+    ++found;
+  }
+  korpus::ScanEnd(codes.cursor);
+  return true;
+}
+
+std::int32_t CodeTableWalk::Translate(CountedItem& item) const {
+  TableObject* code_table = korpus::OpenTable(kCodeTable);
+  TableObject* goods_table = korpus::OpenTable(kGoodsTable);
+  if (code_table == nullptr || goods_table == nullptr) return kFactorOne;
+  item.symbol[sizeof item.symbol - 1] = '\0';
+  const std::int32_t code = codes_.Find(item.symbol);
+  if (code == ShortTextIndex::kAbsent || !seen_[code]) return kFactorOne;
+  return ApplyCodeRecord(item, records_[code], *goods_table);
+}
+
+GoodsWalk::GoodsWalk(CountedItem* items, std::int32_t count) : items_(items), count_(count) {}
+GoodsWalk::~GoodsWalk() = default;
+
+std::int32_t GoodsWalk::LookUp(CZrobPrufacje& check, std::int32_t index) {
+  CountedItem& item = items_[index];
+  TableObject* goods_table = korpus::OpenTable(kGoodsTable);
+  TableObject* context_table = korpus::OpenTable(kContextTable);
+  std::int16_t* first_number = korpus::FirstContextNumber();
+  StripSpaces(item.symbol);
+  if (item.symbol[0] == '\0') return 0;
+  if (goods_table == nullptr || context_table == nullptr || first_number == nullptr) return 0;
+  if (state_ == State::NotWalked) {
+    state_ = Walk(index, *goods_table, *context_table, *first_number) ? State::Walked : State::NoMemory;
+  }
+  if (state_ == State::NoMemory) return check.LookUpGoods(item.symbol, item.quantity);
+
+  const std::int32_t code = codes_.Find(item.symbol);
+  if (code == ShortTextIndex::kAbsent || !goods_[code].seen) return 0;
+  // Found even when no position could be added, as LookUpGoods answers.
+  check.AddPosition(goods_[code].name, goods_[code].symbol, item.quantity);
+  return 1;
+}
+
+bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& context_table,
+                     std::int16_t& first_number) {
+  if (!codes_.Reserve(static_cast<std::size_t>(count_ - from))) return false;
+  for (std::int32_t i = from; i < count_; ++i) {
+    // The code as LookUpGoods will see it when the item's turn comes.
+    char code[ShortTextIndex::kLongest + 1];
+    std::size_t length = 0;
+    for (const char* at = items_[i].symbol; *at != '\0' && length <= ShortTextIndex::kLongest; ++at) {
+      if (*at != ' ') code[length++] = *at;
+    }
+    if (length == 0 || length > ShortTextIndex::kLongest) continue;
+    codes_.Add(std::string_view(code, length), static_cast<std::int32_t>(codes_.size()));
+  }
+  const std::size_t wanted = codes_.size();
+  goods_.reset(new (std::nothrow) Goods[wanted == 0 ? 1 : wanted]());
+  if (goods_ == nullptr) return false;
+  if (wanted == 0) return true;
+
+  const SavedNumber saved(&first_number);
+  std::size_t found = 0;
+  ScanBuffers contexts;
+  std::int32_t status = 0;
+  StartContextScan(contexts, &context_table, status);
+  while (status != 0 && found < wanted) {
+    status = korpus::ScanNext(contexts.cursor);
+    if (status != kRecordDelivered) break;
+    const auto& context = CurrentRecord<ContextRecord>(context_table);
+    if (context.flag != 1) continue;
+
+    ScanBuffers goods;
+    StartGoodsScan(goods, &goods_table, context, first_number, status);
+    while (status != 0 && found < wanted) {
+      status = korpus::ScanNext(goods.cursor);
+      if (status != kRecordDelivered) break;
+      const auto& record = CurrentRecord<GoodsRecord>(goods_table);
+      const std::int32_t code = codes_.Find(fields::Text(record.symbol));
+      if (code == ShortTextIndex::kAbsent || goods_[code].seen) continue;
+      Goods& seen = goods_[code];
+      std::memcpy(seen.name, record.name, sizeof seen.name);
+      std::memcpy(seen.symbol, record.symbol, sizeof seen.symbol);
+      seen.seen = true;
+      ++found;
+    }
+    korpus::ScanEnd(goods.cursor);
+    // A goods scan that failed to start or ended with 0 ends every item's
+    // search here: whatever it has not found stays unfound.
+  }
+  korpus::ScanEnd(contexts.cursor);
+  return true;
 }
 
 }  // namespace verify

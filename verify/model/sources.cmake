@@ -5,5 +5,6 @@ target_sources(prufacja_verify PRIVATE
   model/look_ups.cpp
   model/ordering.cpp
   model/position_block.cpp
+  model/text_index.cpp
   model/text_helpers.cpp
 )

@@ -1,6 +1,12 @@
 #include "app/plugin_host.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "korpus/windows/plugin_routes.h"
+#else
 #include <dlfcn.h>
+#endif
 
 #include <exception>
 
@@ -8,14 +14,34 @@
 
 namespace app {
 
+namespace {
+
+// Why the last library load failed, as ": reason", or nothing.
+std::string LoadFailure() {
+#ifdef _WIN32
+  return ": error " + std::to_string(::GetLastError());
+#else
+  const char* why = dlerror();
+  return why != nullptr ? std::string(": ") + why : std::string();
+#endif
+}
+
+}  // namespace
+
 PluginHost::~PluginHost() { Release(); }
 
 bool PluginHost::Open(EntryOutcome& outcome) {
   if (entry_ != nullptr) return true;
-  if (module_ == nullptr) module_ = platform::LoadLibraryA(path_.c_str());
   if (module_ == nullptr) {
-    const char* why = dlerror();
-    outcome.failure = "cannot load " + path_ + (why != nullptr ? std::string(": ") + why : std::string());
+    module_ = platform::LoadLibraryA(path_.c_str());
+#ifdef _WIN32
+    // Its binding box and its entry lookups go to the stand-in, as the
+    // native build's do by symbol interposition.
+    if (module_ != nullptr) standin::windows::RoutePluginImports(module_);
+#endif
+  }
+  if (module_ == nullptr) {
+    outcome.failure = "cannot load " + path_ + LoadFailure();
     return false;
   }
   entry_ = reinterpret_cast<Entry>(platform::GetProcAddressByOrdinal(module_, kEntryOrdinal));

@@ -91,10 +91,9 @@ set(PRUFACJA_KORPUS_EXPORTS_DEF ${PROJECT_BINARY_DIR}/defs/korpus_exports.def)
 prufacja_generate_def(${PRUFACJA_KORPUS_EXPORTS_DEF} ${PROJECT_SOURCE_DIR}/cmake/korpus_exports.def.in)
 add_custom_target(korpus_exports_def DEPENDS ${PRUFACJA_KORPUS_EXPORTS_DEF})
 
-# The stand-in's Windows port is not complete yet: until it is, KORPUS.DLL
-# and the host program are built only on request, and the tests that need
-# them are left out (tests/windows.cmake).
-option(PRUFACJA_WINDOWS_STANDIN "Build the stand-in KORPUS.DLL and korpus.exe for Windows" OFF)
+# The stand-in KORPUS.DLL and the host program korpus.exe. Without them
+# only the plug-in and the tests against the fake host are built.
+option(PRUFACJA_WINDOWS_STANDIN "Build the stand-in KORPUS.DLL and korpus.exe for Windows" ON)
 function(prufacja_windows_finish)
   if(NOT PRUFACJA_WINDOWS_STANDIN)
     foreach(target korpus korpus_app korpus_app_core korpus_script)

@@ -60,3 +60,16 @@ set(refusal_bin ${win_bin}/no30005)
 prufacja_fake_host(win_fake_host_without_30005 ${refusal_bin} fake_host_without_30005.def)
 prufacja_windows_test(win_refusal_test ${refusal_bin} windows/refusal_test.cpp)
 add_dependencies(win_refusal_test win_fake_host_without_30005)
+
+# Whole checks: the host program with the same scripts on the Linux build
+# and under Wine, every transcript and file compared byte for byte.
+if(PRUFACJA_WINDOWS_STANDIN)
+  set(PRUFACJA_NATIVE_BIN ${PROJECT_SOURCE_DIR}/build/dev/bin
+      CACHE PATH "bin folder of the native build that the whole checks compare with")
+  file(GLOB whole_checks CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/windows/checks/*.txt)
+  list(SORT whole_checks)
+  add_test(NAME WholeChecksMatchTheLinuxBuild
+           COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows-compare.sh ${PRUFACJA_NATIVE_BIN} ${win_bin}
+                   ${PROJECT_BINARY_DIR}/wine ${whole_checks})
+  set_tests_properties(WholeChecksMatchTheLinuxBuild PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+endif()

@@ -2,5 +2,9 @@
 target_sources(korpus PRIVATE
   files/collector.cpp
   files/documents.cpp
-  files/streams.cpp
 )
+if(WIN32)
+  target_sources(korpus PRIVATE files/streams_win32.cpp)
+else()
+  target_sources(korpus PRIVATE files/streams.cpp)
+endif()

@@ -71,7 +71,10 @@ void BindText(sqlite3_stmt* statement, int parameter, std::string_view text) {
 class Connection {
  public:
   explicit Connection(const std::filesystem::path& file) {
-    const int rc = sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // SQLite takes UTF-8 names everywhere; a Windows path is wide.
+    const std::u8string name = file.u8string();
+    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc != SQLITE_OK) {
       const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
       sqlite3_close(db_);

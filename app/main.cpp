@@ -1,5 +1,9 @@
 // korpus: the stand-in host program.
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <filesystem>
@@ -26,9 +30,16 @@ int Refuse(const std::string& message) {
 // The plug-in lies beside the program unless named.
 std::string PluginPath(const app::Options& options) {
   if (!options.plugin.empty()) return options.plugin;
+#ifdef _WIN32
+  wchar_t name[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, name, MAX_PATH);
+  const fs::path program = length > 0 && length < MAX_PATH ? fs::path(name) : fs::path();
+  return (program.empty() ? fs::path(".") : program.parent_path()).append("prufacja.dll").string();
+#else
   std::error_code error;
   const fs::path program = fs::read_symlink("/proc/self/exe", error);
   return (error ? fs::path(".") : program.parent_path()) / "prufacja.so";
+#endif
 }
 
 bool WriteFile(const fs::path& path, std::string_view bytes) {

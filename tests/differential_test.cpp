@@ -1,0 +1,458 @@
+// The plug-in against the literal check (tests/reference) on random lists,
+// collector files and host tables: both must leave the same position bytes,
+// counters and item bytes, show the same boxes in the same order, and leave
+// the context numbers and scans as they found them. Faults of scans and of
+// host memory are part of the inputs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "host/korpus/binding.h"
+#include "host/module_state.h"
+#include "korpus/dialog/controls.h"
+#include "korpus/dialog/dialog_testing.h"
+#include "korpus/files/files.h"
+#include "korpus/recording_frontend.h"
+#include "korpus/tables/store.h"
+#include "korpus/tables/tables.h"
+#include "korpus/testing.h"
+#include "tests/reference/literal_check.h"
+#include "verify/dialog/dialog_template.h"
+
+namespace verify {
+namespace {
+
+using reference::LiteralCheck;
+
+// Texts as users write them (UTF-8); the list and the items hold Mazovia.
+const std::vector<std::string> kSymbols = {
+    "A1", "A2", "B7", "C3", "C 3", " A1", "Ż1", "ŁÓDŹ", "X", "", "", "LONG0123456789AB", "VERYLONGCODE0123456789",
+};
+const std::vector<std::string> kNames = {"Nit", "Śruba M6", "Wkręt", "Nowy towar", "", "Taśma"};
+
+std::string Mz(const std::string& utf8) { return codepage::Utf8ToMazovia(utf8); }
+
+// The host's side of one scenario and the state it starts in.
+struct World {
+  std::vector<Position> positions;
+  std::vector<standin::CatalogueRow> catalogues;
+  std::vector<standin::GoodsRow> goods;
+  std::vector<standin::CodeRow> codes;
+  bool no_additions = false;
+  std::int32_t fail_start_table = 0;  // 0: none
+  std::int32_t fail_after_table = 0;
+  long fail_after = -1;
+  long fail_allocation = 0;  // the n-th host allocation of the run fails; 0: none
+  std::int16_t first_context = 0;
+  std::int16_t second_context = 0;
+};
+
+// What a run leaves that a user or the host could see.
+struct Outcome {
+  std::int32_t result = 0;
+  std::string positions;
+  std::string counters;
+  std::string extra;  // what the action itself reports: items, fields
+  std::vector<std::string> boxes;
+  int signals = 0;
+  std::int16_t first_context = 0;
+  std::int16_t second_context = 0;
+  int active_scans = 0;
+  bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& outcome, std::ostream* out) {
+  *out << "result " << outcome.result << ", " << outcome.positions.size() / sizeof(Position) << " positions:";
+  for (std::size_t at = 0; at + sizeof(Position) <= outcome.positions.size(); at += sizeof(Position)) {
+    Position p;
+    std::memcpy(&p, outcome.positions.data() + at, sizeof p);
+    *out << "\n  " << codepage::MazoviaToUtf8(p.name) << "|" << codepage::MazoviaToUtf8(p.symbol) << "|"
+         << p.counted << "|" << p.invoiced;
+  }
+  *out << "\nboxes:";
+  for (const std::string& box : outcome.boxes) *out << "\n  " << box;
+  *out << "\nsignals " << outcome.signals << ", context " << outcome.first_context << "/" << outcome.second_context
+       << ", scans " << outcome.active_scans;
+}
+
+Position MakePosition(const std::string& name, const std::string& symbol, std::int32_t counted,
+                      std::int32_t invoiced) {
+  Position p{};
+  std::strncpy(p.name, Mz(name).c_str(), sizeof p.name - 1);
+  std::strncpy(p.symbol, Mz(symbol).c_str(), sizeof p.symbol - 1);
+  p.counted = counted;
+  p.invoiced = invoiced;
+  return p;
+}
+
+CountedItem MakeItem(const std::string& symbol, std::int32_t quantity, const std::string& alternative = "") {
+  CountedItem item{};
+  std::strncpy(item.symbol, Mz(symbol).c_str(), sizeof item.symbol - 1);
+  std::strncpy(item.alternative, Mz(alternative).c_str(), sizeof item.alternative - 1);
+  item.quantity = quantity;
+  return item;
+}
+
+class Random {
+ public:
+  explicit Random(unsigned seed) : engine_(seed) {}
+  int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(engine_); }
+  bool Chance(double p) { return std::bernoulli_distribution(p)(engine_); }
+  const std::string& Pick(const std::vector<std::string>& from) {
+    return from[static_cast<std::size_t>(Below(static_cast<int>(from.size())))];
+  }
+  std::int32_t Quantity() {
+    if (Chance(0.03)) return 2147000000;
+    return 1000 * (Below(9) - 2) + (Chance(0.2) ? 500 : 0);
+  }
+
+ private:
+  std::mt19937 engine_;
+};
+
+struct Sizes {
+  int positions;
+  int goods;
+  int codes;
+  int items;
+};
+
+World MakeWorld(Random& random, const Sizes& sizes) {
+  World world;
+  const int positions = random.Below(sizes.positions + 1);
+  for (int i = 0; i < positions; ++i) {
+    const std::int32_t counted = random.Chance(0.05) ? 2147483000 : random.Chance(0.5) ? 0 : random.Quantity();
+    const std::int32_t invoiced = random.Chance(0.2) ? 0 : 1000 * (1 + random.Below(5));
+    world.positions.push_back(MakePosition(random.Pick(kNames), random.Pick(kSymbols), counted, invoiced));
+  }
+  // Catalogue 70000 names catalogue 4464 once cut to the host's 16 bits.
+  for (const std::int32_t number : {1, 2, 3, 70000}) {
+    world.catalogues.push_back({number, "Katalog", random.Chance(0.7)});
+  }
+  const int goods = random.Below(sizes.goods + 1);
+  for (int i = 0; i < goods; ++i) {
+    const std::int32_t catalogue = random.Chance(0.1) ? 4464 : 1 + random.Below(3);
+    world.goods.push_back({catalogue, 1 + random.Below(std::max(1, sizes.goods / 2)), random.Pick(kNames),
+                           random.Chance(0.3) ? "G" + std::to_string(random.Below(40)) : random.Pick(kSymbols)});
+  }
+  const int codes = random.Below(sizes.codes + 1);
+  const std::vector<std::int32_t> factors = {1000, 1000, 6000, 12000, 500};
+  for (int i = 0; i < codes; ++i) {
+    standin::CodeRow code;
+    code.code = random.Chance(0.5) ? "K" + std::to_string(random.Below(20)) : random.Pick(kSymbols);
+    code.factor = factors[static_cast<std::size_t>(random.Below(5))];
+    code.goods_symbol = random.Pick(kSymbols);
+    if (!world.goods.empty() && random.Chance(0.8)) {
+      const auto& target = world.goods[static_cast<std::size_t>(random.Below(static_cast<int>(world.goods.size())))];
+      code.catalogue = target.catalogue;
+      code.goods_id = target.id;
+    }
+    world.codes.push_back(code);
+  }
+  world.no_additions = random.Chance(0.25);
+  const std::int32_t tables[] = {48, 49, 117};
+  if (random.Chance(0.15)) world.fail_start_table = tables[random.Below(3)];
+  if (random.Chance(0.25)) {
+    world.fail_after_table = tables[random.Below(3)];
+    world.fail_after = random.Below(6);
+  }
+  if (random.Chance(0.2)) world.fail_allocation = 1 + random.Below(6);
+  world.first_context = static_cast<std::int16_t>(random.Below(100));
+  world.second_context = static_cast<std::int16_t>(random.Below(100));
+  return world;
+}
+
+std::vector<CountedItem> MakeItems(Random& random, int most) {
+  std::vector<CountedItem> items;
+  const int count = 1 + random.Below(most);
+  for (int i = 0; i < count; ++i) {
+    const std::string symbol =
+        random.Chance(0.3) ? "K" + std::to_string(random.Below(20)) : random.Chance(0.2) ? "G" + std::to_string(random.Below(40)) : random.Pick(kSymbols);
+    items.push_back(MakeItem(symbol, random.Quantity(), random.Chance(0.3) ? random.Pick(kSymbols) : ""));
+  }
+  return items;
+}
+
+// A collector file in Mazovia: several layouts, blank lines, lines without a
+// quantity, fractions, signs, now and then a NUL or a bad quantity.
+std::string MakeCollectorFile(Random& random, int most) {
+  std::string data;
+  const int lines = random.Below(most + 1);
+  // One file in ten is refused for a quantity too large to count.
+  const int bad_line = random.Chance(0.1) ? random.Below(lines + 1) : -1;
+  for (int i = 0; i < lines; ++i) {
+    if (i == bad_line) data += "A1,99999999999\n";
+    const std::string code =
+        Mz(random.Chance(0.3) ? "K" + std::to_string(random.Below(20)) : random.Chance(0.2) ? "G" + std::to_string(random.Below(40)) : random.Pick(kSymbols));
+    const std::string quantity = std::to_string(random.Below(7) - 1);
+    switch (random.Below(9)) {
+      case 0:
+        data += code + "," + quantity + ",003278,14:41:03\r\n";
+        break;
+      case 1:
+        data += " " + code + " ;  +" + quantity + ".5\n";
+        break;
+      case 2:
+        data += code + "\n";
+        break;
+      case 3:
+        data += "\n";
+        break;
+      case 4:
+        data += code + "\t" + quantity + "\n";
+        break;
+      case 5:
+        data += random.Chance(0.1) ? std::string("\0A1,1\n", 6) : code + ",x\n";
+        break;
+      default:
+        data += code + "," + quantity + "\n";
+        break;
+    }
+  }
+  if (!data.empty() && random.Chance(0.3)) data.pop_back();
+  return data;
+}
+
+class DifferentialTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host::binding::ResetForTests();
+    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+    previous_ = std::filesystem::current_path();
+    std::string pattern = (std::filesystem::temp_directory_path() / "prufacja-diff-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+    std::filesystem::current_path(directory_);
+    standin::files::Reset();
+  }
+  void TearDown() override {
+    standin::testing::ClearFaults();
+    standin::tables::Reset();
+    standin::testing::SetControlState(7, 0);
+    standin::UseStore(nullptr);
+    std::filesystem::current_path(previous_);
+    std::filesystem::remove_all(directory_);
+  }
+
+  using Action = std::function<std::int32_t(CZrobPrufacje&, std::string& extra)>;
+
+  // Runs `action` on a fresh check over the world, as product or reference.
+  Outcome Run(const World& world, const Action& action) {
+    auto store = standin::MakeMemoryStore();
+    store->AddCatalogues(world.catalogues);
+    store->AddGoods(world.goods);
+    store->AddCodes(world.codes);
+    standin::UseStore(store);
+    standin::tables::Reset();
+    standin::testing::ClearFaults();
+    for (std::int32_t id : {0, 2}) standin::testing::SetControlState(id, 0);
+    standin::testing::SetControlState(7, world.no_additions ? 1 : 0);
+    *korpus::FirstContextNumber() = world.first_context;
+    *korpus::SecondContextNumber() = world.second_context;
+    front_.Clear();
+
+    CZrobPrufacje check;
+    CheckAccess::Fill(check, world.positions);
+    if (world.fail_start_table != 0) standin::testing::FailScanStart(world.fail_start_table, true);
+    if (world.fail_after_table != 0) standin::testing::FailScanAfter(world.fail_after_table, world.fail_after);
+    standin::testing::FailNth(standin::Fault::Allocation, world.fail_allocation);
+
+    Outcome outcome;
+    outcome.result = action(check, outcome.extra);
+    standin::testing::ClearFaults();
+    outcome.positions.assign(reinterpret_cast<const char*>(CheckAccess::Block(check)),
+                             static_cast<std::size_t>(check.count()) * sizeof(Position));
+    const SummaryCounters counters = CheckAccess::Counters(check);
+    outcome.counters.assign(reinterpret_cast<const char*>(&counters), sizeof counters);
+    for (const auto& box : front_.boxes()) {
+      outcome.boxes.push_back(box.CaptionUtf8() + " | " + box.TextUtf8() + " | " + std::to_string(box.kind));
+    }
+    outcome.signals = front_.signals();
+    outcome.first_context = *korpus::FirstContextNumber();
+    outcome.second_context = *korpus::SecondContextNumber();
+    outcome.active_scans = standin::tables::ActiveScans();
+    return outcome;
+  }
+
+  // Product and reference on the same world; the product's outcome.
+  Outcome Compare(const World& world, const Action& product, const Action& literal) {
+    const Outcome expected = Run(world, literal);
+    const Outcome actual = Run(world, product);
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(actual.first_context, world.first_context);
+    EXPECT_EQ(actual.second_context, world.second_context);
+    EXPECT_EQ(actual.active_scans, 0);
+    return actual;
+  }
+
+  // A merge of items; the items' bytes afterwards are part of the outcome.
+  Outcome CompareMerge(const World& world, const std::vector<CountedItem>& items) {
+    auto merge = [&](bool literal) {
+      return [&, literal](CZrobPrufacje& check, std::string& extra) {
+        std::vector<CountedItem> copy = items;
+        if (literal) {
+          LiteralCheck(check).MergeCountedItems(copy.data(), static_cast<std::int32_t>(copy.size()));
+        } else {
+          check.MergeCountedItems(copy.data(), static_cast<std::int32_t>(copy.size()));
+        }
+        extra.assign(reinterpret_cast<const char*>(copy.data()), copy.size() * sizeof(CountedItem));
+        return 0;
+      };
+    };
+    return Compare(world, merge(false), merge(true));
+  }
+
+  Outcome CompareImport(const World& world, const std::string& data) {
+    { std::ofstream(directory_ / "data.txt", std::ios::binary) << data; }
+    return Compare(
+        world, [](CZrobPrufacje& check, std::string&) { return check.ReadCollectorFile(); },
+        [](CZrobPrufacje& check, std::string&) { return LiteralCheck(check).ReadCollectorFile(); });
+  }
+
+  standin::RecordingFrontEnd front_;
+  std::filesystem::path previous_;
+  std::filesystem::path directory_;
+};
+
+constexpr Sizes kSmall{12, 30, 15, 15};
+constexpr Sizes kMedium{300, 1000, 300, 400};
+
+TEST_F(DifferentialTest, MergeOfRandomItemsMatchesTheLiteralMerge) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    const World world = MakeWorld(random, kSmall);
+    CompareMerge(world, MakeItems(random, kSmall.items));
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(DifferentialTest, MergeOfMediumListsMatchesTheLiteralMerge) {
+  for (unsigned seed = 1001; seed <= 1006; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    const World world = MakeWorld(random, kMedium);
+    CompareMerge(world, MakeItems(random, kMedium.items));
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(DifferentialTest, ImportOfRandomFilesMatchesTheLiteralImport) {
+  for (unsigned seed = 2001; seed <= 2300; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    const World world = MakeWorld(random, kSmall);
+    CompareImport(world, MakeCollectorFile(random, kSmall.items));
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(DifferentialTest, ImportOfMediumFilesMatchesTheLiteralImport) {
+  for (unsigned seed = 3001; seed <= 3006; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    const World world = MakeWorld(random, kMedium);
+    CompareImport(world, MakeCollectorFile(random, kMedium.items));
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {
+  for (unsigned seed = 4001; seed <= 4200; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    World world = MakeWorld(random, kSmall);
+    // Few names and symbols, so that equal neighbours are common.
+    for (Position& p : world.positions) {
+      std::strncpy(p.name, Mz(kNames[static_cast<std::size_t>(random.Below(3))]).c_str(), sizeof p.name - 1);
+      std::strncpy(p.symbol, Mz(kSymbols[static_cast<std::size_t>(random.Below(3))]).c_str(), sizeof p.symbol - 1);
+    }
+    Compare(
+        world, [](CZrobPrufacje& check, std::string&) { return check.NormalisePositions(); },
+        [](CZrobPrufacje& check, std::string&) { return LiteralCheck(check).NormalisePositions(); });
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(DifferentialTest, TypedSymbolsAndQuantitiesMatchTheLiteralEntry) {
+  for (unsigned seed = 5001; seed <= 5150; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    const World world = MakeWorld(random, kSmall);
+    const std::string symbol = Mz(random.Chance(0.3) ? "K" + std::to_string(random.Below(20)) : random.Pick(kSymbols));
+    const std::int32_t quantity = random.Quantity();
+    const bool quantities = random.Chance(0.5);
+    const std::int16_t code = random.Chance(0.5) ? 3 : 5;
+    auto typed = [&](bool literal) {
+      return [&, literal](CZrobPrufacje& check, std::string& extra) {
+        standin::testing::OpenedDialog opened(DialogTemplate().data(), &check.values());
+        if (!opened.ok()) return -100;
+        std::strncpy(static_cast<char*>(korpus::ValueAddress(3)), symbol.c_str(), 16);
+        *static_cast<std::int32_t*>(korpus::ValueAddress(5)) = quantity;
+        korpus::ControlState(2, 1, quantities ? 1 : 0);
+        korpus::ControlState(7, 1, world.no_additions ? 1 : 0);
+        const std::int32_t result = literal ? LiteralCheck(check).TypedEvent(code) : check.HandleEvent(code, 1);
+        // The two fields as the user sees them afterwards.
+        extra = std::string(static_cast<const char*>(korpus::ValueAddress(3))) + "|" +
+                std::to_string(*static_cast<std::int32_t*>(korpus::ValueAddress(5))) + "|" +
+                std::to_string(standin::testing::ControlStateOf(0));
+        return result;
+      };
+    };
+    Compare(world, typed(false), typed(true));
+    if (HasFailure()) return;
+  }
+}
+
+// The stopping rule of the goods search, written out: the first searched
+// catalogue's goods scan ends with 0 after one record, so an item whose
+// goods lie in the second catalogue is not found and becomes "Nowy towar",
+// while one whose goods are the first record is found.
+TEST_F(DifferentialTest, GoodsScanEndingWithZeroStopsTheSearchForEveryItem) {
+  World world;
+  world.catalogues = {{1, "Pierwszy", true}, {2, "Drugi", true}};
+  world.goods = {{1, 1, "Nit", "N1"}, {1, 2, "Wkręt", "W1"}, {2, 1, "Śruba", "S1"}};
+  world.fail_after_table = 49;
+  world.fail_after = 1;
+  const Outcome outcome = CompareMerge(world, {MakeItem("S1", 2000), MakeItem("N1", 1000), MakeItem("W1", 3000)});
+  std::vector<std::string> rows;
+  for (std::size_t at = 0; at < outcome.positions.size(); at += sizeof(Position)) {
+    Position p;
+    std::memcpy(&p, outcome.positions.data() + at, sizeof p);
+    rows.push_back(codepage::MazoviaToUtf8(p.name) + "|" + p.symbol + "|" + std::to_string(p.counted));
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"Nowy towar|S1|2000", "Nit|N1|1000", "Nowy towar|W1|3000"}));
+}
+
+// The import with a package code and the same failing goods scan: the
+// package's goods are the first record and are found; goods further on are
+// new.
+TEST_F(DifferentialTest, ImportTranslatesAPackageAndFindsOnlyGoodsBeforeTheScanThatFails) {
+  World world;
+  world.catalogues = {{1, "Pierwszy", true}, {2, "Wyłączony", false}, {3, "Drugi", true}};
+  world.goods = {{1, 1, "Nit", "N1"}, {3, 1, "Śruba", "S1"}};
+  world.codes = {{"K6", 6000, "N1", 0, 0}, {"K6", 12000, "S1", 0, 0}};
+  world.positions = {MakePosition("Wkręt", "W1", 0, 1000)};
+  world.fail_after_table = 49;
+  world.fail_after = 1;
+  const Outcome outcome = CompareImport(world, "K6,2\nW 1,1\nS1,1\n");
+  std::vector<std::string> rows;
+  for (std::size_t at = 0; at < outcome.positions.size(); at += sizeof(Position)) {
+    Position p;
+    std::memcpy(&p, outcome.positions.data() + at, sizeof p);
+    rows.push_back(codepage::MazoviaToUtf8(p.name) + "|" + p.symbol + "|" + std::to_string(p.counted));
+  }
+  EXPECT_EQ(outcome.result, -2);
+  EXPECT_EQ(rows, (std::vector<std::string>{"Wkręt|W1|1000", "Nowy towar|S1|1000", "Nit|N1|12000"}));
+}
+
+}  // namespace
+}  // namespace verify

@@ -1,0 +1,4 @@
+# The plug-in against the literal check on random inputs.
+include(${CMAKE_CURRENT_LIST_DIR}/reference/reference.cmake)
+prufacja_test(differential_test differential_test.cpp)
+target_link_libraries(differential_test PRIVATE prufacja_reference)

@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
     if (!standin::tables::SetAvailable(table, false)) return Refuse("no host table " + std::to_string(table));
   }
   for (const std::uint16_t ordinal : options.missing_entries) standin::testing::HideEntry(ordinal);
+  if (options.refuse_documents) standin::testing::FailAlways(standin::Fault::DocumentStore, true);
+  if (options.fail_stream_write > 0) standin::testing::FailNth(standin::Fault::StreamWrite, options.fail_stream_write);
   if (options.collector && !standin::files::SetCollectorFolder(*options.collector)) {
     return Refuse("the collector folder name is too long: " + *options.collector);
   }

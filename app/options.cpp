@@ -54,6 +54,12 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
       ->type_name("FILE");
   cli.add_flag("--no-load", no_load, "Start without loading the plug-in (a script loads it with 'plugin load')");
   cli.add_flag("--trace-events", options.trace_events, "Print every event that reaches the host's own list handler");
+  cli.add_flag("--refuse-documents", options.refuse_documents,
+               "The document store refuses every document (test switch)");
+  cli.add_option("--fail-stream-write", options.fail_stream_write,
+                 "The N-th write to a host stream fails, e.g. 2: the report's first position line (test switch)")
+      ->type_name("N")
+      ->check(CLI::PositiveNumber);
 
   try {
     cli.parse(argc, argv);

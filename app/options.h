@@ -20,6 +20,10 @@ struct Options {
   std::string plugin;  // empty: prufacja.so beside the program
   bool load_plugin = true;
   bool trace_events = false;
+  // Test switches: the document store refuses; the n-th write to a host
+  // stream fails (0: none).
+  bool refuse_documents = false;
+  long fail_stream_write = 0;
 };
 
 struct ParsedOptions {

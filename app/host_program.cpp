@@ -29,6 +29,7 @@ std::string_view Trimmed(std::string_view text) {
 
 std::int32_t ListEventOf(const standin::Key& key) {
   using standin::KeyName;
+  if (key == standin::NamedKey(KeyName::F2) || key == standin::AltKey(U'1')) return list_key::kCtrl1;
   switch (key.name) {
     case KeyName::Char: return static_cast<std::int32_t>(key.ch);
     case KeyName::Ctrl:
@@ -146,7 +147,10 @@ bool HostProgram::Press(const standin::Key& key) {
 
 void HostProgram::Present() {
   if (front_ == nullptr) return;
-  standin::Screen screen(front_->Size());
+  const standin::ScreenSize size = front_->Size();
+  sales_->SetPageRows(RegisterPageRows(size.height));
+  purchase_->SetPageRows(RegisterPageRows(size.height));
+  standin::Screen screen(size);
   DrawRegister(current(), screen);
   front_->Present(screen);
 }
@@ -201,6 +205,31 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
     if (!Trimmed(argument).empty()) return Outcome::Fail("quit takes no argument");
     return Outcome::Stop();
   });
+}
+
+void HostProgram::Repaint() {
+  if (front_ == nullptr) return;
+  if (standin::dialog::Dialog* dialog = standin::dialog::OpenDialog()) {
+    front_->Present(dialog->Render());
+    return;
+  }
+  Present();
+}
+
+int HostProgram::RunInteractive(standin::FrontEnd& front) {
+  front_ = &front;
+  Present();
+  if (options_.load_plugin) LoadPlugin();
+  for (;;) {
+    const standin::Key key = front.NextKey();
+    if (key.name == standin::KeyName::None) break;
+    if (!Press(key)) break;
+  }
+  if (plugin_.loaded()) UnloadPlugin();
+  plugin_.Release();
+  standin::FlushIniFiles();
+  front_ = nullptr;
+  return 0;
 }
 
 int HostProgram::RunScript(std::istream& script, const std::string& name) {

@@ -22,7 +22,8 @@ namespace app {
 // The list event of a key: characters by their code, Ctrl with a digit d
 // as 230 + d (so Ctrl-1 is 231), Ctrl with a letter as its control code,
 // Alt with a letter as 0x1000 + the letter, other keys by their scan code
-// times 256 (Enter 13, Esc 27, Tab 9).
+// times 256 (Enter 13, Esc 27, Tab 9). Few terminals can send Ctrl-1 as
+// a key of its own, so F2 and Alt-1 are Ctrl-1 too.
 std::int32_t ListEventOf(const standin::Key& key);
 
 class HostProgram {
@@ -35,6 +36,14 @@ class HostProgram {
   // Runs a script until it ends, fails or quits; then unloads the
   // plug-in. The exit code: 0, or 1 after a script error.
   int RunScript(std::istream& script, const std::string& name);
+
+  // Runs with a front end that a person uses (the terminal) until the user
+  // quits or the input ends: the plug-in is loaded once the register is
+  // shown and unloaded at the end. The exit code: 0.
+  int RunInteractive(standin::FrontEnd& front);
+  // Draws the current picture anew (the terminal changed its size): the
+  // open dialog, or the register.
+  void Repaint();
 
   // The program's own steps, as the script commands call them.
   void LoadPlugin();
@@ -58,7 +67,7 @@ class HostProgram {
   std::unique_ptr<RegisterList> sales_;
   std::unique_ptr<RegisterList> purchase_;
   standin::Register kind_ = standin::Register::Sales;
-  script::ScriptFrontEnd* front_ = nullptr;
+  standin::FrontEnd* front_ = nullptr;
 };
 
 }  // namespace app

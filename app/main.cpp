@@ -13,6 +13,9 @@
 #include "app/demo_data.h"
 #include "app/host_program.h"
 #include "app/options.h"
+#ifdef KORPUS_TERMINAL
+#include "app/terminal/session.h"
+#endif
 #include "korpus/files/files.h"
 #include "korpus/testing.h"
 #include "korpus/tables/store.h"
@@ -84,6 +87,11 @@ int main(int argc, char** argv) {
     return Refuse("the collector folder name is too long: " + *options.collector);
   }
 
+#ifdef KORPUS_TERMINAL
+  if (!options.script && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+    return app::RunAtTerminal(options, PluginPath(options));
+  }
+#endif
   app::HostProgram program(options, PluginPath(options), std::cout);
   if (!options.script || *options.script == "-") return program.RunScript(std::cin, "-");
   std::ifstream script(*options.script);

@@ -41,6 +41,16 @@ void RegisterList::MoveTo(std::int64_t row) {
   if (current_ >= top_ + page) top_ = current_ - page + 1;
 }
 
+void RegisterList::SetPageRows(int rows) {
+  rows = std::max(rows, 1);
+  if (rows == page_rows_) return;
+  page_rows_ = rows;
+  // A taller page shows the rows above rather than blank lines below.
+  const std::size_t page = static_cast<std::size_t>(page_rows_);
+  top_ = invoices_.size() > page ? std::min(top_, invoices_.size() - page) : 0;
+  MoveTo(static_cast<std::int64_t>(current_));
+}
+
 // The array starts a page before the top row, as the host keeps the page
 // above the window ready for scrolling; the counters say where the
 // current row lies in it.

@@ -54,6 +54,8 @@ class RegisterList {
   std::size_t current() const { return current_; }
   std::size_t top() const { return top_; }
   int page_rows() const { return page_rows_; }
+  // The page follows the screen's height; the current row stays on it.
+  void SetPageRows(int rows);
   const standin::InvoiceRow& invoice(std::size_t index) const { return invoices_[index]; }
 
   // Moves the current row to the invoice of that number; false when the

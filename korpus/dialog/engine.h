@@ -68,6 +68,8 @@ class Dialog final : public ControlStates {
 
   // The focused control's id, or -1.
   std::int16_t focused_id() const;
+  // Cells that the dialog takes on a screen.
+  ScreenSize size() const { return {view_.dialog.width, view_.dialog.height}; }
 
   // ControlStates
   std::uint16_t Get(std::int32_t id) const override;

@@ -1,0 +1,6 @@
+# The terminal front end: its parts without a terminal, and korpus at a
+# terminal in tmux as a person uses it.
+if(TARGET korpus_terminal)
+  prufacja_test(terminal_parts_test terminal_parts_test.cpp)
+  target_link_libraries(terminal_parts_test PRIVATE korpus_terminal korpus_app_core)
+endif()

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "korpus/tables/store.h"
 
@@ -23,6 +24,39 @@ struct Data {
   std::multimap<std::pair<std::int32_t, std::int32_t>, GoodsRow> goods;
   std::multimap<std::string, CodeRow> codes;
   std::vector<DocumentRow> documents;
+  // The goods and the codes in scan order, side by side, so that a scan of
+  // a large table steps through memory instead of through a tree. Made at
+  // the first scan after a change; a scan keeps the copy it began with.
+  std::shared_ptr<const std::vector<GoodsRow>> goods_in_order;
+  std::shared_ptr<const std::vector<CodeRow>> codes_in_order;
+};
+
+template <typename Map>
+std::shared_ptr<const std::vector<typename Map::mapped_type>> InOrder(const Map& map) {
+  auto rows = std::make_shared<std::vector<typename Map::mapped_type>>();
+  rows->reserve(map.size());
+  for (const auto& entry : map) rows->push_back(entry.second);
+  return rows;
+}
+
+// Rows [first, last) of a copy in scan order.
+template <typename Row, typename Fill>
+class RowsCursor final : public RowCursor {
+ public:
+  RowsCursor(std::shared_ptr<const std::vector<Row>> rows, std::size_t first, std::size_t last, Fill fill)
+      : rows_(std::move(rows)), at_(first), last_(last), fill_(fill) {}
+
+  Step Next(RowView& row) override {
+    if (at_ == last_) return Step::End;
+    fill_((*rows_)[at_++], row);
+    return Step::Row;
+  }
+
+ private:
+  std::shared_ptr<const std::vector<Row>> rows_;
+  std::size_t at_;
+  std::size_t last_;
+  Fill fill_;
 };
 
 // Cursors keep the data alive: a scan may outlive the store's last owner.
@@ -121,10 +155,12 @@ class MemoryStore final : public Store {
 
   void AddGoods(std::span<const GoodsRow> goods) override {
     for (const GoodsRow& row : goods) data_->goods.emplace(std::pair{row.catalogue, row.id}, row);
+    data_->goods_in_order.reset();
   }
 
   void AddCodes(std::span<const CodeRow> codes) override {
     for (const CodeRow& row : codes) data_->codes.emplace(row.code, row);
+    data_->codes_in_order.reset();
   }
 
   std::int64_t AddDocument(const DocumentRow& document) override {
@@ -168,18 +204,35 @@ class MemoryStore final : public Store {
   }
 
   std::unique_ptr<RowCursor> ScanGoods(std::int64_t catalogue, std::int64_t from_id) override {
-    auto first = data_->goods.end();
-    auto last = data_->goods.end();
+    if (data_->goods_in_order == nullptr) data_->goods_in_order = InOrder(data_->goods);
+    const auto& rows = *data_->goods_in_order;
+    std::size_t first = rows.size();
+    std::size_t last = rows.size();
     if (catalogue == ClampToInt32(catalogue) && from_id <= std::numeric_limits<std::int32_t>::max()) {
       const auto number = static_cast<std::int32_t>(catalogue);
-      first = data_->goods.lower_bound({number, ClampToInt32(from_id)});
-      last = data_->goods.upper_bound({number, std::numeric_limits<std::int32_t>::max()});
+      const auto key = [](const GoodsRow& row) { return std::pair{row.catalogue, row.id}; };
+      const auto below = [&](const GoodsRow& row, const std::pair<std::int32_t, std::int32_t>& bound) {
+        return key(row) < bound;
+      };
+      const auto above = [&](const std::pair<std::int32_t, std::int32_t>& bound, const GoodsRow& row) {
+        return bound < key(row);
+      };
+      first = static_cast<std::size_t>(
+          std::lower_bound(rows.begin(), rows.end(), std::pair{number, ClampToInt32(from_id)}, below) - rows.begin());
+      last = static_cast<std::size_t>(
+          std::upper_bound(rows.begin(), rows.end(), std::pair{number, std::numeric_limits<std::int32_t>::max()},
+                           above) -
+          rows.begin());
+      if (last < first) last = first;
     }
-    return MakeCursor(data_, first, last, &FillGoods);
+    return std::make_unique<RowsCursor<GoodsRow, decltype(&FillGoods)>>(data_->goods_in_order, first, last,
+                                                                        &FillGoods);
   }
 
   std::unique_ptr<RowCursor> ScanCodes() override {
-    return MakeCursor(data_, data_->codes.begin(), data_->codes.end(), &FillCode);
+    if (data_->codes_in_order == nullptr) data_->codes_in_order = InOrder(data_->codes);
+    return std::make_unique<RowsCursor<CodeRow, decltype(&FillCode)>>(data_->codes_in_order, 0,
+                                                                      data_->codes_in_order->size(), &FillCode);
   }
 
   Step ReadGoods(std::int64_t catalogue, std::int64_t id, RowView& row) override {

@@ -32,6 +32,25 @@ char ToMazovia(char32_t ch) {
   return static_cast<char>(kToMazovia[ch]);
 }
 
+bool IsPlainAscii(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte != 0 && byte < 0x80;
+}
+
+// The length of the leading run of whole 8-byte words that hold plain
+// ASCII only (no NUL, no high bit).
+std::size_t PlainAsciiWords(const char* text, std::size_t length) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  std::size_t run = 0;
+  for (; run + 8 <= length; run += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text + run, sizeof word);
+    if ((word & kHighs) != 0 || ((word - kOnes) & ~word & kHighs) != 0) break;
+  }
+  return run;
+}
+
 template <typename T>
 T Clamp(std::int64_t value) {
   return static_cast<T>(std::clamp<std::int64_t>(value, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
@@ -43,10 +62,14 @@ std::size_t PutText(std::string_view utf8, std::span<char> field) {
   if (field.empty()) return 0;
   std::size_t written = 0;
   for (std::size_t pos = 0; pos < utf8.size() && written + 1 < field.size();) {
-    const auto byte = static_cast<unsigned char>(utf8[pos]);
-    if (byte != 0 && byte < 0x80) {
-      field[written++] = static_cast<char>(byte);
-      ++pos;
+    // A run of ASCII goes over in one copy.
+    const std::size_t room = std::min(utf8.size() - pos, field.size() - 1 - written);
+    std::size_t run = PlainAsciiWords(utf8.data() + pos, room);
+    while (run < room && IsPlainAscii(utf8[pos + run])) ++run;
+    if (run > 0) {
+      std::memcpy(field.data() + written, utf8.data() + pos, run);
+      written += run;
+      pos += run;
       continue;
     }
     const char32_t ch = codepage::DecodeUtf8(utf8, pos);

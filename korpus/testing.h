@@ -32,6 +32,9 @@ void FailAlways(Fault kind, bool on);
 long CallCount(Fault kind);
 void ClearFaults();
 
+// Host blocks allocated (or resized from null) and not yet freed.
+long LiveBlocks();
+
 }  // namespace testing
 
 }  // namespace standin

@@ -1,0 +1,365 @@
+// Every host allocation, stream write, INI write and document store of a
+// whole check made to fail in turn. Each run must end without a crash or a
+// leaked host block, with the list's invariants kept, with the box that the
+// failure calls for, and with files that a later check takes up correctly.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "korpus/testing.h"
+#include "tests/check_harness.h"
+
+namespace reliability {
+namespace {
+
+using standin::Fault;
+using standin::KeyName;
+using verify::Position;
+
+constexpr const char* kDataTxt =
+    "SRB-8;10\r\n"
+    "WKR-4;3\r\n"
+    "ZGRZ-12;2\r\n"
+    "5901234567893;4\r\n"
+    "RKW-L;3\r\n"
+    "ARCH-1;1\r\n"
+    "XYZ-999;1\r\n"
+    "XYZ-999;2\r\n";
+
+// The first check imports data.txt, counts two symbols by hand (one of
+// them unknown, so a position is added), writes the report and closes.
+std::vector<standin::Key> FirstCheckKeys() {
+  return Join({{Named(KeyName::F4)},
+               Typed("WKR-4"), {Named(KeyName::Enter)}, Typed("7"), {Named(KeyName::Enter)},
+               Typed("NOWY-1"), {Named(KeyName::Enter)}, Typed("2"), {Named(KeyName::Enter)},
+               {Named(KeyName::F5), Named(KeyName::Esc)}});
+}
+
+// The second resumes it, counts once more, reports and closes.
+std::vector<standin::Key> SecondCheckKeys() {
+  return Join({Typed("SRB-8"), {Named(KeyName::Enter)}, Typed("1"), {Named(KeyName::Enter)},
+               {Named(KeyName::F5), Named(KeyName::Esc)}});
+}
+
+// The third, with no faults, takes up what the files hold and reports.
+std::vector<standin::Key> ThirdCheckKeys() { return {Named(KeyName::F5), Named(KeyName::Esc)}; }
+
+struct CheckSeen {
+  CheckOutcome outcome;
+  std::vector<SeenBox> boxes;
+  std::vector<Position> opening;  // empty when no dialog ran
+  bool report_file_after = false;
+};
+
+struct ScenarioRun {
+  std::vector<CheckSeen> checks;  // three
+  std::vector<std::string> faults;
+  std::vector<std::string> documents;
+  long calls = 0;  // calls of the failed kind during the first two checks
+};
+
+bool HasBox(const CheckSeen& check, std::string_view caption, std::string_view text) {
+  for (const SeenBox& box : check.boxes) {
+    if (box.caption == caption && box.text == text) return true;
+  }
+  return false;
+}
+
+int IndexOfCaption(const CheckSeen& check, std::string_view caption) {
+  for (std::size_t i = 0; i < check.boxes.size(); ++i) {
+    if (check.boxes[i].caption == caption) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string BoxList(const CheckSeen& check) {
+  std::string out;
+  for (const SeenBox& box : check.boxes) out += "[" + box.caption + ": " + box.text + "] ";
+  return out;
+}
+
+class FaultSweep : public ::testing::Test {
+ protected:
+  // The three checks, with the fault armed for the first two: the n-th call
+  // of the kind fails (n = 0: none), or every call when `always`.
+  static ScenarioRun Run(std::optional<Fault> kind, long n, bool always = false) {
+    directory_->ClearCheckFiles();
+    WriteFile(directory_->path() / "data.txt", kDataTxt);
+    const World world = UseSmallWorld();
+    User user;
+    ScenarioRun run;
+    const long calls_before = kind ? standin::testing::CallCount(*kind) : 0;
+    if (kind && n > 0) standin::testing::FailNth(*kind, n);
+    if (kind && always) standin::testing::FailAlways(*kind, true);
+    const std::vector<std::vector<standin::Key>> keys = {FirstCheckKeys(), SecondCheckKeys(), ThirdCheckKeys()};
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (i == 2) {
+        if (kind) run.calls = standin::testing::CallCount(*kind) - calls_before;
+        standin::testing::ClearFaults();
+      }
+      user.Keys(keys[i]);
+      CheckSeen seen;
+      seen.outcome = RunCheck(world, user);
+      seen.boxes = user.boxes();
+      if (user.opened()) seen.opening = user.opening_list();
+      seen.report_file_after = Exists(directory_->path() / "Niezgodnosci.txt");
+      for (const std::string& fault : user.faults()) run.faults.push_back("check " + std::to_string(i + 1) + ": " + fault);
+      user.Forget();
+      run.checks.push_back(std::move(seen));
+    }
+    run.documents = StoredDocuments();
+    return run;
+  }
+
+  // What holds after any run, whatever failed.
+  static void ExpectSound(const ScenarioRun& run, const std::string& label) {
+    EXPECT_TRUE(run.faults.empty()) << label << ": " << run.faults.front();
+    for (std::size_t i = 0; i < run.checks.size(); ++i) {
+      EXPECT_EQ(run.checks[i].outcome.leaked_blocks, 0) << label << ": check " << i + 1 << " leaked host blocks";
+    }
+    for (const std::string& document : run.documents) {
+      EXPECT_TRUE(IsWholeReport(document)) << label << ": a stored document of " << document.size()
+                                           << " bytes is not a whole report";
+    }
+    // The third check runs with no fault: its report is stored whole and
+    // its file is gone, whatever an earlier failure left behind.
+    const CheckSeen& third = run.checks[2];
+    EXPECT_TRUE(HasBox(third, "Uwaga", "Dokument został zapisany")) << label << ": " << BoxList(third);
+    EXPECT_FALSE(third.report_file_after) << label;
+  }
+
+  static std::vector<Position> Fresh() { return clean_opening_; }
+
+  static void SetUpTestSuite() {
+    directory_ = std::make_unique<WorkingDirectory>();
+    // The clean run gives the list of a check that resumes nothing.
+    clean_opening_ = Run(std::nullopt, 0).checks[0].opening;
+  }
+  static void TearDownTestSuite() { directory_.reset(); }
+
+  static inline std::unique_ptr<WorkingDirectory> directory_;
+  static inline std::vector<Position> clean_opening_;
+};
+
+TEST_F(FaultSweep, TheCleanScenarioCountsImportsReportsAndResumes) {
+  const ScenarioRun run = Run(std::nullopt, 0);
+  ExpectSound(run, "clean");
+  ASSERT_EQ(run.checks.size(), 3u);
+  for (const CheckSeen& check : run.checks) EXPECT_EQ(check.outcome.result, 0);
+  // The first check: invoice loaded and normalised, then the import, two
+  // typed entries, the report.
+  EXPECT_EQ(Describe(TotalsOf(run.checks[0].opening)),
+            "{Farba emulsyjna 10 l | FRB-10 | 0 | 5000} {Kołek rozporowy 8 | KOL-8 | 0 | 24000} "
+            "{Usługa transportowa |  | 0 | 1000} {Wkręt 4x40 | WKR-4 | 0 | 5000} {Śruba M8x40 | SRB-8 | 0 | 10000} ");
+  EXPECT_EQ(Describe(TotalsOf(run.checks[0].outcome.list)),
+            "{Farba emulsyjna 10 l | FRB-10 | 4000 | 5000} {Kołek rozporowy 8 | KOL-8 | 24000 | 24000} "
+            "{Nowy towar | ARCH-1 | 1000 | 0} {Nowy towar | NOWY-1 | 2000 | 0} {Nowy towar | XYZ-999 | 3000 | 0} "
+            "{Rękawice robocze L | RKW-L | 3000 | 0} {Usługa transportowa |  | 0 | 1000} "
+            "{Wkręt 4x40 | WKR-4 | 10000 | 5000} {Śruba M8x40 | SRB-8 | 10000 | 10000} ");
+  const verify::SummaryCounters first = run.checks[0].outcome.counters;
+  EXPECT_EQ(first.on_document, 5);
+  EXPECT_EQ(first.new_goods, 5);
+  EXPECT_EQ(first.off_invoice, 5);
+  EXPECT_EQ(first.correct, 2);
+  EXPECT_EQ(first.differences, 3);
+  EXPECT_EQ(first.unchecked, 1);
+  // The second resumed the first (question answered yes) and added 1 SRB-8.
+  EXPECT_EQ(run.checks[1].boxes.front().text, "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024");
+  EXPECT_EQ(TotalsOf(run.checks[1].opening), TotalsOf(run.checks[0].outcome.list));
+  // The third resumed the second.
+  EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list));
+  ASSERT_EQ(run.documents.size(), 3u);
+  EXPECT_EQ(run.documents[0].size(), kReportFixedBytes + 8 * kReportLineBytes);
+}
+
+TEST_F(FaultSweep, EveryHostAllocationAndResizeMayFail) {
+  const long calls = Run(Fault::Allocation, 0).calls;
+  ASSERT_GE(calls, 8) << "the scenario should allocate its blocks, items and added positions";
+  int runs = 0;
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "allocation " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::Allocation, n);
+    ExpectSound(run, label);
+    ++runs;
+    // An allocation failure is silent: no box beyond those of a clean run.
+    for (std::size_t i = 0; i < 2; ++i) {
+      for (const SeenBox& box : run.checks[i].boxes) {
+        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
+      }
+    }
+    // A check without its block shows nothing and saves nothing; the third
+    // check takes up the last check that ran its dialog.
+    const CheckSeen* last_run = nullptr;
+    for (std::size_t i = 0; i < 2; ++i) {
+      const CheckSeen& check = run.checks[i];
+      if (check.outcome.result == 1) {
+        EXPECT_TRUE(check.boxes.empty()) << label;
+        EXPECT_TRUE(check.opening.empty()) << label;
+        continue;
+      }
+      EXPECT_EQ(check.outcome.result, 0) << label;
+      last_run = &check;
+    }
+    const auto expected = last_run != nullptr ? TotalsOf(last_run->outcome.list) : TotalsOf(Fresh());
+    EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
+  }
+  RecordProperty("runs", runs);
+}
+
+TEST_F(FaultSweep, AHostThatNeverGivesMemoryShowsNoDialog) {
+  const ScenarioRun run = Run(Fault::Allocation, 0, true);
+  ExpectSound(run, "allocation always");
+  EXPECT_EQ(run.checks[0].outcome.result, 1);
+  EXPECT_EQ(run.checks[1].outcome.result, 1);
+  EXPECT_TRUE(run.checks[0].boxes.empty());
+  EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(Fresh()));
+}
+
+TEST_F(FaultSweep, EveryStreamWriteOfTheReportMayFail) {
+  const long calls = Run(Fault::StreamWrite, 0).calls;
+  ASSERT_GE(calls, 4) << "two reports of a header, lines and a bottom rule";
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "stream write " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::StreamWrite, n);
+    ExpectSound(run, label);
+    int failed = 0;
+    for (std::size_t i = 0; i < 2; ++i) {
+      const CheckSeen& check = run.checks[i];
+      if (!HasBox(check, "Blokada", "Błąd w trakcie zapisu!")) {
+        EXPECT_TRUE(HasBox(check, "Uwaga", "Dokument został zapisany")) << label << ": " << BoxList(check);
+        continue;
+      }
+      ++failed;
+      // Nothing is handed to the host; a summary, when one came, came first.
+      EXPECT_FALSE(HasBox(check, "Uwaga", "Dokument został zapisany")) << label;
+      EXPECT_FALSE(HasBox(check, "Uwaga", "Dokumentu nie zapisano!")) << label;
+      const int summary = IndexOfCaption(check, "Podsumowanie");
+      if (summary >= 0) {
+        EXPECT_LT(summary, IndexOfCaption(check, "Blokada")) << label;
+      }
+      // The failed file stays until a later report writes it whole.
+      EXPECT_TRUE(check.report_file_after) << label;
+    }
+    EXPECT_EQ(failed, 1) << label << ": exactly the one report with the failed write tells of it";
+    EXPECT_EQ(run.documents.size(), 2u) << label;
+    // The report file is written while the list is saved by other means.
+    EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list)) << label;
+  }
+  RecordProperty("runs", static_cast<int>(calls));
+}
+
+TEST_F(FaultSweep, AFullDiskFailsEveryReportAndStoresNone) {
+  const ScenarioRun run = Run(Fault::StreamWrite, 0, true);
+  ExpectSound(run, "stream write always");
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_TRUE(HasBox(run.checks[i], "Blokada", "Błąd w trakcie zapisu!")) << BoxList(run.checks[i]);
+    EXPECT_EQ(IndexOfCaption(run.checks[i], "Podsumowanie"), -1);
+  }
+  EXPECT_EQ(run.documents.size(), 1u);  // the third check's
+}
+
+// The progress file as the INI access keeps it: one value per key, a
+// failed write leaving the key as it was.
+struct ProgressModel {
+  bool has_number = false;
+  std::optional<std::int32_t> count;
+  std::map<std::int32_t, Position> rows;
+
+  // The writes of one save; `failing` is the 1-based write that fails
+  // (0: none), counted from `first`. Returns the number of writes.
+  long Save(const std::vector<Position>& list, long first, long failing) {
+    long write = first;
+    auto lands = [&] { return write++ != failing; };
+    if (lands()) has_number = true;
+    if (lands()) count = static_cast<std::int32_t>(list.size());
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      if (lands()) rows[static_cast<std::int32_t>(k)] = list[k];
+    }
+    return write - first;
+  }
+
+  // The list that a check resumes with a yes; nullopt: the invoice is
+  // loaded afresh.
+  std::optional<std::vector<Position>> Resume() const {
+    if (!has_number || !count) return std::nullopt;
+    std::vector<Position> list;
+    for (std::int32_t k = 0; k < *count; ++k) {
+      if (const auto row = rows.find(k); row != rows.end()) list.push_back(row->second);
+    }
+    return list;
+  }
+};
+
+TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
+  const long calls = Run(Fault::IniWrite, 0).calls;
+  ASSERT_GE(calls, 10) << "two saves of a number, a count and the rows";
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "INI write " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::IniWrite, n);
+    ExpectSound(run, label);
+    // A failed write goes unnoticed: the boxes are those of a clean run.
+    for (std::size_t i = 0; i < 2; ++i) {
+      for (const SeenBox& box : run.checks[i].boxes) {
+        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
+      }
+    }
+    // Each check opens with what the file held after the saves before it.
+    ProgressModel file;
+    long write = 1;
+    for (std::size_t i = 0; i < 3; ++i) {
+      const auto resumed = file.Resume();
+      const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
+      EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
+      // The question is asked whenever the file holds a number.
+      EXPECT_EQ(HasBox(run.checks[i], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"),
+                file.has_number)
+          << label << ", check " << i + 1;
+      if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n);
+    }
+  }
+  RecordProperty("runs", static_cast<int>(calls));
+}
+
+TEST_F(FaultSweep, AnIniThatTakesNoWritesLeavesNothingToResume) {
+  const ScenarioRun run = Run(Fault::IniWrite, 0, true);
+  ExpectSound(run, "INI write always");
+  EXPECT_FALSE(HasBox(run.checks[1], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"));
+  EXPECT_EQ(TotalsOf(run.checks[1].opening), TotalsOf(Fresh()));
+  EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(Fresh()));
+}
+
+TEST_F(FaultSweep, EachDocumentStoreMayRefuse) {
+  const long calls = Run(Fault::DocumentStore, 0).calls;
+  ASSERT_EQ(calls, 2);
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "document store " + std::to_string(n);
+    const ScenarioRun run = Run(Fault::DocumentStore, n);
+    ExpectSound(run, label);
+    const CheckSeen& refused = run.checks[static_cast<std::size_t>(n - 1)];
+    const CheckSeen& stored = run.checks[static_cast<std::size_t>(2 - n)];
+    EXPECT_TRUE(HasBox(refused, "Uwaga", "Dokumentu nie zapisano!")) << label << ": " << BoxList(refused);
+    EXPECT_FALSE(HasBox(refused, "Uwaga", "Dokument został zapisany")) << label;
+    EXPECT_TRUE(HasBox(stored, "Uwaga", "Dokument został zapisany")) << label;
+    // The file is deleted all the same.
+    EXPECT_FALSE(refused.report_file_after) << label;
+    EXPECT_EQ(run.documents.size(), 2u) << label;
+  }
+}
+
+TEST_F(FaultSweep, AStoreThatRefusesEveryDocumentLeavesNoReportFile) {
+  const ScenarioRun run = Run(Fault::DocumentStore, 0, true);
+  ExpectSound(run, "document store always");
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_TRUE(HasBox(run.checks[i], "Uwaga", "Dokumentu nie zapisano!"));
+    EXPECT_FALSE(run.checks[i].report_file_after);
+  }
+  EXPECT_EQ(run.documents.size(), 1u);
+}
+
+}  // namespace
+}  // namespace reliability

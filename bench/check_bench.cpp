@@ -252,6 +252,7 @@ void Import(benchmark::State& state, const Side* side) {
   for (auto _ : state) {
     state.PauseTiming();
     CheckAccess::Fill(check, TheWorld().normalised);
+    CheckAccess::SetCounters(check, {});
     const std::size_t before = heap_peak::Live();
     heap_peak::ResetPeak();
     state.ResumeTiming();
@@ -387,7 +388,7 @@ class Collector : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
       const double iterations = static_cast<double>(run.iterations);
-      times_[run.benchmark_name()] = {run.cpu_accumulated_time * 1e3 / iterations,
+      times_[run.run_name.function_name] = {run.cpu_accumulated_time * 1e3 / iterations,
                                       run.real_accumulated_time * 1e3 / iterations};
     }
     ConsoleReporter::ReportRuns(runs);

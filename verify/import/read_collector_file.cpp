@@ -154,6 +154,24 @@ void ShowBadQuantity(const CountedItem* items, std::int32_t index) {
               LineNumberOf(items, index), visible);
 }
 
+// Every item through the code table, its quantity scaled by the factor;
+// false, after the box, when a quantity leaves the 32-bit range. The code
+// table is walked once for the whole file, and let go before the merge.
+bool TranslateItems(CZrobPrufacje& check, CountedItem* items, std::int32_t count) {
+  CodeTableWalk codes;
+  const bool walked = codes.Walk(items, count);
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::int32_t factor = walked ? codes.Translate(items[i]) : check.TranslateCountedCode(items[i]);
+    const auto scaled = ScaleByFactor(items[i].quantity, factor);
+    if (!scaled) {
+      ShowBadQuantity(items, i);
+      return false;
+    }
+    items[i].quantity = *scaled;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::int32_t CZrobPrufacje::ReadCollectorFile() {
@@ -191,18 +209,7 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
   }
 
   CountedItem* const items = block.items();
-  // One walk of the code table for the whole file.
-  CodeTableWalk codes;
-  const bool walked = codes.Walk(items, outcome.count);
-  for (std::int32_t i = 0; i < outcome.count; ++i) {
-    const std::int32_t factor = walked ? codes.Translate(items[i]) : TranslateCountedCode(items[i]);
-    const auto scaled = ScaleByFactor(items[i].quantity, factor);
-    if (!scaled) {
-      ShowBadQuantity(items, i);
-      return -2;
-    }
-    items[i].quantity = *scaled;
-  }
+  if (!TranslateItems(*this, items, outcome.count)) return -2;
   MergeCountedItems(items, outcome.count);
 
   list_refresh_ = 1;

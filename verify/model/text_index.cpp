@@ -25,9 +25,9 @@ bool ShortTextIndex::Reserve(std::size_t texts) {
   slots_ = nullptr;
   used_ = 0;
   room_ = 0;
-  // At most half full, so that a miss ends after a few slots.
+  // At most 70 % full, so that a miss ends after a few slots.
   std::size_t capacity = 16;
-  while (capacity < 2 * texts) capacity *= 2;
+  while (capacity * 7 < texts * 10) capacity *= 2;
   slots_ = new (std::nothrow) Slot[capacity];
   if (slots_ == nullptr) return false;
   for (std::size_t i = 0; i < capacity; ++i) slots_[i].number = kAbsent;

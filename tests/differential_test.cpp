@@ -25,6 +25,7 @@
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
 #include "tests/reference/literal_check.h"
+#include "tests/refusing_new.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace verify {
@@ -51,6 +52,7 @@ struct World {
   std::int32_t fail_after_table = 0;
   long fail_after = -1;
   long fail_allocation = 0;  // the n-th host allocation of the run fails; 0: none
+  bool no_index_memory = false;  // the plug-in's own nothrow requests are refused
   std::int16_t first_context = 0;
   std::int16_t second_context = 0;
 };
@@ -266,7 +268,9 @@ class DifferentialTest : public ::testing::Test {
     standin::testing::FailNth(standin::Fault::Allocation, world.fail_allocation);
 
     Outcome outcome;
+    refusing_new::Refuse(world.no_index_memory);
     outcome.result = action(check, outcome.extra);
+    refusing_new::Refuse(false);
     standin::testing::ClearFaults();
     outcome.positions.assign(reinterpret_cast<const char*>(CheckAccess::Block(check)),
                              static_cast<std::size_t>(check.count()) * sizeof(Position));
@@ -361,6 +365,29 @@ TEST_F(DifferentialTest, ImportOfMediumFilesMatchesTheLiteralImport) {
     Random random(seed);
     const World world = MakeWorld(random, kMedium);
     CompareImport(world, MakeCollectorFile(random, kMedium.items));
+    if (HasFailure()) return;
+  }
+}
+
+// Without memory for its indexes the plug-in walks the tables per item.
+TEST_F(DifferentialTest, MergeWithoutMemoryForIndexesMatchesTheLiteralMerge) {
+  for (unsigned seed = 6001; seed <= 6100; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    World world = MakeWorld(random, kSmall);
+    world.no_index_memory = true;
+    CompareMerge(world, MakeItems(random, kSmall.items));
+    if (HasFailure()) return;
+  }
+}
+
+TEST_F(DifferentialTest, ImportWithoutMemoryForIndexesMatchesTheLiteralImport) {
+  for (unsigned seed = 7001; seed <= 7100; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    Random random(seed);
+    World world = MakeWorld(random, kSmall);
+    world.no_index_memory = true;
+    CompareImport(world, MakeCollectorFile(random, kSmall.items));
     if (HasFailure()) return;
   }
 }

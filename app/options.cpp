@@ -59,7 +59,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
   cli.add_option("--fail-stream-write", options.fail_stream_write,
                  "The N-th write to a host stream fails, e.g. 2: the report's first position line (test switch)")
       ->type_name("N")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1L, 1000000000L));
 
   try {
     cli.parse(argc, argv);

@@ -15,6 +15,12 @@ if [ $# -lt 4 ]; then
   echo "usage: $0 NATIVE_BIN WINDOWS_BIN WINE_PREFIX CHECK_FILE..." >&2
   exit 2
 fi
+for folder in "$1" "$2"; do
+  if [ ! -d "$folder" ]; then
+    echo "skipped: $folder is not built" >&2
+    exit 77
+  fi
+done
 native_bin=$(cd "$1" && pwd)
 windows_bin=$(cd "$2" && pwd)
 prefix=$(mkdir -p "$(dirname "$3")" && cd "$(dirname "$3")" && pwd)/$(basename "$3")

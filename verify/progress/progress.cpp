@@ -77,16 +77,21 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
   if (korpus::IniAccess(kProgressFile, kRead, kSection, kCountKey, "%d", &rows) != 0) return 1;
 
   // A negative count reads no row. A count beyond the block (a list that
-  // grew during the check, or a file edited by hand) needs a larger block;
-  // when the host cannot give one, only the rows whose keys fit are read.
+  // grew during the check) grows the block as rows are kept; when the host
+  // cannot grow it, the rest is not read. A count far beyond the rows that
+  // the file holds (a file edited by hand) must cost neither a block of
+  // that size nor a read of every key up to it: the reading ends after
+  // more missing keys in a row than a check's first block holds, a gap
+  // that no save leaves between two of its rows.
   bool incomplete = false;
-  if (rows > capacity_ && !ReservePositions(rows)) {
-    rows = capacity_;
-    incomplete = true;
-  }
+  std::int32_t missing_in_a_row = 0;
 
   RowKey key;
-  for (std::int32_t k = 0; k < rows; ++k) {
+  for (std::int32_t k = 0; k < rows && missing_in_a_row < kInitialPositions; ++k) {
+    if (count_ >= capacity_ && !ReservePositions(count_ + 1)) {
+      incomplete = true;
+      break;
+    }
     Position& position = positions_[count_];
     std::memset(&position, 0, sizeof position);
     MakeRowKey(key, k);
@@ -99,6 +104,7 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
     position.symbol[sizeof position.symbol - 1] = '\0';
     position.counted = counted;
     position.invoiced = invoiced;
+    missing_in_a_row = read ? 0 : missing_in_a_row + 1;
     if (!read || IsEmpty(position)) {
       std::memset(&position, 0, sizeof position);
       continue;

@@ -10,6 +10,7 @@ enum class Fault : std::uint8_t {
   Allocation,     // allocation and resize of host blocks
   StreamWrite,    // writes to streams from the stream-open entry
   IniWrite,       // writes through the INI access
+  IniRead,        // reads through the INI access (a file that cannot be read)
   DocumentStore,  // the document store refuses
   Count_
 };

@@ -29,6 +29,15 @@ struct CheckAccess {
   static std::int32_t Capacity(const CZrobPrufacje& check) { return check.capacity_; }
   static const Position* Block(const CZrobPrufacje& check) { return check.positions_; }
   static std::int32_t RawCount(const CZrobPrufacje& check) { return check.count_; }
+  static bool GiveBlock(CZrobPrufacje& check, const char* invoice_number) {
+    check.ReleasePositions();
+    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
+    if (check.positions_ == nullptr) return false;
+    check.capacity_ = kInitialPositions;
+    check.count_ = 0;
+    BoundedCopy(check.invoice_number_, invoice_number, 32);
+    return true;
+  }
 };
 
 }  // namespace verify
@@ -99,8 +108,21 @@ World UseSmallWorld() {
 
 // Working directory ------------------------------------------------------------
 
+namespace {
+
+// A memory file system where there is one: the progress file is synced on
+// every flush, which on a disk would cost a run far more than its check.
+std::filesystem::path ScratchBase() {
+  std::error_code error;
+  const std::filesystem::path shm = "/dev/shm";
+  if (std::filesystem::is_directory(shm, error) && ::access(shm.c_str(), W_OK | X_OK) == 0) return shm;
+  return std::filesystem::temp_directory_path();
+}
+
+}  // namespace
+
 WorkingDirectory::WorkingDirectory() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "prufacja-check-XXXXXX").string();
+  std::string pattern = (ScratchBase() / "prufacja-check-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) std::abort();
   path_ = pattern;
   std::filesystem::current_path(path_);
@@ -281,6 +303,17 @@ std::string SymbolFieldFault() {
   if (field == nullptr) return "";
   if (std::memchr(field, '\0', 17) == nullptr) return "the symbol field runs past its 17 bytes";
   return "";
+}
+
+bool StartWithoutDialog(verify::CZrobPrufacje& check, const World& world, bool load,
+                        const char* invoice_number_mazovia) {
+  const std::string number = invoice_number_mazovia != nullptr ? invoice_number_mazovia : Mz(kInvoiceNumber);
+  if (!verify::CheckAccess::GiveBlock(check, number.c_str())) return false;
+  if (load) {
+    check.LoadInvoice(static_cast<std::uint16_t>(korpus_abi::kSalesRegister), world.invoice_id);
+    check.NormalisePositions();
+  }
+  return true;
 }
 
 // A whole check --------------------------------------------------------------------

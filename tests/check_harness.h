@@ -152,6 +152,13 @@ std::string CountersFault(const verify::CZrobPrufacje& check);
 // The engine's symbol field ends within its 17 bytes (a dialog is open).
 std::string SymbolFieldFault();
 
+// Prepares a check as Run does before its dialog, without running one:
+// the 5000-position block, the invoice number (Mazovia; the harness's
+// invoice when null) and, when `load`, the invoice's positions loaded and
+// normalised. False when the host gave no block.
+bool StartWithoutDialog(verify::CZrobPrufacje& check, const World& world, bool load,
+                        const char* invoice_number_mazovia = nullptr);
+
 struct CheckOutcome {
   std::int32_t result = -1;
   std::vector<verify::Position> list;  // as the dialog left it

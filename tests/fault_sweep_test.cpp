@@ -284,14 +284,26 @@ struct ProgressModel {
   }
 
   // The list that a check resumes with a yes; nullopt: the invoice is
-  // loaded afresh.
-  std::optional<std::vector<Position>> Resume() const {
-    if (!has_number || !count) return std::nullopt;
+  // loaded afresh. Reads are counted from `read`; the one numbered
+  // `failing` fails as a missing key would. `asked` tells whether the
+  // question came.
+  std::optional<std::vector<Position>> Resume(long& read, long failing, bool& asked) const {
+    auto succeeds = [&] { return read++ != failing; };
+    asked = false;
+    if (!succeeds() || !has_number) return std::nullopt;
+    asked = true;
+    if (!succeeds() || !count) return std::nullopt;
     std::vector<Position> list;
     for (std::int32_t k = 0; k < *count; ++k) {
-      if (const auto row = rows.find(k); row != rows.end()) list.push_back(row->second);
+      const bool read_ok = succeeds();
+      if (const auto row = rows.find(k); read_ok && row != rows.end()) list.push_back(row->second);
     }
     return list;
+  }
+  std::optional<std::vector<Position>> Resume() const {
+    long read = 1;
+    bool asked = false;
+    return Resume(read, 0, asked);
   }
 };
 
@@ -320,6 +332,32 @@ TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
                 file.has_number)
           << label << ", check " << i + 1;
       if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n);
+    }
+  }
+  RecordProperty("runs", static_cast<int>(calls));
+}
+
+TEST_F(FaultSweep, EveryIniReadOfTheResumeMayFail) {
+  const long calls = Run(Fault::IniRead, 0).calls;
+  ASSERT_GE(calls, 10) << "a look for a saved check, then a number, a count and the rows";
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "INI read " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::IniRead, n);
+    ExpectSound(run, label);
+    // A read that fails is a key that is not there: no saved check, no
+    // count (the invoice is loaded afresh) or a row dropped; the saves
+    // themselves go through.
+    ProgressModel file;
+    long read = 1;
+    for (std::size_t i = 0; i < 3; ++i) {
+      bool asked = false;
+      const auto resumed = file.Resume(read, i < 2 ? n : 0, asked);
+      const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
+      EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
+      EXPECT_EQ(HasBox(run.checks[i], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"),
+                asked)
+          << label << ", check " << i + 1;
+      file.Save(run.checks[i].outcome.list, 1, 0);
     }
   }
   RecordProperty("runs", static_cast<int>(calls));

@@ -75,8 +75,10 @@ std::int16_t KORPUS_CALLER IniAccess(const char* file, std::int32_t mode, const 
   // The plug-in passes a 16-bit mode; the upper half of the word is noise.
   const auto mode16 = static_cast<std::uint16_t>(mode);
   if (mode16 != kModeRead && mode16 != kModeWrite) return 1;
-  // Every write counts for fault injection, whether it gets far or not.
+  // Every write and read counts for fault injection, whether it gets far
+  // or not.
   if (mode16 == kModeWrite && ShouldFail(Fault::IniWrite)) return 1;
+  if (mode16 == kModeRead && ShouldFail(Fault::IniRead)) return 1;
   const auto address = KeyAddress(file, section, key);
   if (!address || format == nullptr) return 1;
 

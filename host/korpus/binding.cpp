@@ -234,6 +234,6 @@ extern "C" __attribute__((visibility("hidden"))) void korpus_bind(std::uintptr_t
 
 // Reached from a call stub whose slot is null, in place of the host
 // function: the caller sees the exception as if the entry had raised it.
-extern "C" __attribute__((visibility("hidden"))) [[noreturn]] void korpus_abandon(std::uint32_t ordinal) {
+extern "C" __attribute__((visibility("hidden"), noreturn)) void korpus_abandon(std::uint32_t ordinal) {
   throw host::binding::HostCallAbandoned(ordinal);
 }

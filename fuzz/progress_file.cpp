@@ -1,0 +1,80 @@
+// Arbitrary Niezgodnosci.ini through the INI access and the resume.
+#include <string>
+
+#include "fuzz/checks.h"
+#include "fuzz/targets.h"
+#include "korpus/dialog/dialog_testing.h"
+#include "korpus/ini/ini_access.h"
+#include "korpus/testing.h"
+#include "tests/check_harness.h"
+#include "verify/dialog/dialog_template.h"
+
+namespace fuzz {
+
+namespace {
+
+struct Resumed {
+  std::int32_t result = -1;
+  std::int32_t count = 0;
+  std::string fault;
+};
+
+// One check's start: the resume, and on it everything a dialog would do
+// with the list, then the save on closing.
+Resumed ResumeAndSave(const reliability::World& world, reliability::User& user) {
+  Resumed resumed;
+  verify::CZrobPrufacje check;
+  if (!reliability::StartWithoutDialog(check, world, false)) {
+    resumed.fault = "no block for the list";
+    return resumed;
+  }
+  standin::testing::OpenedDialog dialog(verify::DialogTemplate().data(), &check.values());
+  user.watched = &check;
+  resumed.result = check.ResumeProgress();
+  resumed.count = check.count();
+  resumed.fault = reliability::ListFault(check);
+  if (resumed.fault.empty() && resumed.result != 0 && resumed.result != 1) {
+    resumed.fault = "the resume answered " + std::to_string(resumed.result);
+  }
+  if (resumed.fault.empty() && resumed.result == 1 && check.count() != 0) {
+    resumed.fault = "nothing resumed, yet the list holds " + std::to_string(check.count());
+  }
+  if (resumed.fault.empty()) {
+    check.NormalisePositions();
+    resumed.fault = ShowEverything(check, user);
+  }
+  if (resumed.fault.empty()) check.SaveProgress();
+  user.watched = nullptr;
+  return resumed;
+}
+
+}  // namespace
+
+std::string ProgressFile(Input input) {
+  static reliability::WorkingDirectory directory;
+  directory.ClearCheckFiles();
+  reliability::WriteFile(directory.path() / "Niezgodnosci.ini",
+                         std::string_view(reinterpret_cast<const char*>(input.data()), input.size()));
+
+  const reliability::World world = reliability::UseSmallWorld();
+  reliability::User user;
+  const long blocks_before = standin::testing::LiveBlocks();
+
+  const Resumed first = ResumeAndSave(world, user);
+  if (!first.fault.empty()) return "first check: " + first.fault;
+  standin::FlushIniFiles();
+  // What the first check saved is taken up whole by the next one: never
+  // more rows than were saved.
+  const Resumed second = ResumeAndSave(world, user);
+  if (!second.fault.empty()) return "second check: " + second.fault;
+  if (second.result != 0) return "the saved check was not resumed";
+  if (second.count > first.count) {
+    return "saved " + std::to_string(first.count) + " positions, resumed " + std::to_string(second.count);
+  }
+  if (std::string fault = BoxesFault(user); !fault.empty()) return fault;
+  if (!user.faults().empty()) return user.faults().front();
+  if (standin::testing::LiveBlocks() != blocks_before) return "host blocks leaked";
+  return "";
+}
+
+}  // namespace fuzz

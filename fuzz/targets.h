@@ -1,0 +1,27 @@
+// The fuzz targets' bodies, shared by the libFuzzer programs and the test
+// that replays their corpora. Each takes one input and answers the first
+// broken rule it saw, or an empty text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace fuzz {
+
+using Input = std::span<const std::uint8_t>;
+
+// data.txt: the first byte chooses the no-additions option (bit 0); the
+// rest is the file, read by the import and merged into the small invoice.
+std::string CollectorImport(Input input);
+
+// Niezgodnosci.ini: the bytes are the file, resumed for the small
+// invoice, shown, reported, saved and resumed again.
+std::string ProgressFile(Input input);
+
+// Keys and answers: each byte is a key (or, at a question, the answer)
+// of up to three checks of the small invoice in a row.
+std::string DialogKeys(Input input);
+
+}  // namespace fuzz

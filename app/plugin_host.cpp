@@ -3,6 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "korpus/windows/plugin_calls.h"
 #include "korpus/windows/plugin_routes.h"
 #else
 #include <dlfcn.h>
@@ -60,7 +61,17 @@ EntryOutcome PluginHost::Call(void* context) {
   char description[512] = {};
   outcome.called = true;
   try {
+#ifdef _WIN32
+    // The plug-in hands its failure over as a structured exception.
+    const auto failure = standin::windows::CallPlugin(
+        [&] { outcome.result = entry_(context, context != nullptr ? description : nullptr); });
+    if (failure) {
+      outcome.failure = failure->text;
+      outcome.result = -1;
+    }
+#else
     outcome.result = entry_(context, context != nullptr ? description : nullptr);
+#endif
   } catch (const std::exception& error) {
     outcome.failure = error.what();
     outcome.result = -1;

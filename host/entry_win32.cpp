@@ -46,9 +46,11 @@ void InstallTranslatorForThisThread() {
 
 namespace host::windows {
 
-void RaiseToHost(std::uint32_t ordinal) {
-  const ULONG_PTR argument = ordinal;
-  ::RaiseException(kFailureException, EXCEPTION_NONCONTINUABLE, 1, &argument);
+void RaiseToHost(std::uint32_t ordinal, const char* text) {
+  ULONG_PTR arguments[2] = {};
+  arguments[korpus_abi::kPluginFailureOrdinal] = ordinal;
+  arguments[korpus_abi::kPluginFailureText] = reinterpret_cast<ULONG_PTR>(text);
+  ::RaiseException(kFailureException, EXCEPTION_NONCONTINUABLE, 2, arguments);
   __builtin_trap();
 }
 

@@ -7,15 +7,16 @@
 #include <cstdint>
 #include <exception>
 
+#include "abi/plugin_failure.h"
 #include "host/korpus/binding.h"
 
 namespace host::windows {
 
-// Code of the structured exception; its one parameter is the ordinal of
-// the host entry whose call was abandoned, 0 for any other failure.
-inline constexpr std::uint32_t kFailureException = 0xE0505246;
+inline constexpr std::uint32_t kFailureException = korpus_abi::kPluginFailureException;
 
-[[noreturn]] void RaiseToHost(std::uint32_t ordinal);
+// The ordinal of the abandoned host entry (0 for another failure) and the
+// failure's text (or null) go with the exception.
+[[noreturn]] void RaiseToHost(std::uint32_t ordinal, const char* text);
 
 // Runs a call that the host made into the plug-in, so that nothing leaves
 // it as a C++ exception.
@@ -24,9 +25,11 @@ auto AtBoundary(Call&& call) noexcept -> decltype(call()) {
   try {
     return call();
   } catch (const binding::HostCallAbandoned& abandoned) {
-    RaiseToHost(abandoned.ordinal());
+    RaiseToHost(abandoned.ordinal(), abandoned.what());
+  } catch (const std::exception& failure) {
+    RaiseToHost(0, failure.what());
   } catch (...) {
-    RaiseToHost(0);
+    RaiseToHost(0, nullptr);
   }
 }
 

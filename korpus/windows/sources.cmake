@@ -3,6 +3,8 @@
 # interface (tests, the host program) by name, as the native library has it.
 target_sources(korpus PRIVATE
   windows/exports.cpp
+  windows/plugin_calls.cpp
+  windows/plugin_calls_i686.S
   windows/plugin_routes.cpp
 )
 set_target_properties(korpus PROPERTIES

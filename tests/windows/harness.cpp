@@ -15,6 +15,9 @@ LONG CALLBACK Resume(EXCEPTION_POINTERS* info) {
   caught.raised = true;
   caught.code = record.ExceptionCode;
   caught.parameter = record.NumberParameters > 0 ? record.ExceptionInformation[0] : 0;
+  if (record.NumberParameters > 1 && record.ExceptionInformation[1] != 0) {
+    caught.text = reinterpret_cast<const char*>(record.ExceptionInformation[1]);
+  }
   info->ContextRecord->Eip = reinterpret_cast<DWORD>(&structured_resume);
   return EXCEPTION_CONTINUE_EXECUTION;
 }

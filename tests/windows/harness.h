@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 struct HarnessResult {
   std::int32_t esp_change;  // 0: the callee removed exactly the arguments
@@ -25,7 +26,8 @@ namespace wintest {
 struct Structured {
   bool raised = false;
   DWORD code = 0;
-  ULONG_PTR parameter = 0;
+  ULONG_PTR parameter = 0;  // the first: the abandoned entry's ordinal
+  std::string text;         // the second: the failure's text
 };
 
 // Runs the call; a structured exception it raises ends it and is answered.

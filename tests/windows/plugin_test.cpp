@@ -189,6 +189,7 @@ TEST_F(PluginTest, AbortAbandonsTheCallAndTheLoadLeavesAsAStructuredException) {
   EXPECT_TRUE(first.raised);
   EXPECT_EQ(first.code, host::windows::kFailureException);
   EXPECT_EQ(first.parameter, 52256u);
+  EXPECT_EQ(first.text, "host entry 52256 is missing; the call was abandoned");
   EXPECT_EQ(wintest::ShownBoxes().size(), 1u);
   EXPECT_EQ(Table(0).list_handler, FakeHostListHandler());
 

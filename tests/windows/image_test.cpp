@@ -1,11 +1,14 @@
 // prufacja.dll as Windows sees it before loading it: its one export, what
-// it imports, and its version resource.
+// it imports, and its version resource; and the stand-in KORPUS.DLL's
+// export table.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <set>
 #include <string>
 
 #include "tests/windows/pe_image.h"
@@ -98,6 +101,28 @@ TEST(PluginImage, CarriesAVersionResourceNamingTheLibrary) {
   ASSERT_TRUE(::VerQueryValueA(data.data(), "\\StringFileInfo\\041504E2\\OriginalFilename",
                                reinterpret_cast<void**>(&value), &length));
   EXPECT_STREQ(value, "prufacja.dll");
+}
+
+// Every ordinal of the entry table.
+const std::set<std::uint32_t> kTableOrdinals = {
+#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) ordinal,
+#define KORPUS_DIRECT KORPUS_ENTRY
+#include "abi/korpus_entries.inc"
+#undef KORPUS_ENTRY
+#undef KORPUS_DIRECT
+};
+
+TEST(StandInImage, ExportsEveryHostEntryByOrdinalAloneAndNothingElseAmongThem) {
+  const auto korpus = wintest::ReadPeImage(Beside("KORPUS.DLL"));
+  if (!korpus) GTEST_SKIP() << "the stand-in is not built";
+  EXPECT_EQ(korpus->export_name, "KORPUS.DLL");
+  std::set<std::uint32_t> host_range;
+  for (const auto& entry : korpus->exports) {
+    if (entry.ordinal < 20000) continue;
+    host_range.insert(entry.ordinal);
+    EXPECT_EQ(entry.name, "") << entry.ordinal;
+  }
+  EXPECT_EQ(host_range, kTableOrdinals);
 }
 
 }  // namespace

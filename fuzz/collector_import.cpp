@@ -18,7 +18,8 @@ namespace {
 std::vector<std::int32_t> InvoicedQuantities(const verify::CZrobPrufacje& check) {
   std::vector<std::int32_t> invoiced;
   for (const verify::Position& p : check.Positions()) {
-    if (p.invoiced != 0) invoiced.push_back(p.invoiced);
+    const std::int32_t value = p.invoiced;
+    if (value != 0) invoiced.push_back(value);
   }
   std::sort(invoiced.begin(), invoiced.end());
   return invoiced;

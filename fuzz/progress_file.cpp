@@ -1,4 +1,5 @@
 // Arbitrary Niezgodnosci.ini through the INI access and the resume.
+#include <algorithm>
 #include <string>
 
 #include "fuzz/checks.h"
@@ -16,6 +17,7 @@ namespace {
 struct Resumed {
   std::int32_t result = -1;
   std::int32_t count = 0;
+  long reads = 0;  // INI reads of the resume
   std::string fault;
 };
 
@@ -30,7 +32,9 @@ Resumed ResumeAndSave(const reliability::World& world, reliability::User& user) 
   }
   standin::testing::OpenedDialog dialog(verify::DialogTemplate().data(), &check.values());
   user.watched = &check;
+  const long reads_before = standin::testing::CallCount(standin::Fault::IniRead);
   resumed.result = check.ResumeProgress();
+  resumed.reads = standin::testing::CallCount(standin::Fault::IniRead) - reads_before;
   resumed.count = check.count();
   resumed.fault = reliability::ListFault(check);
   if (resumed.fault.empty() && resumed.result != 0 && resumed.result != 1) {
@@ -62,6 +66,12 @@ std::string ProgressFile(Input input) {
 
   const Resumed first = ResumeAndSave(world, user);
   if (!first.fault.empty()) return "first check: " + first.fault;
+  // Whatever count the file states, the keys read stay near the keys it
+  // can hold: one per line, and the run of missing ones that ends a read.
+  const long lines = std::count(input.begin(), input.end(), std::uint8_t{'\n'}) + 1;
+  if (first.reads > lines + verify::kInitialPositions + 2) {
+    return "the resume read " + std::to_string(first.reads) + " keys of a file of " + std::to_string(lines) + " lines";
+  }
   standin::FlushIniFiles();
   // What the first check saved is taken up whole by the next one: never
   // more rows than were saved.

@@ -6,3 +6,9 @@ target_include_directories(reliability_harness PUBLIC ${PROJECT_SOURCE_DIR})
 
 prufacja_test(fault_sweep_test fault_sweep_test.cpp)
 target_link_libraries(fault_sweep_test PRIVATE reliability_harness)
+
+set(fuzz_dir ${PROJECT_SOURCE_DIR}/fuzz)
+prufacja_test(fuzz_replay_test fuzz_replay_test.cpp ${fuzz_dir}/checks.cpp ${fuzz_dir}/collector_import.cpp
+              ${fuzz_dir}/dialog_keys.cpp ${fuzz_dir}/progress_file.cpp)
+target_link_libraries(fuzz_replay_test PRIVATE reliability_harness)
+target_compile_definitions(fuzz_replay_test PRIVATE FUZZ_FOLDER="${fuzz_dir}")

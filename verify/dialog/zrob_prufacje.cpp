@@ -10,16 +10,19 @@ namespace verify {
 
 namespace {
 
+// The host calls the slots with an untyped object pointer, so that is what
+// they take.
+
 // Slot 0: destroys the object; bit 0 of the flags also returns its memory
 // to the host.
-void* KORPUS_METHOD DestroySlot(CZrobPrufacje* self, std::uint32_t flags);
+void* KORPUS_METHOD DestroySlot(void* self, std::uint32_t flags);
 
-std::int32_t KORPUS_METHOD HandleEventSlot(CZrobPrufacje* self, std::int16_t code, std::int16_t kind) {
-  return self->HandleEvent(code, kind);
+std::int32_t KORPUS_METHOD HandleEventSlot(void* self, std::int16_t code, std::int16_t kind) {
+  return static_cast<CZrobPrufacje*>(self)->HandleEvent(code, kind);
 }
 
-std::intptr_t KORPUS_METHOD RowTextSlot(CZrobPrufacje* self, std::int16_t row, std::int32_t) {
-  return self->RowText(row);
+std::intptr_t KORPUS_METHOD RowTextSlot(void* self, std::int16_t row, std::int32_t) {
+  return static_cast<CZrobPrufacje*>(self)->RowText(row);
 }
 
 template <typename F>
@@ -96,7 +99,8 @@ CZrobPrufacje::~CZrobPrufacje() { DestroySlot(this, 0); }
 
 namespace {
 
-void* KORPUS_METHOD DestroySlot(CZrobPrufacje* self, std::uint32_t flags) {
+void* KORPUS_METHOD DestroySlot(void* object, std::uint32_t flags) {
+  auto* self = static_cast<CZrobPrufacje*>(object);
   self->ReleasePositions();
   korpus::DialogDestruct(self);
   if ((flags & 1) != 0) korpus::DeleteObject(self);

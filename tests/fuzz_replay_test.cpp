@@ -1,0 +1,59 @@
+// The fuzz targets' seed corpora and the inputs that once broke a rule,
+// replayed on every build: each must pass every target's checks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fuzz/targets.h"
+#include "tests/check_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Replay {
+  std::string target;
+  fs::path input;
+};
+
+void PrintTo(const Replay& replay, std::ostream* out) { *out << replay.target << ": " << replay.input.string(); }
+
+std::vector<Replay> Inputs() {
+  std::vector<Replay> inputs;
+  for (const char* target : {"collector_import", "progress_file", "dialog_keys"}) {
+    for (const char* kind : {"corpus", "regressions"}) {
+      const fs::path folder = fs::path(FUZZ_FOLDER) / kind / target;
+      std::vector<fs::path> files;
+      for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
+      std::sort(files.begin(), files.end());
+      for (const fs::path& file : files) inputs.push_back({target, file});
+    }
+  }
+  return inputs;
+}
+
+std::string NameOf(const ::testing::TestParamInfo<Replay>& info) {
+  std::string name = info.param.target + "_" + info.param.input.parent_path().parent_path().filename().string() +
+                     "_" + info.param.input.filename().string();
+  std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+  return name;
+}
+
+class FuzzReplay : public ::testing::TestWithParam<Replay> {};
+
+TEST_P(FuzzReplay, KeepsEveryRule) {
+  const std::string bytes = reliability::ReadFile(GetParam().input);
+  const fuzz::Input input(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  std::string fault;
+  if (GetParam().target == "collector_import") fault = fuzz::CollectorImport(input);
+  if (GetParam().target == "progress_file") fault = fuzz::ProgressFile(input);
+  if (GetParam().target == "dialog_keys") fault = fuzz::DialogKeys(input);
+  EXPECT_EQ(fault, "") << GetParam().input;
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, FuzzReplay, ::testing::ValuesIn(Inputs()), NameOf);
+
+}  // namespace

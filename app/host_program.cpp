@@ -3,12 +3,16 @@
 #include <exception>
 #include <iostream>
 #include <ostream>
+#include <stdexcept>
 
 #include "app/register_screen.h"
 #include "app/script_source.h"
 #include "korpus/dialog/engine.h"
 #include "korpus/ini/ini_access.h"
 #include "korpus/tables/tables.h"
+#ifdef _WIN32
+#include "korpus/windows/plugin_calls.h"
+#endif
 
 namespace app {
 
@@ -132,7 +136,14 @@ bool HostProgram::Press(const standin::Key& key) {
   const std::int32_t event = ListEventOf(key);
   std::int32_t answer = 0;
   try {
+#ifdef _WIN32
+    // A plug-in's failure arrives as a structured exception.
+    if (const auto failure = standin::windows::CallPlugin([&] { answer = current().Deliver(event); })) {
+      throw std::runtime_error(failure->text);
+    }
+#else
     answer = current().Deliver(event);
+#endif
   } catch (const std::exception& error) {
     // The host reports a failure that left a list event, and goes on.
     out_ << "event " << event << " failed: " << error.what() << '\n' << std::flush;

@@ -9,10 +9,24 @@
 #include "host/description.h"
 #include "host/korpus/entries.h"
 #include "host/table_handles.h"
+#ifdef _WIN32
+#include "host/windows_boundary.h"
+#endif
 
 namespace host::registration {
 
 namespace {
+
+// The host calls the list handlers. On Windows nothing may leave them for
+// the host as a C++ exception (host/windows_boundary.h).
+template <class Call>
+std::int32_t ForHost(Call&& call) {
+#ifdef _WIN32
+  return windows::AtBoundary(call);
+#else
+  return call();
+#endif
+}
 
 struct RegisterHook {
   korpus_abi::ListHandler saved = nullptr;
@@ -136,16 +150,20 @@ std::int32_t KORPUS_CALLEE SalesListHandler(std::int32_t event, std::uint16_t ar
                                             std::int32_t arg5, korpus_abi::ListState* state, std::int32_t arg7,
                                             std::int32_t arg8, std::int32_t arg9, std::uint16_t arg10,
                                             std::int32_t arg11) {
-  if (event == korpus_abi::kEventCtrl1) CheckCurrentInvoice(rows, state, korpus_abi::kSalesRowIdOffset);
-  return Chain(sales_hook, event, arg2, arg3, rows, arg5, state, arg7, arg8, arg9, arg10, arg11);
+  return ForHost([&] {
+    if (event == korpus_abi::kEventCtrl1) CheckCurrentInvoice(rows, state, korpus_abi::kSalesRowIdOffset);
+    return Chain(sales_hook, event, arg2, arg3, rows, arg5, state, arg7, arg8, arg9, arg10, arg11);
+  });
 }
 
 std::int32_t KORPUS_CALLEE PurchaseListHandler(std::int32_t event, std::uint16_t arg2, std::int32_t arg3,
                                                void** rows, std::int32_t arg5, korpus_abi::ListState* state,
                                                std::int32_t arg7, std::int32_t arg8, std::int32_t arg9,
                                                std::uint16_t arg10, std::int32_t arg11) {
-  if (event == korpus_abi::kEventCtrl1) CheckCurrentInvoice(rows, state, korpus_abi::kPurchaseRowIdOffset);
-  return Chain(purchase_hook, event, arg2, arg3, rows, arg5, state, arg7, arg8, arg9, arg10, arg11);
+  return ForHost([&] {
+    if (event == korpus_abi::kEventCtrl1) CheckCurrentInvoice(rows, state, korpus_abi::kPurchaseRowIdOffset);
+    return Chain(purchase_hook, event, arg2, arg3, rows, arg5, state, arg7, arg8, arg9, arg10, arg11);
+  });
 }
 
 void ResetForTests() {

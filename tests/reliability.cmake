@@ -12,3 +12,7 @@ prufacja_test(fuzz_replay_test fuzz_replay_test.cpp ${fuzz_dir}/checks.cpp ${fuz
               ${fuzz_dir}/dialog_keys.cpp ${fuzz_dir}/progress_file.cpp)
 target_link_libraries(fuzz_replay_test PRIVATE reliability_harness)
 target_compile_definitions(fuzz_replay_test PRIVATE FUZZ_FOLDER="${fuzz_dir}")
+
+find_package(SQLite3 REQUIRED)
+prufacja_test(hostile_input_test hostile_input_test.cpp)
+target_link_libraries(hostile_input_test PRIVATE reliability_harness SQLite::SQLite3)

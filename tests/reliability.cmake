@@ -16,3 +16,6 @@ target_compile_definitions(fuzz_replay_test PRIVATE FUZZ_FOLDER="${fuzz_dir}")
 find_package(SQLite3 REQUIRED)
 prufacja_test(hostile_input_test hostile_input_test.cpp)
 target_link_libraries(hostile_input_test PRIVATE reliability_harness SQLite::SQLite3)
+
+prufacja_test(kill_sweep_test kill_sweep_test.cpp)
+target_link_libraries(kill_sweep_test PRIVATE reliability_harness)

@@ -1,7 +1,9 @@
 // Call stubs, resolvers and fallback stubs of the host binding (x86-64).
 // A call stub jumps through its slot and so leaves the caller's arguments,
-// registers and return address untouched; a resolver saves every argument
-// register, binds the entry, restores them and resumes the call stub.
+// registers and return address untouched (R11 is the one scratch register
+// that carries nothing; AL holds a variadic call's vector register count);
+// a resolver saves every argument register, binds the entry, restores them
+// and resumes the call stub.
         .intel_syntax noprefix
 
         .data
@@ -23,10 +25,10 @@ korpus_slots_end:
         .globl korpus_call_##name ; .hidden korpus_call_##name ; \
         .type korpus_call_##name, @function ; \
 korpus_call_##name: \
-        mov rax, qword ptr [rip + korpus_slot_##name] ; \
-        test rax, rax ; \
+        mov r11, qword ptr [rip + korpus_slot_##name] ; \
+        test r11, r11 ; \
         jz 1f ; \
-        jmp rax ; \
+        jmp r11 ; \
 1:      mov edi, ordinal ; \
         jmp korpus_abandon ; \
         .size korpus_call_##name, . - korpus_call_##name ; \

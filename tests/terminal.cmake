@@ -7,6 +7,7 @@ if(TARGET korpus_terminal)
   find_package(SQLite3 REQUIRED)
   prufacja_test(terminal_session_test terminal_session_test.cpp)
   target_link_libraries(terminal_session_test PRIVATE SQLite::SQLite3)
-  target_compile_definitions(terminal_session_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>")
+  target_compile_definitions(terminal_session_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>"
+                                                        RUN_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/run.sh")
   add_dependencies(terminal_session_test korpus_app prufacja)
 endif()

@@ -152,13 +152,19 @@ class TerminalSessionTest : public ::testing::Test {
 
   // Starts korpus in a 120 × 40 terminal; the first start creates the demo
   // database and data.txt.
-  void Start(std::vector<std::string> args = {}, int width = 120, int height = 40) {
+  void Start(std::vector<std::string> args = {}) {
     if (!fs::exists(dir_ / "firma.db")) args.insert(args.begin(), "--demo");
-    args.insert(args.begin(), {"sh", "-c", "\"$0\" \"$@\"; echo $? > exit.status", KORPUS_PROGRAM, "--db", "firma.db"});
+    args.insert(args.begin(), {KORPUS_PROGRAM, "--db", "firma.db"});
+    Launch(args);
+  }
+
+  // Runs a command in the terminal through a shell that writes down how it
+  // ended.
+  void Launch(std::vector<std::string> command) {
+    command.insert(command.begin(), {"sh", "-c", "\"$0\" \"$@\"; echo $? > exit.status"});
     fs::remove(dir_ / "exit.status");
-    std::vector<std::string> command = {"new-session", "-d", "-x", std::to_string(width), "-y",
-                                        std::to_string(height), "-c", dir_.string(), "-s", "korpus"};
-    command.insert(command.end(), args.begin(), args.end());
+    Tmux({"kill-session", "-t", "korpus"});  // what is left of an earlier start
+    command.insert(command.begin(), {"new-session", "-d", "-x", "120", "-y", "40", "-c", dir_.string(), "-s", "korpus"});
     ASSERT_EQ(Tmux(command).status, 0);
   }
 
@@ -728,6 +734,30 @@ TEST_F(TerminalSessionTest, AClosedTerminalSavesTheCheckAndTheNextStartOffersToR
       << resumed;
   Keys({"Escape"});
   WaitUntilGone("╔");
+  Keys({"Escape"});
+  EXPECT_EQ(WaitForExit(), 0);
+}
+
+TEST_F(TerminalSessionTest, RunShStartsKorpusInAFolderOfItsOwnWithTheDemoData) {
+  const fs::path work = dir_ / "run";
+  Launch({"env", "KORPUS_PROGRAM=" KORPUS_PROGRAM, "KORPUS_RUN_DIR=" + work.string(), "bash", RUN_SCRIPT});
+  WaitFor("Nie pokazuj więcej");
+  Keys({"n"});
+  WaitFor("[X] Nie pokazuj więcej");
+  Keys({"Enter"});
+  EXPECT_EQ(WaitUntilGone("Nie pokazuj więcej"), kSalesRegister);
+  Keys({"Escape"});
+  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_TRUE(fs::exists(work / "demo.db"));
+  EXPECT_EQ(ReadFile(work / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+  EXPECT_EQ(ReadFile(work / "data.txt"), Lines({"SRB-8X40;10", "WKR-4X40;7", "KOL-8X50;2", "OMY-2X15;2",
+                                                "ZGRZ-ZAR-E27;2", "KART-SIL-280;2", "5901234567893;4", "RKW-L;3",
+                                                "ARCH-001;1", "XYZ-999;1"},
+                                               "\r\n"));
+
+  // The next start goes on with the same folder: no notice any more.
+  Launch({"env", "KORPUS_PROGRAM=" KORPUS_PROGRAM, "KORPUS_RUN_DIR=" + work.string(), "bash", RUN_SCRIPT});
+  EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
   Keys({"Escape"});
   EXPECT_EQ(WaitForExit(), 0);
 }

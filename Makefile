@@ -1,6 +1,6 @@
 # Two commands: `make run` starts the host program on its demo database,
 # `make test` builds and runs every test. Both install what is missing.
-.PHONY: run test deps build clean windows-deps test-windows
+.PHONY: run test deps build clean windows-deps test-windows test-fuzz
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,7 +19,15 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	$(MAKE) test-fuzz
 	$(MAKE) test-windows
+
+# The fuzz targets (clang, libFuzzer), each for a bounded time from its
+# seed corpus; fuzz/README.md has the longer run.
+test-fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	ctest --preset fuzz
 
 # The 32-bit Windows build (prufacja.dll, KORPUS.DLL) with its tests run
 # under Wine.

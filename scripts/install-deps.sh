@@ -3,7 +3,7 @@
 # of them is missing. Runs as root (apt-get).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev googletest libbenchmark-dev
+packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
           libsqlite3-dev sqlite3 libncurses-dev libcli11-dev tmux)
 
 missing=()

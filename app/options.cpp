@@ -39,7 +39,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
       ->capture_default_str()
       ->type_name("FILE");
   cli.add_flag("--demo", options.demo, "Fill a new database with the demo data (and write data.txt if absent)");
-  cli.add_option("--script", options.script, "Read the commands from this file ('-', and the default: standard input)")
+  cli.add_option("--script", options.script, "Read the commands from this file ('-': standard input). Without it: the terminal when "
+                 "standard input is one, otherwise standard input")
       ->type_name("FILE");
   cli.add_option("--collector", options.collector, "Folder from which F4 fetches the collector's data.txt")
       ->type_name("DIR");

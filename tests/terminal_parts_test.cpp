@@ -99,15 +99,21 @@ TEST(KeyDecoderTest, ALoneEscIsEscOnceNothingFollows) {
   EXPECT_EQ(TakeAll(decoder), std::vector<Key>{NamedKey(KeyName::Esc)});
 }
 
-TEST(KeyDecoderTest, EscBeforeAKeyOfItsOwnIsBothKeys) {
+TEST(KeyDecoderTest, AltWithAKeyThatHasNoAltFormIsTheKeyAlone) {
   KeyDecoder decoder;
   decoder.Feed(Input::Char(27));
   decoder.Feed(Input::Code(static_cast<std::uint32_t>(KEY_F(4))));
   decoder.Feed(Input::Char(27));
+  decoder.Feed(Input::Char('\r'));
+  EXPECT_EQ(TakeAll(decoder), (std::vector<Key>{NamedKey(KeyName::F4), NamedKey(KeyName::Enter)}));
+}
+
+TEST(KeyDecoderTest, TwoEscsAreTwoEscKeys) {
+  KeyDecoder decoder;
+  decoder.Feed(Input::Char(27));
   decoder.Feed(Input::Char(27));
   decoder.Pause();
-  EXPECT_EQ(TakeAll(decoder), (std::vector<Key>{NamedKey(KeyName::Esc), NamedKey(KeyName::F4),
-                                                NamedKey(KeyName::Esc), NamedKey(KeyName::Esc)}));
+  EXPECT_EQ(TakeAll(decoder), (std::vector<Key>{NamedKey(KeyName::Esc), NamedKey(KeyName::Esc)}));
 }
 
 TEST(KeyDecoderTest, CtrlOneComesInBothKeyReportForms) {

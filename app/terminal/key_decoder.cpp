@@ -206,7 +206,10 @@ void KeyDecoder::Escaped(Input input) {
       return;
     }
   }
-  Emit(NamedKey(KeyName::Esc));
+  // Alt with a key that has no Alt form here (Alt-F4, Alt-Enter as some
+  // terminals send them): the key alone. A person cannot follow Esc with
+  // another key within the escape delay, and an Esc taken for one would
+  // close the dialog.
   Plain(input);
 }
 

@@ -91,23 +91,24 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const 
   return factor;
 }
 
-void StartCodeScan(ScanBuffers& codes, TableObject* code_table, std::int32_t& status) {
+// Each start answers the scan-start's result.
+std::int32_t StartCodeScan(ScanBuffers& codes, TableObject* code_table) {
   korpus::BuildTextKey(kCodeIndex, codes.key, "MMM", ".UNR", kCodeTable);
   korpus::PrepareTable(code_table, kPrepareForScan);
-  status = korpus::ScanStart(codes.cursor, code_table, kCodeIndex, codes.key, 0, 0);
+  return korpus::ScanStart(codes.cursor, code_table, kCodeIndex, codes.key, 0, 0);
 }
 
-void StartContextScan(ScanBuffers& contexts, TableObject* context_table, std::int32_t& status) {
+std::int32_t StartContextScan(ScanBuffers& contexts, TableObject* context_table) {
   korpus::BuildNumberKey(kContextIndex, 0, contexts.key, 0);
-  status = korpus::ScanStart(contexts.cursor, context_table, kContextIndex, contexts.key, 0, 0);
+  return korpus::ScanStart(contexts.cursor, context_table, kContextIndex, contexts.key, 0, 0);
 }
 
 // Sets the first context number from a flagged record and starts its goods.
-void StartGoodsScan(ScanBuffers& goods, TableObject* goods_table, const ContextRecord& context,
-                    std::int16_t& first_number, std::int32_t& status) {
+std::int32_t StartGoodsScan(ScanBuffers& goods, TableObject* goods_table, const ContextRecord& context,
+                            std::int16_t& first_number) {
   first_number = ContextNumber(fields::Text(context.number));
   korpus::BuildNumberKey(kGoodsIndex, 0, goods.key, 0);
-  status = korpus::ScanStart(goods.cursor, goods_table, kGoodsIndex, goods.key, 0, 0);
+  return korpus::ScanStart(goods.cursor, goods_table, kGoodsIndex, goods.key, 0, 0);
 }
 
 }  // namespace
@@ -125,8 +126,7 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
 
   bool found = false;
   ScanBuffers contexts;
-  std::int32_t status = 0;
-  StartContextScan(contexts, context_table, status);
+  std::int32_t status = StartContextScan(contexts, context_table);
   while (status != 0) {
     status = korpus::ScanNext(contexts.cursor);
     if (status != kRecordDelivered) break;
@@ -134,7 +134,7 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
     if (context.flag != 1) continue;
 
     ScanBuffers goods;
-    StartGoodsScan(goods, goods_table, context, *first_number, status);
+    status = StartGoodsScan(goods, goods_table, context, *first_number);
     while (status != 0) {
       status = korpus::ScanNext(goods.cursor);
       if (status != kRecordDelivered) break;
@@ -161,8 +161,7 @@ std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {
   const std::string_view wanted = item.symbol;
 
   ScanBuffers codes;
-  std::int32_t status = 0;
-  StartCodeScan(codes, code_table, status);
+  std::int32_t status = StartCodeScan(codes, code_table);
   while (status != 0) {
     status = korpus::ScanNext(codes.cursor);
     if (status != kRecordDelivered) break;
@@ -194,8 +193,7 @@ bool CodeTableWalk::Walk(const CountedItem* items, std::int32_t count) {
   if (code_table == nullptr || goods_table == nullptr || wanted == 0) return true;
   std::size_t found = 0;
   ScanBuffers codes;
-  std::int32_t status = 0;
-  StartCodeScan(codes, code_table, status);
+  std::int32_t status = StartCodeScan(codes, code_table);
   while (status != 0 && found < wanted) {
     status = korpus::ScanNext(codes.cursor);
     if (status != kRecordDelivered) break;
@@ -264,8 +262,7 @@ bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& c
   const SavedNumber saved(&first_number);
   std::size_t found = 0;
   ScanBuffers contexts;
-  std::int32_t status = 0;
-  StartContextScan(contexts, &context_table, status);
+  std::int32_t status = StartContextScan(contexts, &context_table);
   while (status != 0 && found < wanted) {
     status = korpus::ScanNext(contexts.cursor);
     if (status != kRecordDelivered) break;
@@ -273,17 +270,17 @@ bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& c
     if (context.flag != 1) continue;
 
     ScanBuffers goods;
-    StartGoodsScan(goods, &goods_table, context, first_number, status);
+    status = StartGoodsScan(goods, &goods_table, context, first_number);
     while (status != 0 && found < wanted) {
       status = korpus::ScanNext(goods.cursor);
       if (status != kRecordDelivered) break;
       const auto& record = CurrentRecord<GoodsRecord>(goods_table);
       const std::int32_t code = codes_.Find(fields::Text(record.symbol));
       if (code == ShortTextIndex::kAbsent || goods_[code].seen) continue;
-      Goods& seen = goods_[code];
-      std::memcpy(seen.name, record.name, sizeof seen.name);
-      std::memcpy(seen.symbol, record.symbol, sizeof seen.symbol);
-      seen.seen = true;
+      Goods& first = goods_[code];
+      std::memcpy(first.name, record.name, sizeof first.name);
+      std::memcpy(first.symbol, record.symbol, sizeof first.symbol);
+      first.seen = true;
       ++found;
     }
     korpus::ScanEnd(goods.cursor);

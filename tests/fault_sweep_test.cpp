@@ -162,12 +162,12 @@ TEST_F(FaultSweep, TheCleanScenarioCountsImportsReportsAndResumes) {
             "{Rękawice robocze L | RKW-L | 3000 | 0} {Usługa transportowa |  | 0 | 1000} "
             "{Wkręt 4x40 | WKR-4 | 10000 | 5000} {Śruba M8x40 | SRB-8 | 10000 | 10000} ");
   const verify::SummaryCounters first = run.checks[0].outcome.counters;
-  EXPECT_EQ(first.on_document, 5);
-  EXPECT_EQ(first.new_goods, 5);
-  EXPECT_EQ(first.off_invoice, 5);
-  EXPECT_EQ(first.correct, 2);
-  EXPECT_EQ(first.differences, 3);
-  EXPECT_EQ(first.unchecked, 1);
+  EXPECT_EQ(std::int32_t{first.on_document}, 5);
+  EXPECT_EQ(std::int32_t{first.new_goods}, 5);
+  EXPECT_EQ(std::int32_t{first.off_invoice}, 5);
+  EXPECT_EQ(std::int32_t{first.correct}, 2);
+  EXPECT_EQ(std::int32_t{first.differences}, 3);
+  EXPECT_EQ(std::int32_t{first.unchecked}, 1);
   // The second resumed the first (question answered yes) and added 1 SRB-8.
   EXPECT_EQ(run.checks[1].boxes.front().text, "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024");
   EXPECT_EQ(TotalsOf(run.checks[1].opening), TotalsOf(run.checks[0].outcome.list));

@@ -96,7 +96,7 @@ TEST_F(Hostile, AMegabyteLineIsReadAsLinesOf255Characters) {
   // the position's symbol field.
   const std::int32_t pieces = (1 << 20) / 255 + 1;
   EXPECT_EQ(check.count(), 5 + pieces);
-  EXPECT_EQ(check.counters().new_goods, pieces);
+  EXPECT_EQ(std::int32_t{check.counters().new_goods}, pieces);
   EXPECT_STREQ(check.Positions()[5].symbol, "AAAAAAAAAAAAAAAA");
 }
 
@@ -192,7 +192,7 @@ TEST_F(Hostile, ValuesOfTenThousandCharactersAreCutToTheFields) {
   ASSERT_EQ(check.count(), 1);
   EXPECT_EQ(std::string(check.Positions()[0].name), std::string(120, 'N'));
   EXPECT_EQ(std::string(check.Positions()[0].symbol), std::string(16, 'S'));
-  EXPECT_EQ(check.Positions()[0].counted, 1);
+  EXPECT_EQ(std::int32_t{check.Positions()[0].counted}, 1);
 }
 
 TEST_F(Hostile, BytesOutsideMazoviaAndControlBytesComeBackAsTheyWere) {
@@ -279,8 +279,8 @@ TEST_F(Hostile, AnInvoiceOf20000PositionsIsCheckedReportedSavedAndResumedWhole) 
   EXPECT_EQ(first.leaked_blocks, 0);
   EXPECT_TRUE(user_.faults().empty()) << user_.faults().front();
   ASSERT_EQ(first.list.size(), 20000u);
-  EXPECT_EQ(first.counters.differences, 19999);
-  EXPECT_EQ(first.counters.correct, 1);
+  EXPECT_EQ(std::int32_t{first.counters.differences}, 19999);
+  EXPECT_EQ(std::int32_t{first.counters.correct}, 1);
   const auto documents = StoredDocuments();
   ASSERT_EQ(documents.size(), 1u);
   EXPECT_EQ(documents[0].size(), kReportFixedBytes + 19999 * kReportLineBytes);

@@ -110,7 +110,8 @@ std::vector<Position> LoadedInvoice(std::mt19937& random) {
     list.push_back(p);
   }
   // One position in fifty stands on the invoice twice.
-  for (int n = 0; n < kPositions; n += 50) list[static_cast<std::size_t>(n)] = list[static_cast<std::size_t>(earlier(random) % (n + 1))];
+  for (int n = 0; n < kPositions; n += 50)
+    list[static_cast<std::size_t>(n)] = list[static_cast<std::size_t>(earlier(random) % (n + 1))];
   std::shuffle(list.begin(), list.end(), random);
   return list;
 }
@@ -389,7 +390,7 @@ class Collector : public benchmark::ConsoleReporter {
       if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
       const double iterations = static_cast<double>(run.iterations);
       times_[run.run_name.function_name] = {run.cpu_accumulated_time * 1e3 / iterations,
-                                      run.real_accumulated_time * 1e3 / iterations};
+                                            run.real_accumulated_time * 1e3 / iterations};
     }
     ConsoleReporter::ReportRuns(runs);
   }

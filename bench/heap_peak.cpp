@@ -1,11 +1,11 @@
 // Every heap block of the process counted in and out, so that a benchmark
 // can read the most that was held at once: the plug-in's indexes, the
 // stand-in's blocks (calloc and realloc) and everything else.
+#include "bench/heap_peak.h"
+
 #include <malloc.h>
 
 #include <cstddef>
-
-#include "bench/heap_peak.h"
 
 extern "C" {
 void* __libc_malloc(std::size_t size);

@@ -51,7 +51,7 @@ struct World {
   std::int32_t fail_start_table = 0;  // 0: none
   std::int32_t fail_after_table = 0;
   long fail_after = -1;
-  long fail_allocation = 0;  // the n-th host allocation of the run fails; 0: none
+  long fail_allocation = 0;      // the n-th host allocation of the run fails; 0: none
   bool no_index_memory = false;  // the plug-in's own nothrow requests are refused
   std::int16_t first_context = 0;
   std::int16_t second_context = 0;
@@ -76,8 +76,8 @@ void PrintTo(const Outcome& outcome, std::ostream* out) {
   for (std::size_t at = 0; at + sizeof(Position) <= outcome.positions.size(); at += sizeof(Position)) {
     Position p;
     std::memcpy(&p, outcome.positions.data() + at, sizeof p);
-    *out << "\n  " << codepage::MazoviaToUtf8(p.name) << "|" << codepage::MazoviaToUtf8(p.symbol) << "|"
-         << p.counted << "|" << p.invoiced;
+    *out << "\n  " << codepage::MazoviaToUtf8(p.name) << "|" << codepage::MazoviaToUtf8(p.symbol) << "|" << p.counted
+         << "|" << p.invoiced;
   }
   *out << "\nboxes:";
   for (const std::string& box : outcome.boxes) *out << "\n  " << box;
@@ -85,8 +85,7 @@ void PrintTo(const Outcome& outcome, std::ostream* out) {
        << ", scans " << outcome.active_scans;
 }
 
-Position MakePosition(const std::string& name, const std::string& symbol, std::int32_t counted,
-                      std::int32_t invoiced) {
+Position MakePosition(const std::string& name, const std::string& symbol, std::int32_t counted, std::int32_t invoiced) {
   Position p{};
   std::strncpy(p.name, Mz(name).c_str(), sizeof p.name - 1);
   std::strncpy(p.symbol, Mz(symbol).c_str(), sizeof p.symbol - 1);
@@ -176,8 +175,9 @@ std::vector<CountedItem> MakeItems(Random& random, int most) {
   std::vector<CountedItem> items;
   const int count = 1 + random.Below(most);
   for (int i = 0; i < count; ++i) {
-    const std::string symbol =
-        random.Chance(0.3) ? "K" + std::to_string(random.Below(20)) : random.Chance(0.2) ? "G" + std::to_string(random.Below(40)) : random.Pick(kSymbols);
+    const std::string symbol = random.Chance(0.3)   ? "K" + std::to_string(random.Below(20))
+                               : random.Chance(0.2) ? "G" + std::to_string(random.Below(40))
+                                                    : random.Pick(kSymbols);
     items.push_back(MakeItem(symbol, random.Quantity(), random.Chance(0.3) ? random.Pick(kSymbols) : ""));
   }
   return items;
@@ -192,8 +192,9 @@ std::string MakeCollectorFile(Random& random, int most) {
   const int bad_line = random.Chance(0.1) ? random.Below(lines + 1) : -1;
   for (int i = 0; i < lines; ++i) {
     if (i == bad_line) data += "A1,99999999999\n";
-    const std::string code =
-        Mz(random.Chance(0.3) ? "K" + std::to_string(random.Below(20)) : random.Chance(0.2) ? "G" + std::to_string(random.Below(40)) : random.Pick(kSymbols));
+    const std::string code = Mz(random.Chance(0.3)   ? "K" + std::to_string(random.Below(20))
+                                : random.Chance(0.2) ? "G" + std::to_string(random.Below(40))
+                                                     : random.Pick(kSymbols));
     const std::string quantity = std::to_string(random.Below(7) - 1);
     switch (random.Below(9)) {
       case 0:

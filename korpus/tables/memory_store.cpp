@@ -219,14 +219,13 @@ class MemoryStore final : public Store {
       };
       first = static_cast<std::size_t>(
           std::lower_bound(rows.begin(), rows.end(), std::pair{number, ClampToInt32(from_id)}, below) - rows.begin());
-      last = static_cast<std::size_t>(
-          std::upper_bound(rows.begin(), rows.end(), std::pair{number, std::numeric_limits<std::int32_t>::max()},
-                           above) -
-          rows.begin());
+      last = static_cast<std::size_t>(std::upper_bound(rows.begin(), rows.end(),
+                                                       std::pair{number, std::numeric_limits<std::int32_t>::max()},
+                                                       above) -
+                                      rows.begin());
       if (last < first) last = first;
     }
-    return std::make_unique<RowsCursor<GoodsRow, decltype(&FillGoods)>>(data_->goods_in_order, first, last,
-                                                                        &FillGoods);
+    return std::make_unique<RowsCursor<GoodsRow, decltype(&FillGoods)>>(data_->goods_in_order, first, last, &FillGoods);
   }
 
   std::unique_ptr<RowCursor> ScanCodes() override {

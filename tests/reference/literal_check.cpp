@@ -179,7 +179,7 @@ void LiteralCheck::MergeCountedItems(CountedItem* items, std::int32_t count) {
     items[i].symbol[sizeof items[i].symbol - 1] = '\0';
     items[i].alternative[sizeof items[i].alternative - 1] = '\0';
   }
-  using CodeOf = char (CountedItem::*)[256];
+  using CodeOf = char(CountedItem::*)[256];
   for (const CodeOf code : {&CountedItem::symbol, &CountedItem::alternative}) {
     for (std::int32_t p = 0; p < Count(); ++p) {
       Position& position = Positions()[p];
@@ -434,10 +434,10 @@ std::intptr_t LiteralCheck::RowText(std::int16_t row) {
   Position& position = Positions()[row];
   const std::int32_t counted = position.counted;
   const std::int32_t invoiced = position.invoiced;
-  const char* remark = counted == invoiced ? "  OK"
-                       : counted > invoiced ? "DUŻO"_mz
+  const char* remark = counted == invoiced                                         ? "  OK"
+                       : counted > invoiced                                        ? "DUŻO"_mz
                        : korpus::RoundReal(static_cast<double>(counted), 1) == 0.0 ? "niepruf."
-                                                                                     : "mało"_mz;
+                                                                                   : "mało"_mz;
   verify::StripSpaces(position.symbol);
   std::snprintf(text, 256, "%4d. %s\r%s\r%0.2f\r%0.2f\r%s", row + 1, position.name, position.symbol, counted / 1000.0,
                 invoiced / 1000.0, remark);
@@ -452,18 +452,19 @@ void LiteralCheck::WriteReport() {
     if (stream != nullptr) std::fclose(stream);
     verify::ShowText("Blokada", "Błąd w trakcie zapisu!"_mz, 1);
   };
-  auto quantity = [](std::int64_t thousandths, char (&text)[32]) {
+  auto quantity = [](std::int64_t thousandths, char(&text)[32]) {
     std::snprintf(text, sizeof text, "%0.3f", static_cast<double>(thousandths) / 1000.0);
   };
   std::FILE* stream = korpus::OpenStream("Niezgodnosci.txt", "wt", 0x40, 0, -1);
   if (stream == nullptr) return fail(nullptr);
   char buffer[512];
-  verify::ConvertText(buffer,
-                      "._______________________________________________________________________________________________.\n"
-                      "|                               |                 |               |               |       Ilość |\n"
-                      "| Nazwa towaru:                 |     Symbol      |   Brakuje     |   Nadmiar     | na fakturze |\n"
-                      "|-------------------------------|-----------------|---------------|---------------|-------------|\n"_mz,
-                      1, 3);
+  verify::ConvertText(
+      buffer,
+      "._______________________________________________________________________________________________.\n"
+      "|                               |                 |               |               |       Ilość |\n"
+      "| Nazwa towaru:                 |     Symbol      |   Brakuje     |   Nadmiar     | na fakturze |\n"
+      "|-------------------------------|-----------------|---------------|---------------|-------------|\n"_mz,
+      1, 3);
   if (std::fprintf(stream, "%s", buffer) <= 0) return fail(stream);
   for (std::int32_t p = 0; p < Count(); ++p) {
     const Position& position = Positions()[p];
@@ -495,7 +496,8 @@ void LiteralCheck::WriteReport() {
     }
   }
   verify::ConvertText(
-      buffer, "|_______________________________|_________________|_______________|_______________|_____________|"_mz, 1, 3);
+      buffer, "|_______________________________|_________________|_______________|_______________|_____________|"_mz, 1,
+      3);
   const int bottom = std::fprintf(stream, "%s", buffer);
   verify::CheckAccess::SetCounters(check_, counters);
   verify::ShowMessage("Podsumowanie",
@@ -565,8 +567,8 @@ std::int32_t LiteralCheck::ResumeProgress() {
     std::snprintf(key, sizeof key, "r%02d", k);
     std::int32_t counted = 0;
     std::int32_t invoiced = 0;
-    const bool read = korpus::IniAccess(file, 8, "Nr_faktury", key, "%120s,%16s,%d,%d", position.name,
-                                        position.symbol, &counted, &invoiced) == 0;
+    const bool read = korpus::IniAccess(file, 8, "Nr_faktury", key, "%120s,%16s,%d,%d", position.name, position.symbol,
+                                        &counted, &invoiced) == 0;
     position.name[sizeof position.name - 1] = '\0';
     position.symbol[sizeof position.symbol - 1] = '\0';
     position.counted = counted;

@@ -5,6 +5,7 @@
 // that a kill left half-written is never taken for a good one.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -87,6 +88,55 @@ class KillSweep : public ::testing::Test {
     for (;;) Generation(world, user);
   }
 
+  // Forks a child, kills it after `least` and a random part of `span`,
+  // and waits.
+  void KillChildAfter(std::mt19937& random, std::chrono::microseconds least, std::chrono::microseconds span) const {
+    standin::UseStore(nullptr);  // no database connection crosses the fork
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) RunChild();
+    std::uniform_int_distribution<long> delay(least.count(), least.count() + span.count());
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+    ASSERT_EQ(::kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the child ended by itself: " << status;
+  }
+
+  // Runs one check in a child whose files may not grow past `size` bytes;
+  // answers the signal that ended it, 0 when it ended by itself.
+  int RunChildLimitedTo(std::size_t size, std::vector<standin::Key> keys) const {
+    standin::UseStore(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::alarm(60);
+      standin::testing::ForgetIniFiles();
+      const World world = OpenWorld();
+      User user;
+      user.Keys(std::move(keys));
+      const rlimit limit{static_cast<rlim_t>(size), RLIM_INFINITY};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+      RunCheck(world, user, kNumber);
+      std::_Exit(0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
+    if (WIFSIGNALED(status)) return WTERMSIG(status);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
+  }
+
+  // Counts a report file left half-written; removes the temporary files
+  // that a kill between naming a replacement and renaming it leaves.
+  void LookAtLeftovers(int& partial_reports, int& temporary_files) const {
+    const std::filesystem::path report = directory_.path() / "Niezgodnosci.txt";
+    if (Exists(report) && !IsWholeReport(ReadFile(report))) ++partial_reports;
+    for (const auto& entry : std::filesystem::directory_iterator(directory_.path())) {
+      if (entry.path().extension() != ".tmp") continue;
+      ++temporary_files;
+      std::filesystem::remove(entry.path());
+    }
+  }
+
   // The generation that the progress file resumes as a whole, -1 when there
   // is no file yet; -2 when what it resumes is no generation at all.
   int ResumedGeneration() const {
@@ -131,7 +181,6 @@ TEST_F(KillSweep, AKilledCheckLeavesACompleteSaveAndOnlyWholeReportsStored) {
   standin::UseStore(nullptr);
 
   std::mt19937 random(std::random_device{}());
-  std::uniform_int_distribution<long> delay(0, 3 * generation_time.count());
   int kills = 0;
   int last_generation = 1;
   int partial_reports = 0;
@@ -142,15 +191,8 @@ TEST_F(KillSweep, AKilledCheckLeavesACompleteSaveAndOnlyWholeReportsStored) {
     return (spent > std::chrono::seconds(4) && kills >= 25) || spent > std::chrono::seconds(20);
   };
   while (!enough()) {
-    standin::UseStore(nullptr);  // no database connection crosses the fork
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) RunChild();
-    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-    ASSERT_EQ(::kill(child, SIGKILL), 0);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the child ended by itself: " << status;
+    KillChildAfter(random, std::chrono::microseconds(0), 3 * generation_time);
+    if (HasFatalFailure()) return;
     ++kills;
 
     const int generation = ResumedGeneration();
@@ -161,14 +203,7 @@ TEST_F(KillSweep, AKilledCheckLeavesACompleteSaveAndOnlyWholeReportsStored) {
       ASSERT_TRUE(IsWholeReport(document)) << "after kill " << kills << " a stored report of " << document.size()
                                            << " bytes is not whole";
     }
-    const std::filesystem::path report = directory_.path() / "Niezgodnosci.txt";
-    if (Exists(report) && !IsWholeReport(ReadFile(report))) ++partial_reports;
-    for (const auto& entry : std::filesystem::directory_iterator(directory_.path())) {
-      if (entry.path().extension() != ".tmp") continue;
-      // Only the instant between naming a replacement and renaming it.
-      ++temporary_files;
-      std::filesystem::remove(entry.path());
-    }
+    LookAtLeftovers(partial_reports, temporary_files);
   }
   const int documents = static_cast<int>(Documents().size());
   RecordProperty("kills", kills);
@@ -180,6 +215,83 @@ TEST_F(KillSweep, AKilledCheckLeavesACompleteSaveAndOnlyWholeReportsStored) {
               kills, last_generation, documents, partial_reports);
   EXPECT_GE(kills, 10);
   EXPECT_GT(last_generation, 1) << "the children should get through some checks";
+}
+
+// A child killed as a file it writes reaches a given size (the file-size
+// limit's signal ends it there), for sizes all through the report and
+// through the progress file's replacement: a kill at every part of both.
+TEST_F(KillSweep, AReportKilledAtAnyByteIsNeverStoredAndTheNextIsWhole) {
+  const World world = OpenWorld();
+  User user;
+  user.Keys({Named(KeyName::F5), Named(KeyName::Esc)});
+  RunCheck(world, user, kNumber);
+  const std::string whole = StoredDocuments().at(0);
+  ASSERT_TRUE(IsWholeReport(whole));
+  standin::UseStore(nullptr);
+
+  const std::filesystem::path report = directory_.path() / "Niezgodnosci.txt";
+  int kills = 0;
+  for (std::size_t size = 0; size < whole.size(); size += whole.size() / 23 + 1) {
+    const int signal = RunChildLimitedTo(size, {Named(KeyName::F5), Named(KeyName::Esc)});
+    ASSERT_EQ(signal, SIGXFSZ) << "a report limited to " << size << " bytes";
+    ++kills;
+    // The file stops where the kill came; nothing more was stored.
+    EXPECT_EQ(ReadFile(report).size(), size);
+    const auto documents = Documents();
+    EXPECT_EQ(documents.size(), 1u) << "after a kill at byte " << size;
+    for (const std::string& document : documents) EXPECT_EQ(document, whole);
+  }
+  // The next report is written whole over the last piece and stored.
+  {
+    const World again = OpenWorld();
+    user.Keys({Named(KeyName::F5), Named(KeyName::Esc)});
+    RunCheck(again, user, kNumber);
+    const auto documents = StoredDocuments();
+    ASSERT_EQ(documents.size(), 2u);
+    EXPECT_EQ(documents[1], whole);
+    EXPECT_FALSE(Exists(report));
+  }
+  RecordProperty("kills", kills);
+  std::printf("report kill sweep: %d kills at bytes 0 to %zu of a %zu-byte report\n", kills,
+              (kills - 1) * (whole.size() / 23 + 1), whole.size());
+}
+
+TEST_F(KillSweep, ASaveKilledAtAnyByteLeavesTheEarlierSave) {
+  {
+    const World world = OpenWorld();
+    User user;
+    user.Keys(Join({Typed("T0"), {Named(KeyName::Enter)}, Typed("1"), {Named(KeyName::Enter), Named(KeyName::Esc)}}));
+    RunCheck(world, user, kNumber);
+    standin::UseStore(nullptr);
+  }
+  ASSERT_EQ(ResumedGeneration(), 1);
+  const std::size_t saved = ReadFile(directory_.path() / "Niezgodnosci.ini").size();
+  standin::UseStore(nullptr);
+
+  int kills = 0;
+  int generation = 1;
+  for (std::size_t size = 0; size < saved + saved / 10; size += saved / 23 + 1) {
+    const int signal =
+        RunChildLimitedTo(size, Join({Typed("T0"), {Named(KeyName::Enter)}, Typed("1"),
+                                      {Named(KeyName::Enter), Named(KeyName::Esc)}}));
+    const int now = ResumedGeneration();
+    standin::UseStore(nullptr);
+    if (signal == SIGXFSZ) {
+      ++kills;
+      EXPECT_EQ(now, generation) << "a save killed at byte " << size << " must leave the one before";
+    } else {
+      EXPECT_EQ(signal, 0) << size;
+      EXPECT_EQ(now, generation + 1) << "a save that fits must be complete";
+      generation = now;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(directory_.path())) {
+      if (entry.path().extension() == ".tmp") std::filesystem::remove(entry.path());
+    }
+  }
+  RecordProperty("kills", kills);
+  std::printf("save kill sweep: %d kills at bytes 0 to %zu of a %zu-byte progress file\n", kills,
+              (kills - 1) * (saved / 23 + 1), saved);
+  EXPECT_GE(kills, 20);
 }
 
 TEST_F(KillSweep, AHalfWrittenReportLeftBehindIsRewrittenWholeBeforeItIsStored) {

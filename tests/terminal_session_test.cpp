@@ -409,7 +409,7 @@ const std::string kBindingBoxOverTheRegister = Picture(0, R"(
 
                                ┌───────────────── POWAŻNY BŁĄD WTYCZKI ─────────────────┐
                                │                                                        │
-                               │ W module  /work/main/build/term/bin/prufacja.so        │
+                               │ W module  /tmp/korpus-terminal-XXXXXX/prufacja.so      │
                                │ brak wpisu  52023                                      │
                                │ Wywołano z wtyczki   Zainstalowano wtyczkę: PRUFACJA . │
                                │                                                        │
@@ -678,8 +678,15 @@ TEST_F(TerminalSessionTest, ATerminalTooSmallForTheDialogSaysSoAndAResizeRedraws
 }
 
 TEST_F(TerminalSessionTest, TheBindingErrorBoxOffersAbortRetryAndIgnore) {
-  Start({"--without-entry", "52023"});
-  EXPECT_EQ(WaitFor("Przerwij"), kBindingBoxOverTheRegister);
+  // The box names the plug-in's file: one in the test's folder, whose
+  // random name is written as XXXXXX below.
+  const fs::path plugin = dir_ / "prufacja.so";
+  fs::copy_file(KORPUS_PLUGIN, plugin);
+  Start({"--without-entry", "52023", "--plugin", plugin.string()});
+  std::string screen = WaitFor("Przerwij");
+  const std::string folder = dir_.filename().string();
+  screen.replace(screen.find(folder), folder.size(), "korpus-terminal-XXXXXX");
+  EXPECT_EQ(screen, kBindingBoxOverTheRegister);
   Keys({"Enter"});
   WaitUntilGone("Przerwij");
   Keys({"Escape"});

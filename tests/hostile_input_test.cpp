@@ -351,5 +351,28 @@ TEST_F(Hostile, TextsThatLookLikeFormatsAreShownAndWrittenAsTheyAre) {
   EXPECT_EQ(names, (std::set<std::string>{"Niezgodnosci.ini", "data.txt"}));
 }
 
+// The boxes that name a line of data.txt or a symbol with a refused sum.
+TEST_F(Hostile, FormatLikeTextsInRefusalBoxesAreShownAsTheyAre) {
+  world_.store->AddPosition({world_.invoice_id, 0, "%n%n", "%n%s", 1000});
+  world_.store->AddGoods({1, 9, "%s%s%s%n \"\\/", "%n%d"});
+  {
+    CZrobPrufacje check;
+    EXPECT_EQ(Import(check, "%n%s%s;99999999999\n"), -2);
+  }
+  {
+    CZrobPrufacje check;
+    EXPECT_EQ(Import(check, "%n%s;2147483\n%n%s;1\n%n%d;3\n"), -2);
+    EXPECT_EQ(CountedOf(check, "%n%s"), 2147483000);
+    EXPECT_EQ(CountedOf(check, "%n%d"), 3000);
+    bool goods_found = false;
+    for (const Position& p : check.Positions()) goods_found |= std::string(p.name) == "%s%s%s%n \"\\/";
+    EXPECT_TRUE(goods_found);
+  }
+  ASSERT_EQ(user_.boxes().size(), 2u);
+  EXPECT_EQ(user_.boxes()[0].text,
+            "Błędna ilość w wierszu 1 pliku DATA.TXT:\n%n%s%s;99999999999\nPlik nie został wczytany!");
+  EXPECT_EQ(user_.boxes()[1].text, "Ilość towaru %n%s przekroczyłaby dopuszczalny zakres!\nIlość nie została dodana.");
+}
+
 }  // namespace
 }  // namespace reliability

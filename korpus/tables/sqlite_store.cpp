@@ -1,10 +1,14 @@
 // The store in a SQLite database file, the host program's default. A scan
 // is one prepared statement stepped once per record; statements are kept
-// and reused, so starting a scan does not compile SQL either.
+// and reused, so starting a scan does not compile SQL either. Whole scans of
+// a catalogue's goods and of the code table are kept until the database
+// changes.
 #include <sqlite3.h>
 
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -32,6 +36,7 @@ enum class Query : std::uint8_t {
   ListInvoices,
   FindInvoice,
   Documents,
+  DataVersion,
   Count_
 };
 
@@ -52,6 +57,7 @@ constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql 
     "SELECT id, number, issued, counterparty FROM invoices WHERE register = ?1 ORDER BY issued, id",
     "SELECT id, register, number, issued, counterparty FROM invoices WHERE id = ?1",
     "SELECT id, kind, name, stored_at, content FROM documents ORDER BY id",
+    "PRAGMA data_version",
 };
 
 std::string_view Text(sqlite3_stmt* statement, int column) {
@@ -255,6 +261,61 @@ class StatementCursor final : public RowCursor {
   bool done_ = false;
 };
 
+// The rows of a whole scan, read once and kept, with their texts: a
+// catalogue's goods or the code table. The goods search and the code table
+// walk them whole for every typed code.
+struct KeptRow {
+  std::string name;
+  std::string symbol;
+  std::string code;
+  std::string goods_symbol;
+  std::int64_t catalogue = 0;
+  std::int64_t id = 0;
+  std::int64_t factor = 0;
+};
+
+struct KeptRows {
+  std::vector<KeptRow> rows;
+  bool failed = false;  // the reading ended at a failed step
+};
+
+std::shared_ptr<KeptRows> ReadWhole(RowCursor& cursor) {
+  auto kept = std::make_shared<KeptRows>();
+  RowView row;
+  for (Step step = cursor.Next(row); step != Step::End; step = cursor.Next(row)) {
+    if (step == Step::Failed) {
+      kept->failed = true;
+      break;
+    }
+    kept->rows.push_back({std::string(row.name), std::string(row.symbol), std::string(row.code),
+                          std::string(row.goods_symbol), row.catalogue, row.id, row.factor});
+  }
+  return kept;
+}
+
+class KeptCursor final : public RowCursor {
+ public:
+  explicit KeptCursor(std::shared_ptr<const KeptRows> rows) : rows_(std::move(rows)) {}
+
+  Step Next(RowView& row) override {
+    if (at_ == rows_->rows.size()) return rows_->failed ? Step::Failed : Step::End;
+    const KeptRow& kept = rows_->rows[at_++];
+    row = RowView{};
+    row.name = kept.name;
+    row.symbol = kept.symbol;
+    row.code = kept.code;
+    row.goods_symbol = kept.goods_symbol;
+    row.catalogue = kept.catalogue;
+    row.id = kept.id;
+    row.factor = kept.factor;
+    return Step::Row;
+  }
+
+ private:
+  std::shared_ptr<const KeptRows> rows_;
+  std::size_t at_ = 0;
+};
+
 class SqliteStore final : public Store {
  public:
   explicit SqliteStore(const std::filesystem::path& file) : connection_(std::make_shared<Connection>(file)) {}
@@ -262,6 +323,7 @@ class SqliteStore final : public Store {
   ~SqliteStore() override { read_goods_.reset(); }
 
   std::int64_t AddInvoice(const InvoiceRow& invoice) override {
+    Forget();
     Lease insert(connection_, Query::InsertInvoice);
     sqlite3_stmt* s = insert.get();
     if (invoice.id != 0) sqlite3_bind_int64(s, 1, invoice.id);
@@ -274,6 +336,7 @@ class SqliteStore final : public Store {
   }
 
   void AddPositions(std::span<const PositionRow> positions) override {
+    Forget();
     Transaction transaction(*connection_);
     Lease insert(connection_, Query::InsertPosition);
     for (const PositionRow& position : positions) {
@@ -289,6 +352,7 @@ class SqliteStore final : public Store {
   }
 
   void AddCatalogues(std::span<const CatalogueRow> catalogues) override {
+    Forget();
     Transaction transaction(*connection_);
     Lease insert(connection_, Query::InsertCatalogue);
     for (const CatalogueRow& catalogue : catalogues) {
@@ -302,6 +366,7 @@ class SqliteStore final : public Store {
   }
 
   void AddGoods(std::span<const GoodsRow> goods) override {
+    Forget();
     Transaction transaction(*connection_);
     Lease insert(connection_, Query::InsertGoods);
     for (const GoodsRow& row : goods) {
@@ -316,6 +381,7 @@ class SqliteStore final : public Store {
   }
 
   void AddCodes(std::span<const CodeRow> codes) override {
+    Forget();
     Transaction transaction(*connection_);
     Lease insert(connection_, Query::InsertCode);
     for (const CodeRow& row : codes) {
@@ -412,11 +478,16 @@ class SqliteStore final : public Store {
     auto cursor = std::make_unique<StatementCursor>(connection_, Query::Goods, &FillGoods);
     sqlite3_bind_int64(cursor->statement(), 1, catalogue);
     sqlite3_bind_int64(cursor->statement(), 2, from_id);
-    return cursor;
+    // A whole catalogue, as the goods search asks for it, is kept.
+    if (from_id != std::numeric_limits<std::int64_t>::min()) return cursor;
+    CheckKept();
+    return Kept(kept_goods_[catalogue], *cursor);
   }
 
   std::unique_ptr<RowCursor> ScanCodes() override {
-    return std::make_unique<StatementCursor>(connection_, Query::Codes, &FillCode);
+    StatementCursor cursor(connection_, Query::Codes, &FillCode);
+    CheckKept();
+    return Kept(kept_codes_, cursor);
   }
 
   Step ReadGoods(std::int64_t catalogue, std::int64_t id, RowView& row) override {
@@ -439,6 +510,36 @@ class SqliteStore final : public Store {
   }
 
  private:
+  // A cursor over the kept rows, read through `cursor` first when there
+  // are none; rows of a failed reading are handed out once, not kept.
+  static std::unique_ptr<RowCursor> Kept(std::shared_ptr<const KeptRows>& kept, RowCursor& cursor) {
+    if (kept == nullptr) {
+      auto read = ReadWhole(cursor);
+      if (read->failed) return std::make_unique<KeptCursor>(std::move(read));
+      kept = std::move(read);
+    }
+    return std::make_unique<KeptCursor>(kept);
+  }
+
+  // Kept rows go when another connection has written since they were read
+  // (SQLite counts its commits in data_version); this store's own writes
+  // drop them at once.
+  void CheckKept() {
+    Lease version(connection_, Query::DataVersion);
+    const std::int64_t now =
+        sqlite3_step(version.get()) == SQLITE_ROW ? sqlite3_column_int64(version.get(), 0) : kUnknownVersion;
+    if (now == kept_version_ && now != kUnknownVersion) return;
+    Forget();
+    kept_version_ = now;
+  }
+
+  void Forget() {
+    kept_goods_.clear();
+    kept_codes_.reset();
+  }
+
+  static constexpr std::int64_t kUnknownVersion = -1;
+
   std::int64_t NextLine(std::int64_t invoice_id) {
     Lease next(connection_, Query::NextLine);
     sqlite3_bind_int64(next.get(), 1, invoice_id);
@@ -448,6 +549,9 @@ class SqliteStore final : public Store {
 
   std::shared_ptr<Connection> connection_;
   std::unique_ptr<Lease> read_goods_;
+  std::map<std::int64_t, std::shared_ptr<const KeptRows>> kept_goods_;
+  std::shared_ptr<const KeptRows> kept_codes_;
+  std::int64_t kept_version_ = kUnknownVersion;
 };
 
 }  // namespace

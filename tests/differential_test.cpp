@@ -440,6 +440,25 @@ TEST_F(DifferentialTest, TypedSymbolsAndQuantitiesMatchTheLiteralEntry) {
   }
 }
 
+// More codes found than the walk's first room holds, some twice in the
+// table, with both kinds of factor.
+TEST_F(DifferentialTest, ImportOfManyPackageCodesMatchesTheLiteralImport) {
+  World world;
+  world.catalogues = {{1, "Pierwszy", true}};
+  std::string data;
+  for (int n = 0; n < 300; ++n) {
+    const std::string symbol = "S" + std::to_string(n % 150);
+    world.goods.push_back({1, n + 1, "Towar " + std::to_string(n), symbol});
+    world.codes.push_back({"K" + std::to_string(n), n % 3 == 0 ? 1000 : 6000, symbol, 1, n + 1});
+    if (n % 7 == 0) world.codes.push_back({"K" + std::to_string(n), 12000, "X", 1, 1});
+    if (n < 100) world.positions.push_back(MakePosition("Towar", symbol, 0, 1000));
+    data += "K" + std::to_string(n) + "," + std::to_string(1 + n % 4) + "\n";
+  }
+  const Outcome outcome = CompareImport(world, data);
+  EXPECT_EQ(outcome.result, -2);
+  EXPECT_GT(outcome.positions.size() / sizeof(Position), 100u);
+}
+
 // The stopping rule of the goods search, written out: the first searched
 // catalogue's goods scan ends with 0 after one record, so an item whose
 // goods lie in the second catalogue is not found and becomes "Nowy towar",

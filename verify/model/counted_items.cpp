@@ -133,11 +133,14 @@ void CZrobPrufacje::MergeCountedItems(CountedItem* items, std::int32_t count) {
     items[i].symbol[sizeof items[i].symbol - 1] = '\0';
     items[i].alternative[sizeof items[i].alternative - 1] = '\0';
   }
-  MergeIndex index;
-  const bool indexed = index.Build(Positions(), count);
-  for (const CodeOf code : {&CountedItem::symbol, &CountedItem::alternative}) {
-    StripCodes(Positions(), items, count, code);
-    count = indexed ? index.Merge(*this, items, count, code) : MergeByWalking(*this, items, count, code);
+  {
+    // Let go before the third pass, which grows the list.
+    MergeIndex index;
+    const bool indexed = index.Build(Positions(), count);
+    for (const CodeOf code : {&CountedItem::symbol, &CountedItem::alternative}) {
+      StripCodes(Positions(), items, count, code);
+      count = indexed ? index.Merge(*this, items, count, code) : MergeByWalking(*this, items, count, code);
+    }
   }
 
   GoodsWalk goods(items, count);

@@ -184,27 +184,42 @@ bool CodeTableWalk::Walk(const CountedItem* items, std::int32_t count) {
     codes_.Add(fields::Text(items[i].symbol, sizeof items[i].symbol - 1), static_cast<std::int32_t>(codes_.size()));
   }
   const std::size_t wanted = codes_.size();
-  records_.reset(new (std::nothrow) CodeRecord[wanted == 0 ? 1 : wanted]);
-  seen_.reset(new (std::nothrow) bool[wanted == 0 ? 1 : wanted]());
-  if (records_ == nullptr || seen_ == nullptr) return false;
+  record_of_.reset(new (std::nothrow) std::int32_t[wanted == 0 ? 1 : wanted]);
+  if (record_of_ == nullptr) return false;
+  for (std::size_t code = 0; code < wanted; ++code) record_of_[code] = -1;
 
   TableObject* code_table = korpus::OpenTable(kCodeTable);
   TableObject* goods_table = korpus::OpenTable(kGoodsTable);
   if (code_table == nullptr || goods_table == nullptr || wanted == 0) return true;
-  std::size_t found = 0;
+  bool kept = true;
   ScanBuffers codes;
   std::int32_t status = StartCodeScan(codes, code_table);
-  while (status != 0 && found < wanted) {
+  while (status != 0 && kept_ < wanted) {
     status = korpus::ScanNext(codes.cursor);
     if (status != kRecordDelivered) break;
     const auto& record = CurrentRecord<CodeRecord>(*code_table);
     const std::int32_t code = codes_.Find(fields::Text(record.code));
-    if (code == ShortTextIndex::kAbsent || seen_[code]) continue;
-    std::memcpy(&records_[code], &record, sizeof record);
-    seen_[code] = true;
-    ++found;
+    if (code == ShortTextIndex::kAbsent || record_of_[code] >= 0) continue;
+    kept = Keep(code, record);
+    if (!kept) break;
   }
   korpus::ScanEnd(codes.cursor);
+  return kept;
+}
+
+bool CodeTableWalk::Keep(std::int32_t code, const CodeRecord& record) {
+  // Most codes of a file are symbols, which the code table does not hold:
+  // room grows with the codes found.
+  if (kept_ == room_) {
+    const std::size_t grown = room_ == 0 ? 64 : 2 * room_;
+    std::unique_ptr<CodeRecord[]> larger(new (std::nothrow) CodeRecord[grown]);
+    if (larger == nullptr) return false;
+    if (kept_ != 0) std::memcpy(larger.get(), records_.get(), kept_ * sizeof(CodeRecord));
+    records_ = std::move(larger);
+    room_ = grown;
+  }
+  std::memcpy(&records_[kept_], &record, sizeof record);
+  record_of_[code] = static_cast<std::int32_t>(kept_++);
   return true;
 }
 
@@ -214,8 +229,8 @@ std::int32_t CodeTableWalk::Translate(CountedItem& item) const {
   if (code_table == nullptr || goods_table == nullptr) return kFactorOne;
   item.symbol[sizeof item.symbol - 1] = '\0';
   const std::int32_t code = codes_.Find(item.symbol);
-  if (code == ShortTextIndex::kAbsent || !seen_[code]) return kFactorOne;
-  return ApplyCodeRecord(item, records_[code], *goods_table);
+  if (code == ShortTextIndex::kAbsent || record_of_[code] < 0) return kFactorOne;
+  return ApplyCodeRecord(item, records_[static_cast<std::size_t>(record_of_[code])], *goods_table);
 }
 
 GoodsWalk::GoodsWalk(CountedItem* items, std::int32_t count) : items_(items), count_(count) {}

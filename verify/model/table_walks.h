@@ -33,9 +33,14 @@ class CodeTableWalk {
   std::int32_t Translate(CountedItem& item) const;
 
  private:
+  // Keeps a copy of the first record of a code; false when out of memory.
+  bool Keep(std::int32_t code, const korpus_abi::CodeRecord& record);
+
   ShortTextIndex codes_;
-  std::unique_ptr<korpus_abi::CodeRecord[]> records_;  // the first record per code
-  std::unique_ptr<bool[]> seen_;
+  std::unique_ptr<std::int32_t[]> record_of_;  // per code: its record's place, or -1
+  std::unique_ptr<korpus_abi::CodeRecord[]> records_;
+  std::size_t kept_ = 0;
+  std::size_t room_ = 0;
 };
 
 // The searched goods as the items left after a merge's first two passes

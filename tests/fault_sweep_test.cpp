@@ -4,9 +4,11 @@
 // failure calls for, and with files that a later check takes up correctly.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -209,6 +211,73 @@ TEST_F(FaultSweep, EveryHostAllocationAndResizeMayFail) {
     EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
   }
   RecordProperty("runs", runs);
+}
+
+// Past the first blocks every list grows: an invoice of more positions
+// than the first block, a data.txt of more lines than the item block, a
+// saved check of more rows. Each growth refused tells the user what was
+// left out and loses nothing else.
+TEST_F(FaultSweep, EveryGrowthOfALargeCheckMayFail) {
+  constexpr int kLarge = 5003;
+  std::string data;
+  for (int i = 0; i < kLarge; ++i) data += "T" + std::to_string(i % 3) + ";1\r\n";
+  data += "NOWY-9;4\r\n";
+  const auto run = [&](long n, User& user, std::vector<CheckOutcome>& outcomes) {
+    directory_->ClearCheckFiles();
+    WriteFile(directory_->path() / "data.txt", data);
+    World world = UseSmallWorld();
+    const auto id = world.store->AddInvoice({0, standin::Register::Sales, "FV 5003", "2024-04-01", "Hurt"});
+    std::vector<standin::PositionRow> rows;
+    for (int i = 0; i < kLarge; ++i) rows.push_back({id, 0, "Towar " + std::to_string(i), "T" + std::to_string(i), 1000});
+    world.store->AddPositions(rows);
+    world.invoice_id = static_cast<std::int32_t>(id);
+    const long before = standin::testing::CallCount(Fault::Allocation);
+    if (n > 0) standin::testing::FailNth(Fault::Allocation, n);
+    user.Keys({Named(KeyName::F4), Named(KeyName::F5), Named(KeyName::Esc)});
+    outcomes.push_back(RunCheck(world, user, "FV 5003"));
+    user.Keys({Named(KeyName::F5), Named(KeyName::Esc)});
+    outcomes.push_back(RunCheck(world, user, "FV 5003"));
+    const long calls = standin::testing::CallCount(Fault::Allocation) - before;
+    standin::testing::ClearFaults();
+    return calls;
+  };
+  User clean_user;
+  std::vector<CheckOutcome> clean;
+  const long calls = run(0, clean_user, clean);
+  ASSERT_GE(calls, 6) << "two blocks, the invoice's and the items' growth, an added position, the resume's growth";
+  ASSERT_EQ(clean[1].list.size(), static_cast<std::size_t>(kLarge + 1));
+
+  const std::vector<std::string> told = {
+      "Nie udało się wczytać całej faktury!\nWczytano 5000 pozycji, sprawdzanie będzie niepełne.",
+      "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!",
+      "Nie udało się wczytać całego poprzedniego sprawdzania!\nWczytano 5000 pozycji, sprawdzanie będzie niepełne."};
+  std::set<std::string> seen;
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "allocation " + std::to_string(n) + " of " + std::to_string(calls);
+    User user;
+    std::vector<CheckOutcome> outcomes;
+    run(n, user, outcomes);
+    EXPECT_TRUE(user.faults().empty()) << label << ": " << user.faults().front();
+    for (const CheckOutcome& outcome : outcomes) EXPECT_EQ(outcome.leaked_blocks, 0) << label;
+    // A refusal is told in one of the boxes made for it, or is silent
+    // (the blocks a check starts with, an added position).
+    int refusals = 0;
+    for (const SeenBox& box : user.boxes()) {
+      if (box.caption != "Błąd") continue;
+      EXPECT_NE(std::find(told.begin(), told.end(), box.text), told.end()) << label << ": " << box.text;
+      seen.insert(box.text);
+      ++refusals;
+    }
+    EXPECT_LE(refusals, 1) << label;
+    // Whatever was refused, the second check saw what the first saved,
+    // less only what the refused growth of the resume left out.
+    if (outcomes[0].result == 0 && outcomes[1].result == 0 && !user.Saw("Błąd", told[2])) {
+      EXPECT_EQ(TotalsOf(outcomes[1].list), TotalsOf(outcomes[0].list)) << label;
+    }
+  }
+  // Each growth was refused in some run.
+  EXPECT_EQ(seen, std::set<std::string>(told.begin(), told.end()));
+  RecordProperty("runs", static_cast<int>(calls));
 }
 
 TEST_F(FaultSweep, AHostThatNeverGivesMemoryShowsNoDialog) {

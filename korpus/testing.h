@@ -28,6 +28,9 @@ std::vector<std::uint16_t> ExportedOrdinals();
 // The n-th call of the kind from now on fails (n = 1: the next one);
 // n <= 0 clears it.
 void FailNth(Fault kind, long n);
+// The n-th call of the kind from now on and every later one fail (a disk
+// that fills up, memory that runs out); n <= 0 clears it.
+void FailFrom(Fault kind, long n);
 void FailAlways(Fault kind, bool on);
 long CallCount(Fault kind);
 void ClearFaults();

@@ -89,15 +89,22 @@ class FaultSweep : public ::testing::Test {
  protected:
   // The three checks, with the fault armed for the first two: the n-th call
   // of the kind fails (n = 0: none), or every call when `always`.
+  enum class Arming : std::uint8_t { Once, FromThenOn, Always };
+
   static ScenarioRun Run(std::optional<Fault> kind, long n, bool always = false) {
+    return Run(kind, n, always ? Arming::Always : Arming::Once);
+  }
+
+  static ScenarioRun Run(std::optional<Fault> kind, long n, Arming arming) {
     directory_->ClearCheckFiles();
     WriteFile(directory_->path() / "data.txt", kDataTxt);
     const World world = UseSmallWorld();
     User user;
     ScenarioRun run;
     const long calls_before = kind ? standin::testing::CallCount(*kind) : 0;
-    if (kind && n > 0) standin::testing::FailNth(*kind, n);
-    if (kind && always) standin::testing::FailAlways(*kind, true);
+    if (kind && n > 0 && arming == Arming::Once) standin::testing::FailNth(*kind, n);
+    if (kind && n > 0 && arming == Arming::FromThenOn) standin::testing::FailFrom(*kind, n);
+    if (kind && arming == Arming::Always) standin::testing::FailAlways(*kind, true);
     const std::vector<std::vector<standin::Key>> keys = {FirstCheckKeys(), SecondCheckKeys(), ThirdCheckKeys()};
     for (std::size_t i = 0; i < keys.size(); ++i) {
       if (i == 2) {
@@ -322,6 +329,44 @@ TEST_F(FaultSweep, EveryStreamWriteOfTheReportMayFail) {
   RecordProperty("runs", static_cast<int>(calls));
 }
 
+// A disk that fills up during a report: it and every later one fail.
+TEST_F(FaultSweep, ADiskThatFillsUpAtAnyWriteFailsThatReportAndTheNext) {
+  const long calls = Run(Fault::StreamWrite, 0).calls;
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "stream writes from " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::StreamWrite, n, Arming::FromThenOn);
+    ExpectSound(run, label);
+    const bool first_failed = HasBox(run.checks[0], "Blokada", "Błąd w trakcie zapisu!");
+    const bool second_failed = HasBox(run.checks[1], "Blokada", "Błąd w trakcie zapisu!");
+    EXPECT_TRUE(second_failed) << label;
+    // A report either failed or was stored, never both.
+    EXPECT_NE(first_failed, HasBox(run.checks[0], "Uwaga", "Dokument został zapisany")) << label;
+    EXPECT_EQ(run.documents.size(), first_failed ? 1u : 2u) << label;
+    EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list)) << label;
+  }
+  RecordProperty("runs", static_cast<int>(calls));
+}
+
+// Memory that runs out at any point of a check and stays out.
+TEST_F(FaultSweep, MemoryThatRunsOutAtAnyPointStaysSilentAndSafe) {
+  const long calls = Run(Fault::Allocation, 0).calls;
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "allocations from " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::Allocation, n, Arming::FromThenOn);
+    ExpectSound(run, label);
+    const CheckSeen* last_run = nullptr;
+    for (std::size_t i = 0; i < 2; ++i) {
+      if (run.checks[i].outcome.result == 0) last_run = &run.checks[i];
+      for (const SeenBox& box : run.checks[i].boxes) {
+        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
+      }
+    }
+    const auto expected = last_run != nullptr ? TotalsOf(last_run->outcome.list) : TotalsOf(Fresh());
+    EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
+  }
+  RecordProperty("runs", static_cast<int>(calls));
+}
+
 TEST_F(FaultSweep, AFullDiskFailsEveryReportAndStoresNone) {
   const ScenarioRun run = Run(Fault::StreamWrite, 0, true);
   ExpectSound(run, "stream write always");
@@ -341,9 +386,12 @@ struct ProgressModel {
 
   // The writes of one save; `failing` is the 1-based write that fails
   // (0: none), counted from `first`. Returns the number of writes.
-  long Save(const std::vector<Position>& list, long first, long failing) {
+  long Save(const std::vector<Position>& list, long first, long failing, bool from_then_on = false) {
     long write = first;
-    auto lands = [&] { return write++ != failing; };
+    auto lands = [&] {
+      const long at = write++;
+      return failing == 0 || (from_then_on ? at < failing : at != failing);
+    };
     if (lands()) has_number = true;
     if (lands()) count = static_cast<std::int32_t>(list.size());
     for (std::size_t k = 0; k < list.size(); ++k) {
@@ -401,6 +449,25 @@ TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
                 file.has_number)
           << label << ", check " << i + 1;
       if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n);
+    }
+  }
+  RecordProperty("runs", static_cast<int>(calls));
+}
+
+// A disk that fills up during a save: every write from the n-th on fails.
+TEST_F(FaultSweep, AnIniThatStopsTakingWritesAtAnyPointLeavesWhatWasWrittenBefore) {
+  const long calls = Run(Fault::IniWrite, 0).calls;
+  for (long n = 1; n <= calls; ++n) {
+    const std::string label = "INI writes from " + std::to_string(n) + " of " + std::to_string(calls);
+    const ScenarioRun run = Run(Fault::IniWrite, n, Arming::FromThenOn);
+    ExpectSound(run, label);
+    ProgressModel file;
+    long write = 1;
+    for (std::size_t i = 0; i < 3; ++i) {
+      const auto resumed = file.Resume();
+      const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
+      EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
+      if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n, true);
     }
   }
   RecordProperty("runs", static_cast<int>(calls));

@@ -37,7 +37,7 @@ bool ShortTextIndex::Reserve(std::size_t texts) {
 }
 
 const ShortTextIndex::Slot* ShortTextIndex::Locate(std::string_view text) const {
-  for (std::size_t at = Hash(text) & mask_;; at = (at + 1) & mask_) {
+  for (std::size_t at = static_cast<std::size_t>(Hash(text)) & mask_;; at = (at + 1) & mask_) {
     const Slot& slot = slots_[at];
     if (slot.number == kAbsent) return &slot;
     if (slot.length == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) return &slot;

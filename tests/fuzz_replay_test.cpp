@@ -26,6 +26,8 @@ std::vector<Replay> Inputs() {
   for (const char* target : {"collector_import", "progress_file", "dialog_keys"}) {
     for (const char* kind : {"corpus", "regressions"}) {
       const fs::path folder = fs::path(FUZZ_FOLDER) / kind / target;
+      // A target that never failed has no regressions folder in a clone.
+      if (!fs::is_directory(folder)) continue;
       std::vector<fs::path> files;
       for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path());
       std::sort(files.begin(), files.end());

@@ -16,16 +16,13 @@
 #include <vector>
 
 #include "korpus/recording_frontend.h"
+#include "tests/program_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
+using testing_support::Outcome;
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -88,28 +85,7 @@ class ProgramTest : public ::testing::Test {
     std::ofstream(dir_ / "script.txt", std::ios::binary) << script;
     if (!fs::exists(dir_ / "firma.db")) args.insert(args.begin(), "--demo");
     args.insert(args.begin(), {KORPUS_PROGRAM, "--db", "firma.db", "--script", "script.txt"});
-    const pid_t child = fork();
-    if (child == 0) {
-      if (chdir(dir_.c_str()) != 0) _exit(126);
-      const int in = open("/dev/null", O_RDONLY);
-      const int out = open("out.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int err = open("err.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(in, 0);
-      dup2(out, 1);
-      dup2(err, 2);
-      std::vector<char*> argv;
-      for (std::string& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    Outcome run;
-    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = ReadFile(dir_ / "out.txt");
-    run.err = ReadFile(dir_ / "err.txt");
-    return run;
+    return testing_support::RunProgram(dir_, std::move(args));
   }
 
   fs::path dir_;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "korpus/tables/store.h"
+#include "tests/program_run.h"
 
 namespace {
 
@@ -33,11 +34,7 @@ const fs::path kChecks = kSource / "tests" / "checks";
 // A user who ticked "do not show again": scripts start in the register.
 constexpr std::string_view kNoticeTicked = "[Prufacja]\r\nPytaj=1\r\n";
 
-struct Outcome {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
+using testing_support::Outcome;
 
 std::string ReadBytes(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -58,30 +55,7 @@ std::optional<std::string> ReadIfPresent(const fs::path& path) {
 // korpus as a user starts it, in `dir`, without a terminal.
 Outcome RunKorpus(const fs::path& dir, std::vector<std::string> args) {
   args.insert(args.begin(), KORPUS_PROGRAM);
-  const pid_t child = fork();
-  if (child == 0) {
-    if (chdir(dir.c_str()) != 0) _exit(126);
-    const int in = open("/dev/null", O_RDONLY);
-    const int out = open("korpus.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open("korpus.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  Outcome run;
-  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadBytes(dir / "korpus.out");
-  run.err = ReadBytes(dir / "korpus.err");
-  fs::remove(dir / "korpus.out");
-  fs::remove(dir / "korpus.err");
-  return run;
+  return testing_support::RunProgram(dir, std::move(args));
 }
 
 class WorkingDirectory {

@@ -1,0 +1,59 @@
+// Runs a program as a user starts it: in a folder of its own, with no
+// terminal, its output and errors collected.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct Outcome {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+inline std::string ReadWhole(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// args[0] is the program; the output goes through two files in `dir`,
+// which are removed afterwards.
+inline Outcome RunProgram(const std::filesystem::path& dir, std::vector<std::string> args) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(126);
+    const int in = open("/dev/null", O_RDONLY);
+    const int out = open("program.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open("program.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  Outcome run;
+  run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.out = ReadWhole(dir / "program.out");
+  run.err = ReadWhole(dir / "program.err");
+  std::filesystem::remove(dir / "program.out");
+  std::filesystem::remove(dir / "program.err");
+  return run;
+}
+
+}  // namespace testing_support

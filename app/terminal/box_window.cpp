@@ -62,19 +62,7 @@ void PutLine(Screen& screen, int column, int row, const StyledLine& line) {
 }
 
 void DrawFrame(Screen& screen, int left, int top, int width, int height, std::u32string_view caption) {
-  screen.Fill(left, top, width, height, U' ', Role::Normal);
-  for (int c = left + 1; c < left + width - 1; ++c) {
-    screen.Put(c, top, U'─', Role::Frame);
-    screen.Put(c, top + height - 1, U'─', Role::Frame);
-  }
-  for (int r = top + 1; r < top + height - 1; ++r) {
-    screen.Put(left, r, U'│', Role::Frame);
-    screen.Put(left + width - 1, r, U'│', Role::Frame);
-  }
-  screen.Put(left, top, U'┌', Role::Frame);
-  screen.Put(left + width - 1, top, U'┐', Role::Frame);
-  screen.Put(left, top + height - 1, U'└', Role::Frame);
-  screen.Put(left + width - 1, top + height - 1, U'┘', Role::Frame);
+  screen.FramedBox(left, top, width, height, standin::kSingleFrame);
   if (caption.empty()) return;
   const std::u32string shown = U" " + std::u32string(caption) + U" ";
   const int length = std::min(static_cast<int>(shown.size()), width - 2);

@@ -41,19 +41,7 @@ std::optional<char32_t> HotLetterOf(const Control& control) {
 
 void DrawFrame(Screen& screen, int left, int top, int width, int height, std::u32string_view title) {
   if (width < 2 || height < 2) return;
-  screen.Fill(left, top, width, height, U' ', Role::Normal);
-  for (int c = left + 1; c < left + width - 1; ++c) {
-    screen.Put(c, top, U'═', Role::Frame);
-    screen.Put(c, top + height - 1, U'═', Role::Frame);
-  }
-  for (int r = top + 1; r < top + height - 1; ++r) {
-    screen.Put(left, r, U'║', Role::Frame);
-    screen.Put(left + width - 1, r, U'║', Role::Frame);
-  }
-  screen.Put(left, top, U'╔', Role::Frame);
-  screen.Put(left + width - 1, top, U'╗', Role::Frame);
-  screen.Put(left, top + height - 1, U'╚', Role::Frame);
-  screen.Put(left + width - 1, top + height - 1, U'╝', Role::Frame);
+  screen.FramedBox(left, top, width, height, kDoubleFrame);
   if (title.empty()) return;
   const std::u32string shown = U" " + std::u32string(title.substr(0, static_cast<std::size_t>(std::max(width - 4, 0)))) + U" ";
   const int at = left + (width - static_cast<int>(shown.size())) / 2;

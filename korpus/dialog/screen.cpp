@@ -29,6 +29,24 @@ void Screen::Fill(int column, int row, int width, int height, char32_t ch, Role 
   }
 }
 
+void Screen::FramedBox(int column, int row, int width, int height, const FrameLines& lines) {
+  Fill(column, row, width, height, U' ', Role::Normal);
+  const int right = column + width - 1;
+  const int bottom = row + height - 1;
+  for (int c = column + 1; c < right; ++c) {
+    Put(c, row, lines.horizontal, Role::Frame);
+    Put(c, bottom, lines.horizontal, Role::Frame);
+  }
+  for (int r = row + 1; r < bottom; ++r) {
+    Put(column, r, lines.vertical, Role::Frame);
+    Put(right, r, lines.vertical, Role::Frame);
+  }
+  Put(column, row, lines.top_left, Role::Frame);
+  Put(right, row, lines.top_right, Role::Frame);
+  Put(right, bottom, lines.bottom_right, Role::Frame);
+  Put(column, bottom, lines.bottom_left, Role::Frame);
+}
+
 void Screen::SetRole(int column, int row, int width, Role role) {
   for (int c = column; c < column + width; ++c) {
     if (Inside(c, row)) Put(c, row, At(c, row).ch, role);

@@ -50,6 +50,19 @@ struct CellPosition {
   friend bool operator==(const CellPosition&, const CellPosition&) = default;
 };
 
+// The six characters of a frame: edges, then corners clockwise from the
+// top left.
+struct FrameLines {
+  char32_t horizontal;
+  char32_t vertical;
+  char32_t top_left;
+  char32_t top_right;
+  char32_t bottom_right;
+  char32_t bottom_left;
+};
+inline constexpr FrameLines kDoubleFrame{U'═', U'║', U'╔', U'╗', U'╝', U'╚'};
+inline constexpr FrameLines kSingleFrame{U'─', U'│', U'┌', U'┐', U'┘', U'└'};
+
 class Screen {
  public:
   Screen() = default;
@@ -64,6 +77,8 @@ class Screen {
   int PutText(int column, int row, std::u32string_view text, Role role, int max_width);
   void Fill(int column, int row, int width, int height, char32_t ch, Role role);
   void SetRole(int column, int row, int width, Role role);
+  // Blanks the rectangle and draws its edges in Role::Frame.
+  void FramedBox(int column, int row, int width, int height, const FrameLines& lines);
 
   const Cell& At(int column, int row) const;
 

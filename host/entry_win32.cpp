@@ -6,6 +6,7 @@
 #include <delayimp.h>
 
 #include <cstdint>
+#include <stdexcept>
 
 #include "host/attach.h"
 #include "host/entry.h"
@@ -46,12 +47,11 @@ void InstallTranslatorForThisThread() {
 
 namespace host::windows {
 
-void RaiseToHost(std::uint32_t ordinal, const char* text) {
-  ULONG_PTR arguments[2] = {};
-  arguments[korpus_abi::kPluginFailureOrdinal] = ordinal;
-  arguments[korpus_abi::kPluginFailureText] = reinterpret_cast<ULONG_PTR>(text);
-  ::RaiseException(kFailureException, EXCEPTION_NONCONTINUABLE, 2, arguments);
-  __builtin_trap();
+void RaiseToHost(std::uint32_t ordinal, const char* text) { korpus_abi::windows::RaiseFailure(ordinal, text); }
+
+void ThrowInPlugin(const korpus_abi::windows::CaughtFailure& failure) {
+  if (failure.ordinal != 0) throw binding::HostCallAbandoned(failure.ordinal);
+  throw std::runtime_error(failure.text[0] != '\0' ? failure.text : "host failure");
 }
 
 }  // namespace host::windows

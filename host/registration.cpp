@@ -5,28 +5,15 @@
 #include <cstring>
 
 #include "abi/codepage.h"
+#include "host/boundary.h"
 #include "host/check_launch.h"
 #include "host/description.h"
 #include "host/korpus/entries.h"
 #include "host/table_handles.h"
-#ifdef _WIN32
-#include "host/windows_boundary.h"
-#endif
 
 namespace host::registration {
 
 namespace {
-
-// The host calls the list handlers. On Windows nothing may leave them for
-// the host as a C++ exception (host/windows_boundary.h).
-template <class Call>
-std::int32_t ForHost(Call&& call) {
-#ifdef _WIN32
-  return windows::AtBoundary(call);
-#else
-  return call();
-#endif
-}
 
 struct RegisterHook {
   korpus_abi::ListHandler saved = nullptr;

@@ -1,13 +1,16 @@
-// Windows: how a failure leaves the plug-in. Its runtime is linked in, so
-// a C++ exception cannot unwind through the host's frames; it leaves as a
-// structured exception instead, which the host's translator (entry 30005)
-// turns into the host's own.
+// Windows: how a failure crosses the boundary. The plug-in's runtime is
+// linked in, so a C++ exception cannot unwind through the host's frames; it
+// leaves as a structured exception instead (abi/plugin_failure.h), which
+// the host takes back, and a failure the host passes on out of one of its
+// entries comes back into the plug-in the same way.
 #pragma once
 
 #include <cstdint>
 #include <exception>
+#include <type_traits>
 
 #include "abi/plugin_failure.h"
+#include "abi/windows/failure_catch.h"
 #include "host/korpus/binding.h"
 
 namespace host::windows {
@@ -18,19 +21,40 @@ inline constexpr std::uint32_t kFailureException = korpus_abi::kPluginFailureExc
 // failure's text (or null) go with the exception.
 [[noreturn]] void RaiseToHost(std::uint32_t ordinal, const char* text);
 
+// A failure that came back out of a host entry, thrown again as the
+// plug-in's own: HostCallAbandoned for an abandoned entry.
+[[noreturn]] void ThrowInPlugin(const korpus_abi::windows::CaughtFailure& failure);
+
 // Runs a call that the host made into the plug-in, so that nothing leaves
-// it as a C++ exception.
+// it as a C++ exception. The raise comes after the handler has ended, so
+// the runtime keeps no exception in flight while the frames are left.
 template <class Call>
 auto AtBoundary(Call&& call) noexcept -> decltype(call()) {
+  korpus_abi::windows::CaughtFailure failure;
   try {
     return call();
   } catch (const binding::HostCallAbandoned& abandoned) {
-    RaiseToHost(abandoned.ordinal(), abandoned.what());
-  } catch (const std::exception& failure) {
-    RaiseToHost(0, failure.what());
+    failure = korpus_abi::windows::Describe(abandoned.ordinal(), abandoned.what());
+  } catch (const std::exception& other) {
+    failure = korpus_abi::windows::Describe(0, other.what());
   } catch (...) {
-    RaiseToHost(0, nullptr);
   }
+  RaiseToHost(failure.ordinal, failure.text[0] != '\0' ? failure.text : nullptr);
+}
+
+// Runs a call into a host entry that may call the plug-in back; a failure
+// that the host passes on out of it continues here as a C++ exception.
+template <class Call>
+auto ThroughHost(Call&& call) -> decltype(call()) {
+  using Result = decltype(call());
+  korpus_abi::windows::CaughtFailure failure;
+  if constexpr (std::is_void_v<Result>) {
+    if (!korpus_abi::windows::CatchFailure(call, failure)) return;
+  } else {
+    Result result{};
+    if (!korpus_abi::windows::CatchFailure([&] { result = call(); }, failure)) return result;
+  }
+  ThrowInPlugin(failure);
 }
 
 }  // namespace host::windows

@@ -276,6 +276,23 @@ TEST_F(ProgramTest, MissingEntryDuringACheckAbortedSkipsTheHostsHandler) {
   EXPECT_EQ(Count(run.out, "event 231 reached"), 0u);
 }
 
+// An entry missing inside the open dialog: at its opening event (52034) and
+// in the row texts that a redraw asks for inside that event (52179). The
+// failure leaves the dialog, the check and the list event; the dialog is
+// closed behind it, so the next Ctrl-1 opens it again and fails the same way.
+TEST_F(ProgramTest, MissingEntryInsideTheDialogAbortedEndsTheCheckAndTheNextOneRunsAgain) {
+  for (const std::string ordinal : {"52034", "52179"}) {
+    const Outcome run = Korpus("select FV 2/2024\nanswer abort\nkey Ctrl-1\nkey Ctrl-1\nquit\n",
+                               {"--without-entry", ordinal, "--trace-events"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    const std::string failed = "event 231 failed: host entry " + ordinal + " is missing; the call was abandoned\n";
+    EXPECT_NE(run.out.find(BindingBox(ordinal, "abort") + failed + failed + "plugin unload: result 0\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(Count(run.out, "event 231 reached"), 0u);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Scripts
 

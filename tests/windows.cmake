@@ -45,6 +45,10 @@ prufacja_windows_test(win_image_test ${win_bin} windows/image_test.cpp windows/p
 target_link_libraries(win_image_test PRIVATE version)
 add_dependencies(win_image_test prufacja)
 
+# The catcher that takes a plug-in's failure back, as both modules link it.
+prufacja_windows_test(win_failure_catch_test ${win_bin} windows/failure_catch_test.cpp)
+target_link_libraries(win_failure_catch_test PRIVATE korpus_abi_windows)
+
 # The real plug-in and the binding's machine code against the fake host.
 set(fake_bin ${win_bin}/fakehost)
 prufacja_fake_host(win_fake_host ${fake_bin} fake_host.def)

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "korpus/entries.h"
+#include "korpus/plugin_callbacks.h"
 
 namespace standin {
 
@@ -42,15 +43,18 @@ std::uint16_t ControlStateOf(std::int32_t id) { return CurrentControlStates().Ge
 
 namespace entry {
 
+// Setting the dialog's redraw bit redraws at once, asking for the rows.
 std::uint16_t KORPUS_CALLEE ControlState(std::int32_t id, std::uint32_t mask, std::int32_t on) {
-  ControlStates& states = CurrentControlStates();
-  std::uint16_t word = states.Get(id);
-  const auto bits = static_cast<std::uint16_t>(mask);
-  if (bits != 0) {
-    word = on != 0 ? static_cast<std::uint16_t>(word | bits) : static_cast<std::uint16_t>(word & ~bits);
-    states.Set(id, word);
-  }
-  return word;
+  return EntryCallingBack([&] {
+    ControlStates& states = CurrentControlStates();
+    std::uint16_t word = states.Get(id);
+    const auto bits = static_cast<std::uint16_t>(mask);
+    if (bits != 0) {
+      word = on != 0 ? static_cast<std::uint16_t>(word | bits) : static_cast<std::uint16_t>(word & ~bits);
+      states.Set(id, word);
+    }
+    return word;
+  });
 }
 
 }  // namespace entry

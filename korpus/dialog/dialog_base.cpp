@@ -7,6 +7,7 @@
 #include "abi/records.h"
 #include "korpus/dialog/delegates.h"
 #include "korpus/entries.h"
+#include "korpus/plugin_callbacks.h"
 
 namespace standin {
 
@@ -135,13 +136,13 @@ std::span<void* const> BaseClassTable() { return kBaseTable; }
 std::int32_t DelegateClient::Event(std::int16_t code, std::int16_t kind) {
   const auto bound = BoundOf(event_callable_);
   if (!bound) return 0;
-  return reinterpret_cast<EventMember>(bound->member)(bound->object, code, kind);
+  return CallBack([&] { return reinterpret_cast<EventMember>(bound->member)(bound->object, code, kind); });
 }
 
 std::intptr_t DelegateClient::Row(std::int32_t row) {
   const auto bound = BoundOf(row_callable_);
   if (!bound) return 0;
-  return reinterpret_cast<RowMember>(bound->member)(bound->object, row, 0);
+  return CallBack([&] { return reinterpret_cast<RowMember>(bound->member)(bound->object, row, 0); });
 }
 
 }  // namespace dialog

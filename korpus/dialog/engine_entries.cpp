@@ -3,6 +3,7 @@
 #include "korpus/dialog/delegates.h"
 #include "korpus/dialog/engine.h"
 #include "korpus/entries.h"
+#include "korpus/plugin_callbacks.h"
 
 namespace standin::entry {
 
@@ -12,12 +13,14 @@ using dialog::OpenDialog;
 // kind this engine runs.
 std::int32_t KORPUS_CALLER RunDialog(const void* dialog_template, std::int32_t, void* values, void* row_callable,
                                      void* event_callable) {
-  if (OpenDialog() != nullptr) return dialog::kResultNotRun;
-  const auto view = dialog::ReadTemplate(dialog_template);
-  if (!view) return dialog::kResultNotRun;
-  dialog::DelegateClient client(row_callable, event_callable);
-  dialog::Dialog running(*view, client, CurrentFrontEnd());
-  return running.Run(values);
+  return EntryCallingBack([&] {
+    if (OpenDialog() != nullptr) return dialog::kResultNotRun;
+    const auto view = dialog::ReadTemplate(dialog_template);
+    if (!view) return dialog::kResultNotRun;
+    dialog::DelegateClient client(row_callable, event_callable);
+    dialog::Dialog running(*view, client, CurrentFrontEnd());
+    return running.Run(values);
+  });
 }
 
 std::int32_t KORPUS_CALLEE StoreValues(void* values, std::int32_t) {

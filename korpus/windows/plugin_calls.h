@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "abi/windows/failure_catch.h"
 
 namespace standin::windows {
 
@@ -21,5 +24,17 @@ struct PluginFailure {
 // leaving the frames between as they are (the plug-in has cleaned up its
 // own before raising), and the failure is answered.
 std::optional<PluginFailure> CallPlugin(const std::function<void()>& call);
+
+// A plug-in's failure on its way out through the host's own frames, from
+// a callback to the entry that the plug-in called.
+class PluginCallFailed : public std::exception {
+ public:
+  explicit PluginCallFailed(const korpus_abi::windows::CaughtFailure& failure) : failure_(failure) {}
+  const char* what() const noexcept override { return failure_.text; }
+  const korpus_abi::windows::CaughtFailure& failure() const { return failure_; }
+
+ private:
+  korpus_abi::windows::CaughtFailure failure_;
+};
 
 }  // namespace standin::windows

@@ -4,7 +4,6 @@
 target_sources(korpus PRIVATE
   windows/exports.cpp
   windows/plugin_calls.cpp
-  windows/plugin_calls_i686.S
   windows/plugin_routes.cpp
 )
 set_target_properties(korpus PROPERTIES
@@ -13,4 +12,5 @@ set_target_properties(korpus PROPERTIES
   SUFFIX ".DLL"
   LINK_DEPENDS ${PRUFACJA_KORPUS_EXPORTS_DEF})
 add_dependencies(korpus korpus_exports_def)
+target_link_libraries(korpus PRIVATE korpus_abi_windows)
 target_link_options(korpus PRIVATE ${PRUFACJA_KORPUS_EXPORTS_DEF} -Wl,--export-all-symbols -Wl,--exclude-libs,ALL)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "host/boundary.h"
 #include "host/korpus/entries.h"
 
 namespace verify::controls {
@@ -21,6 +22,9 @@ inline constexpr std::uint32_t kDisabled = 0x0002;
 inline constexpr std::uint32_t kRedraw = 0x8000;
 
 inline bool IsChecked(std::int32_t id) { return (korpus::ControlState(id, 0, 0) & kChecked) != 0; }
-inline void Redraw() { korpus::ControlState(kDialog, kRedraw, 1); }
+// The dialog redraws at once, asking the object for its rows.
+inline void Redraw() {
+  host::ThroughHost([] { korpus::ControlState(kDialog, kRedraw, 1); });
+}
 
 }  // namespace verify::controls

@@ -1,5 +1,6 @@
 // One check from its start to the end of the dialog.
 #include "abi/records.h"
+#include "host/boundary.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/dialog_template.h"
 #include "verify/dialog/zrob_prufacje.h"
@@ -40,7 +41,8 @@ std::int32_t CZrobPrufacje::Run(const korpus_abi::ListState* list_state, const c
   void* event_callable = CallableOf(events);
   void* row_callable = CallableOf(rows);
 
-  korpus::RunDialog(DialogTemplate().data(), 1, &values_, row_callable, event_callable);
+  host::ThroughHost(
+      [&] { return korpus::RunDialog(DialogTemplate().data(), 1, &values_, row_callable, event_callable); });
 
   korpus::DelegateRelease(rows.storage);
   korpus::DelegateRelease(events.storage);

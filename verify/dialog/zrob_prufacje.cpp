@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "host/boundary.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/class_table.h"
 
@@ -11,18 +12,18 @@ namespace verify {
 namespace {
 
 // The host calls the slots with an untyped object pointer, so that is what
-// they take.
+// they take. The engine calls the two handlers from inside its own frames.
 
 // Slot 0: destroys the object; bit 0 of the flags also returns its memory
 // to the host.
 void* KORPUS_METHOD DestroySlot(void* self, std::uint32_t flags);
 
 std::int32_t KORPUS_METHOD HandleEventSlot(void* self, std::int16_t code, std::int16_t kind) {
-  return static_cast<CZrobPrufacje*>(self)->HandleEvent(code, kind);
+  return host::ForHost([&] { return static_cast<CZrobPrufacje*>(self)->HandleEvent(code, kind); });
 }
 
 std::intptr_t KORPUS_METHOD RowTextSlot(void* self, std::int16_t row, std::int32_t) {
-  return static_cast<CZrobPrufacje*>(self)->RowText(row);
+  return host::ForHost([&] { return static_cast<CZrobPrufacje*>(self)->RowText(row); });
 }
 
 template <typename F>

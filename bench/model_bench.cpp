@@ -11,19 +11,10 @@
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "korpus/dialog/controls.h"
+#include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
-
-struct CheckAccess {
-  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = static_cast<std::int32_t>(positions.size());
-    std::memcpy(check.positions_, positions.data(), positions.size() * sizeof(Position));
-  }
-};
 
 namespace {
 

@@ -21,26 +21,7 @@
 #include "korpus/ini/ini_access.h"
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
-
-namespace verify {
-
-// The harness reads the check's own fields the way the tests of each part do.
-struct CheckAccess {
-  static std::int32_t Capacity(const CZrobPrufacje& check) { return check.capacity_; }
-  static const Position* Block(const CZrobPrufacje& check) { return check.positions_; }
-  static std::int32_t RawCount(const CZrobPrufacje& check) { return check.count_; }
-  static bool GiveBlock(CZrobPrufacje& check, const char* invoice_number) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    if (check.positions_ == nullptr) return false;
-    check.capacity_ = kInitialPositions;
-    check.count_ = 0;
-    BoundedCopy(check.invoice_number_, invoice_number, 32);
-    return true;
-  }
-};
-
-}  // namespace verify
+#include "tests/check_access.h"
 
 namespace reliability {
 

@@ -12,21 +12,11 @@
 #include "korpus/dialog/controls.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
+#include "tests/check_access.h"
 #include "verify/dialog/class_table.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
-
-struct CheckAccess {
-  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(5000, sizeof(Position)));
-    check.capacity_ = 5000;
-    for (const Position& p : positions) check.positions_[check.count_++] = p;
-  }
-  static void SetRefresh(CZrobPrufacje& check, bool on) { check.list_refresh_ = on ? 1 : 0; }
-  static korpus_abi::ClassTable TableOf(const CZrobPrufacje& check) { return check.base_.class_table; }
-};
 
 namespace {
 

@@ -7,25 +7,16 @@
 
 #include "korpus/files/files.h"
 #include "report_import_support.h"
+#include "tests/position_rows.h"
 
 namespace verify {
 namespace {
 
+using testing_support::Row;
+using testing_support::Rows;
 using testing_support::BoxSeen;
 using testing_support::MakePosition;
 using testing_support::WriteBytes;
-
-struct Row {
-  std::string name;
-  std::string symbol;
-  std::int32_t counted;
-  std::int32_t invoiced;
-  bool operator==(const Row&) const = default;
-};
-
-void PrintTo(const Row& row, std::ostream* out) {
-  *out << "{" << row.name << ", " << row.symbol << ", " << row.counted << ", " << row.invoiced << "}";
-}
 
 const BoxSeen kOpenFailed{"Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!", 1};
 
@@ -53,14 +44,7 @@ class ImportTest : public testing_support::CheckTest {
     CheckTest::TearDown();
   }
 
-  // The list in its order, texts in UTF-8.
-  std::vector<Row> List() {
-    std::vector<Row> rows;
-    for (const Position& p : check().Positions()) {
-      rows.push_back({codepage::MazoviaToUtf8(p.name), codepage::MazoviaToUtf8(p.symbol), p.counted, p.invoiced});
-    }
-    return rows;
-  }
+  std::vector<Row> List() { return Rows(check()); }
 
   // Four positions of 1.000 each, nothing counted.
   void FillFour() {

@@ -16,51 +16,18 @@
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
+#include "tests/check_access.h"
+#include "tests/position_rows.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 
-// The block a check starts with, given as the check run gives it.
-struct CheckAccess {
-  static void GiveBlock(CZrobPrufacje& check) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = 0;
-  }
-  static void Append(CZrobPrufacje& check, const char* name, const char* symbol, std::int32_t invoiced) {
-    Position& p = check.positions_[check.count_++];
-    std::strncpy(p.name, name, sizeof p.name - 1);
-    std::strncpy(p.symbol, symbol, sizeof p.symbol - 1);
-    p.invoiced = invoiced;
-  }
-};
-
 namespace {
 
+using testing_support::Row;
+using testing_support::Rows;
 using standin::PositionRow;
 using standin::Register;
-
-// A position as the list holds it, texts back in UTF-8.
-struct Row {
-  std::string name;
-  std::string symbol;
-  std::int32_t counted;
-  std::int32_t invoiced;
-  bool operator==(const Row&) const = default;
-};
-
-void PrintTo(const Row& row, std::ostream* out) {
-  *out << "{" << row.name << ", " << row.symbol << ", " << row.counted << ", " << row.invoiced << "}";
-}
-
-std::vector<Row> Rows(const CZrobPrufacje& check) {
-  std::vector<Row> rows;
-  for (const Position& p : check.Positions()) {
-    rows.push_back({codepage::MazoviaToUtf8(p.name), codepage::MazoviaToUtf8(p.symbol), p.counted, p.invoiced});
-  }
-  return rows;
-}
 
 std::string Numbered(const char* stem, int n) {
   char text[32];
@@ -185,8 +152,8 @@ TEST_F(LoadInvoiceTest, EqualPositionsStayApartUntilNormalised) {
 }
 
 TEST_F(LoadInvoiceTest, WhateverTheListHeldIsDropped) {
-  CheckAccess::Append(check_, "Stare", "S1", 1000);
-  CheckAccess::Append(check_, "Stare", "S2", 1000);
+  ASSERT_TRUE(CheckAccess::Append(check_, "Stare", "S1", 0, 1000));
+  ASSERT_TRUE(CheckAccess::Append(check_, "Stare", "S2", 0, 1000));
   const std::int32_t id = AddInvoice(Register::Sales, "FV 4/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
 
   check_.LoadInvoice(44, id);
@@ -195,7 +162,7 @@ TEST_F(LoadInvoiceTest, WhateverTheListHeldIsDropped) {
 }
 
 TEST_F(LoadInvoiceTest, MissingPositionsTableShowsDiskErrorAndKeepsTheList) {
-  CheckAccess::Append(check_, "Stare", "S1", 1000);
+  ASSERT_TRUE(CheckAccess::Append(check_, "Stare", "S1", 0, 1000));
   const std::int32_t id = AddInvoice(Register::Sales, "FV 5/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
   standin::tables::SetAvailable(45, false);
 
@@ -231,7 +198,7 @@ TEST_F(LoadInvoiceTest, PurchasePositionsTableUnavailableNowShowsDiskError) {
 }
 
 TEST_F(LoadInvoiceTest, UnknownRegisterEmptiesTheListSilently) {
-  CheckAccess::Append(check_, "Stare", "S1", 1000);
+  ASSERT_TRUE(CheckAccess::Append(check_, "Stare", "S1", 0, 1000));
 
   EXPECT_EQ(check_.LoadInvoice(49, 1), 0);
 

@@ -17,22 +17,10 @@
 #include "korpus/dialog/controls.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
+#include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
-
-struct CheckAccess {
-  // The list as a check starts with it: a 5000-position block.
-  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = 0;
-    for (const Position& p : positions) check.positions_[check.count_++] = p;
-  }
-  static std::int32_t Capacity(const CZrobPrufacje& check) { return check.capacity_; }
-  static const Position* Block(const CZrobPrufacje& check) { return check.positions_; }
-};
 
 namespace testing_support {
 

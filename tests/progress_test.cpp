@@ -19,59 +19,20 @@
 #include "korpus/ini/ini_access.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
+#include "tests/check_access.h"
+#include "tests/position_rows.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 
-// The block and the invoice number that a check run gives the object.
-struct CheckAccess {
-  static void Begin(CZrobPrufacje& check, const char* number) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = 0;
-    std::strncpy(check.invoice_number_, number, sizeof check.invoice_number_ - 1);
-  }
-  static void Append(CZrobPrufacje& check, const std::string& name, const std::string& symbol, std::int32_t counted,
-                     std::int32_t invoiced) {
-    ASSERT_TRUE(check.ReservePositions(check.count_ + 1));
-    Position& p = check.positions_[check.count_++];
-    std::memset(&p, 0, sizeof p);
-    std::strncpy(p.name, codepage::Utf8ToMazovia(name).c_str(), sizeof p.name - 1);
-    std::strncpy(p.symbol, codepage::Utf8ToMazovia(symbol).c_str(), sizeof p.symbol - 1);
-    p.counted = counted;
-    p.invoiced = invoiced;
-  }
-  static void Truncate(CZrobPrufacje& check, std::int32_t count) { check.count_ = count; }
-  static std::int32_t Capacity(const CZrobPrufacje& check) { return check.capacity_; }
-};
-
 namespace {
 
+using testing_support::Row;
+using testing_support::Rows;
 namespace fs = std::filesystem;
 
 constexpr std::int16_t kYes = 0x5001;
 constexpr std::int16_t kNo = 0x5002;
-
-struct Row {
-  std::string name;
-  std::string symbol;
-  std::int32_t counted;
-  std::int32_t invoiced;
-  bool operator==(const Row&) const = default;
-};
-
-void PrintTo(const Row& row, std::ostream* out) {
-  *out << "{" << row.name << ", " << row.symbol << ", " << row.counted << ", " << row.invoiced << "}";
-}
-
-std::vector<Row> Rows(const CZrobPrufacje& check) {
-  std::vector<Row> rows;
-  for (const Position& p : check.Positions()) {
-    rows.push_back({codepage::MazoviaToUtf8(p.name), codepage::MazoviaToUtf8(p.symbol), p.counted, p.invoiced});
-  }
-  return rows;
-}
 
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -119,7 +80,7 @@ class ProgressTest : public ::testing::Test {
   // What a later check of the invoice sees: a fresh object, the user's
   // answer to the question queued.
   std::int32_t Resume(CZrobPrufacje& check, const char* number, std::int16_t answer) {
-    CheckAccess::Begin(check, number);
+    CheckAccess::GiveBlock(check, number);
     front_.Answer(answer);
     return check.ResumeProgress();
   }
@@ -136,8 +97,8 @@ class ProgressTest : public ::testing::Test {
 
 TEST_F(ProgressTest, SaveWritesNumberCountAndEveryRowInListOrder) {
   CZrobPrufacje check;
-  CheckAccess::Begin(check, "FV 7/2024");
-  for (int i = 0; i < 150; ++i) CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), i * 10, 1000);
+  CheckAccess::GiveBlock(check, "FV 7/2024");
+  for (int i = 0; i < 150; ++i) ASSERT_TRUE(CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), i * 10, 1000));
 
   EXPECT_EQ(check.SaveProgress(), 1);
 
@@ -152,9 +113,9 @@ TEST_F(ProgressTest, SaveWritesNumberCountAndEveryRowInListOrder) {
 
 TEST_F(ProgressTest, SavedRowKeepsMazoviaBytesAndTheExampleShape) {
   CZrobPrufacje check;
-  CheckAccess::Begin(check, "FV 8/2024");
-  CheckAccess::Append(check, "Nowy towar", "ABC1", 2500, 0);
-  CheckAccess::Append(check, "Łożysko", "", -1500, 3000);
+  CheckAccess::GiveBlock(check, "FV 8/2024");
+  ASSERT_TRUE(CheckAccess::Append(check, "Nowy towar", "ABC1", 2500, 0));
+  ASSERT_TRUE(CheckAccess::Append(check, "Łożysko", "", -1500, 3000));
 
   check.SaveProgress();
 
@@ -164,10 +125,10 @@ TEST_F(ProgressTest, SavedRowKeepsMazoviaBytesAndTheExampleShape) {
 
 TEST_F(ProgressTest, SavedListComesBackWholeAfterYes) {
   CZrobPrufacje first;
-  CheckAccess::Begin(first, "FV 9/2024");
-  CheckAccess::Append(first, "Śruba M6, ocynk", "SR6", 2000, 3000);
-  CheckAccess::Append(first, "Nowy towar", "", 1000, 0);
-  CheckAccess::Append(first, "Kabel, 3 żyły, 2,5 mm", "KAB-3", 0, 12500);
+  CheckAccess::GiveBlock(first, "FV 9/2024");
+  ASSERT_TRUE(CheckAccess::Append(first, "Śruba M6, ocynk", "SR6", 2000, 3000));
+  ASSERT_TRUE(CheckAccess::Append(first, "Nowy towar", "", 1000, 0));
+  ASSERT_TRUE(CheckAccess::Append(first, "Kabel, 3 żyły, 2,5 mm", "KAB-3", 0, 12500));
   first.SaveProgress();
 
   CZrobPrufacje second;
@@ -185,10 +146,10 @@ TEST_F(ProgressTest, SavedListComesBackWholeAfterYes) {
 
 TEST_F(ProgressTest, ShorterSaveLeavesOldRowsThatResumeIgnores) {
   CZrobPrufacje check;
-  CheckAccess::Begin(check, "FV 10/2024");
-  for (int i = 0; i < 12; ++i) CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), 0, 1000);
+  CheckAccess::GiveBlock(check, "FV 10/2024");
+  for (int i = 0; i < 12; ++i) ASSERT_TRUE(CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), 0, 1000));
   check.SaveProgress();
-  CheckAccess::Truncate(check, 10);
+  CheckAccess::SetCount(check, 10);
   check.SaveProgress();
 
   const std::string saved = SavedBytes();
@@ -290,13 +251,13 @@ TEST_F(ProgressTest, AnswerNoDiscardsTheProgress) {
 
 TEST_F(ProgressTest, DiscardedProgressLeavesNoOldRowsForTheNextSave) {
   CZrobPrufacje first;
-  CheckAccess::Begin(first, "FV 17/2024");
-  for (int i = 0; i < 3; ++i) CheckAccess::Append(first, Numbered("Stara ", i), Numbered("S", i), 0, 1000);
+  CheckAccess::GiveBlock(first, "FV 17/2024");
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(CheckAccess::Append(first, Numbered("Stara ", i), Numbered("S", i), 0, 1000));
   first.SaveProgress();
 
   CZrobPrufacje second;
   EXPECT_EQ(Resume(second, "FV 18/2024", kYes), 1);
-  CheckAccess::Append(second, "Nowa", "N1", 0, 1000);
+  ASSERT_TRUE(CheckAccess::Append(second, "Nowa", "N1", 0, 1000));
   second.SaveProgress();
 
   EXPECT_EQ(SavedBytes(), "[Nr_faktury]\r\nNr fakt.=FV 18/2024\r\nIlosc=1\r\nr00=Nowa,N1,0,1000\r\n");
@@ -338,8 +299,8 @@ TEST_F(ProgressTest, NegativeCountResumesAnEmptyList) {
 
 TEST_F(ProgressTest, ListLargerThanTheFirstBlockComesBackWhole) {
   CZrobPrufacje first;
-  CheckAccess::Begin(first, "FV 22/2024");
-  for (int i = 0; i < 12000; ++i) CheckAccess::Append(first, Numbered("Pozycja ", i), Numbered("S", i), i, 1000);
+  CheckAccess::GiveBlock(first, "FV 22/2024");
+  for (int i = 0; i < 12000; ++i) ASSERT_TRUE(CheckAccess::Append(first, Numbered("Pozycja ", i), Numbered("S", i), i, 1000));
   first.SaveProgress();
 
   CZrobPrufacje second;
@@ -356,7 +317,7 @@ TEST_F(ProgressTest, CountFarBeyondTheFileResumesEveryRowItHoldsWithoutAsking) {
                      "r01=Klej,K1,0,2000", "r4999=Taśma,T1,0,3000", "r5000=Poza,P1,0,1000"});
 
   CZrobPrufacje check;
-  CheckAccess::Begin(check, "FV 23/2024");
+  CheckAccess::GiveBlock(check, "FV 23/2024");
   front_.Answer(kYes);
   const long allocations = standin::testing::CallCount(standin::Fault::Allocation);
   EXPECT_EQ(check.ResumeProgress(), 0);
@@ -376,7 +337,7 @@ TEST_F(ProgressTest, RefusedGrowthResumesTheFirstBlockOnly) {
   WriteProgressFile(lines);
 
   CZrobPrufacje check;
-  CheckAccess::Begin(check, "FV 24/2024");
+  CheckAccess::GiveBlock(check, "FV 24/2024");
   standin::testing::FailAlways(standin::Fault::Allocation, true);
   front_.Answer(kYes);
   EXPECT_EQ(check.ResumeProgress(), 0);

@@ -22,27 +22,10 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
 #include "korpus/testing.h"
+#include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
-
-struct CheckAccess {
-  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = 0;
-    for (const Position& p : positions) check.positions_[check.count_++] = p;
-  }
-  static void SetCounters(CZrobPrufacje& check, std::int32_t on_document, std::int32_t new_goods) {
-    check.counters_.on_document = on_document;
-    check.counters_.new_goods = new_goods;
-  }
-  static void SetInvoiceNumber(CZrobPrufacje& check, const char* number) {
-    std::strncpy(check.invoice_number_, number, sizeof check.invoice_number_ - 1);
-  }
-  static void SetRefresh(CZrobPrufacje& check, bool on) { check.list_refresh_ = on ? 1 : 0; }
-};
 
 namespace testing_support {
 

@@ -73,7 +73,10 @@ class ReportTest : public testing_support::CheckTest {
                                    MakePosition("Zwrot", "A4", 0, -1000),
                                    MakePosition("Sruba", "A5", 2000, 2000),
                                });
-    CheckAccess::SetCounters(check(), 4, 1);
+    SummaryCounters counters = CheckAccess::Counters(check());
+    counters.on_document = 4;
+    counters.new_goods = 1;
+    CheckAccess::SetCounters(check(), counters);
     CheckAccess::SetInvoiceNumber(check(), "FV 12/2009");
   }
   // The six counters in the summary's order.

@@ -12,33 +12,8 @@
 #include <vector>
 
 #include "host/korpus/entries.h"
+#include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
-
-namespace verify {
-
-// The check's packed fields, read and written by value.
-struct CheckAccess {
-  static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = static_cast<std::int32_t>(positions.size());
-    if (!positions.empty()) std::memcpy(check.positions_, positions.data(), positions.size() * sizeof(Position));
-  }
-  static Position* Block(const CZrobPrufacje& check) { return check.positions_; }
-  static void SetBlock(CZrobPrufacje& check, Position* block, std::int32_t capacity) {
-    check.positions_ = block;
-    check.capacity_ = capacity;
-  }
-  static void SetCount(CZrobPrufacje& check, std::int32_t count) { check.count_ = count; }
-  static SummaryCounters Counters(const CZrobPrufacje& check) { return check.counters_; }
-  static void SetCounters(CZrobPrufacje& check, const SummaryCounters& counters) { check.counters_ = counters; }
-  static void SetRefresh(CZrobPrufacje& check, bool on) { check.list_refresh_ = on ? 1 : 0; }
-  static char* InvoiceNumber(CZrobPrufacje& check) { return check.invoice_number_; }
-  static char* RowBuffer(CZrobPrufacje& check) { return check.row_text_; }
-};
-
-}  // namespace verify
 
 namespace reference {
 

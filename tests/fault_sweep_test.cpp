@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -125,6 +126,34 @@ class FaultSweep : public ::testing::Test {
     return run;
   }
 
+  // The calls of the kind that the first two checks make with no fault.
+  static long CallsOf(Fault kind) { return Run(kind, 0).calls; }
+
+  // The scenario once for each of those calls, failing that call (or every
+  // call from it on); every run must be sound, and `check` looks at it with
+  // a label that names the failed call.
+  static void Sweep(Fault kind, long calls, Arming arming, const std::string& what,
+                    const std::function<void(const ScenarioRun&, long, const std::string&)>& check) {
+    const std::string from = arming == Arming::FromThenOn ? " from " : " ";
+    for (long n = 1; n <= calls; ++n) {
+      const std::string label = what + from + std::to_string(n) + " of " + std::to_string(calls);
+      const ScenarioRun run = Run(kind, n, arming);
+      ExpectSound(run, label);
+      check(run, n, label);
+    }
+    RecordProperty("runs", static_cast<int>(calls));
+  }
+
+  // A failure that goes unnoticed: the first two checks show only the
+  // boxes of a clean run.
+  static void ExpectOnlyCleanBoxes(const ScenarioRun& run, const std::string& label) {
+    for (std::size_t i = 0; i < 2; ++i) {
+      for (const SeenBox& box : run.checks[i].boxes) {
+        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
+      }
+    }
+  }
+
   // What holds after any run, whatever failed.
   static void ExpectSound(const ScenarioRun& run, const std::string& label) {
     EXPECT_TRUE(run.faults.empty()) << label << ": " << run.faults.front();
@@ -187,37 +216,28 @@ TEST_F(FaultSweep, TheCleanScenarioCountsImportsReportsAndResumes) {
 }
 
 TEST_F(FaultSweep, EveryHostAllocationAndResizeMayFail) {
-  const long calls = Run(Fault::Allocation, 0).calls;
+  const long calls = CallsOf(Fault::Allocation);
   ASSERT_GE(calls, 8) << "the scenario should allocate its blocks, items and added positions";
-  int runs = 0;
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "allocation " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::Allocation, n);
-    ExpectSound(run, label);
-    ++runs;
-    // An allocation failure is silent: no box beyond those of a clean run.
-    for (std::size_t i = 0; i < 2; ++i) {
-      for (const SeenBox& box : run.checks[i].boxes) {
-        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
-      }
-    }
-    // A check without its block shows nothing and saves nothing; the third
-    // check takes up the last check that ran its dialog.
-    const CheckSeen* last_run = nullptr;
-    for (std::size_t i = 0; i < 2; ++i) {
-      const CheckSeen& check = run.checks[i];
-      if (check.outcome.result == 1) {
-        EXPECT_TRUE(check.boxes.empty()) << label;
-        EXPECT_TRUE(check.opening.empty()) << label;
-        continue;
-      }
-      EXPECT_EQ(check.outcome.result, 0) << label;
-      last_run = &check;
-    }
-    const auto expected = last_run != nullptr ? TotalsOf(last_run->outcome.list) : TotalsOf(Fresh());
-    EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
-  }
-  RecordProperty("runs", runs);
+  Sweep(Fault::Allocation, calls, Arming::Once, "allocation",
+        [](const ScenarioRun& run, long, const std::string& label) {
+          // An allocation failure is silent.
+          ExpectOnlyCleanBoxes(run, label);
+          // A check without its block shows nothing and saves nothing; the third
+          // check takes up the last check that ran its dialog.
+          const CheckSeen* last_run = nullptr;
+          for (std::size_t i = 0; i < 2; ++i) {
+            const CheckSeen& check = run.checks[i];
+            if (check.outcome.result == 1) {
+              EXPECT_TRUE(check.boxes.empty()) << label;
+              EXPECT_TRUE(check.opening.empty()) << label;
+              continue;
+            }
+            EXPECT_EQ(check.outcome.result, 0) << label;
+            last_run = &check;
+          }
+          const auto expected = last_run != nullptr ? TotalsOf(last_run->outcome.list) : TotalsOf(Fresh());
+          EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
+        });
 }
 
 // Past the first blocks every list grows: an invoice of more positions
@@ -297,74 +317,61 @@ TEST_F(FaultSweep, AHostThatNeverGivesMemoryShowsNoDialog) {
 }
 
 TEST_F(FaultSweep, EveryStreamWriteOfTheReportMayFail) {
-  const long calls = Run(Fault::StreamWrite, 0).calls;
+  const long calls = CallsOf(Fault::StreamWrite);
   ASSERT_GE(calls, 4) << "two reports of a header, lines and a bottom rule";
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "stream write " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::StreamWrite, n);
-    ExpectSound(run, label);
-    int failed = 0;
-    for (std::size_t i = 0; i < 2; ++i) {
-      const CheckSeen& check = run.checks[i];
-      if (!HasBox(check, "Blokada", "Błąd w trakcie zapisu!")) {
-        EXPECT_TRUE(HasBox(check, "Uwaga", "Dokument został zapisany")) << label << ": " << BoxList(check);
-        continue;
-      }
-      ++failed;
-      // Nothing is handed to the host; a summary, when one came, came first.
-      EXPECT_FALSE(HasBox(check, "Uwaga", "Dokument został zapisany")) << label;
-      EXPECT_FALSE(HasBox(check, "Uwaga", "Dokumentu nie zapisano!")) << label;
-      const int summary = IndexOfCaption(check, "Podsumowanie");
-      if (summary >= 0) {
-        EXPECT_LT(summary, IndexOfCaption(check, "Blokada")) << label;
-      }
-      // The failed file stays until a later report writes it whole.
-      EXPECT_TRUE(check.report_file_after) << label;
-    }
-    EXPECT_EQ(failed, 1) << label << ": exactly the one report with the failed write tells of it";
-    EXPECT_EQ(run.documents.size(), 2u) << label;
-    // The report file is written while the list is saved by other means.
-    EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list)) << label;
-  }
-  RecordProperty("runs", static_cast<int>(calls));
+  Sweep(Fault::StreamWrite, calls, Arming::Once, "stream write",
+        [](const ScenarioRun& run, long, const std::string& label) {
+          int failed = 0;
+          for (std::size_t i = 0; i < 2; ++i) {
+            const CheckSeen& check = run.checks[i];
+            if (!HasBox(check, "Blokada", "Błąd w trakcie zapisu!")) {
+              EXPECT_TRUE(HasBox(check, "Uwaga", "Dokument został zapisany")) << label << ": " << BoxList(check);
+              continue;
+            }
+            ++failed;
+            // Nothing is handed to the host; a summary, when one came, came first.
+            EXPECT_FALSE(HasBox(check, "Uwaga", "Dokument został zapisany")) << label;
+            EXPECT_FALSE(HasBox(check, "Uwaga", "Dokumentu nie zapisano!")) << label;
+            const int summary = IndexOfCaption(check, "Podsumowanie");
+            if (summary >= 0) {
+              EXPECT_LT(summary, IndexOfCaption(check, "Blokada")) << label;
+            }
+            // The failed file stays until a later report writes it whole.
+            EXPECT_TRUE(check.report_file_after) << label;
+          }
+          EXPECT_EQ(failed, 1) << label << ": exactly the one report with the failed write tells of it";
+          EXPECT_EQ(run.documents.size(), 2u) << label;
+          // The report file is written while the list is saved by other means.
+          EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list)) << label;
+        });
 }
 
 // A disk that fills up during a report: it and every later one fail.
 TEST_F(FaultSweep, ADiskThatFillsUpAtAnyWriteFailsThatReportAndTheNext) {
-  const long calls = Run(Fault::StreamWrite, 0).calls;
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "stream writes from " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::StreamWrite, n, Arming::FromThenOn);
-    ExpectSound(run, label);
-    const bool first_failed = HasBox(run.checks[0], "Blokada", "Błąd w trakcie zapisu!");
-    const bool second_failed = HasBox(run.checks[1], "Blokada", "Błąd w trakcie zapisu!");
-    EXPECT_TRUE(second_failed) << label;
-    // A report either failed or was stored, never both.
-    EXPECT_NE(first_failed, HasBox(run.checks[0], "Uwaga", "Dokument został zapisany")) << label;
-    EXPECT_EQ(run.documents.size(), first_failed ? 1u : 2u) << label;
-    EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list)) << label;
-  }
-  RecordProperty("runs", static_cast<int>(calls));
+  Sweep(Fault::StreamWrite, CallsOf(Fault::StreamWrite), Arming::FromThenOn, "stream writes",
+        [](const ScenarioRun& run, long, const std::string& label) {
+          const bool first_failed = HasBox(run.checks[0], "Blokada", "Błąd w trakcie zapisu!");
+          const bool second_failed = HasBox(run.checks[1], "Blokada", "Błąd w trakcie zapisu!");
+          EXPECT_TRUE(second_failed) << label;
+          // A report either failed or was stored, never both.
+          EXPECT_NE(first_failed, HasBox(run.checks[0], "Uwaga", "Dokument został zapisany")) << label;
+          EXPECT_EQ(run.documents.size(), first_failed ? 1u : 2u) << label;
+          EXPECT_EQ(TotalsOf(run.checks[2].opening), TotalsOf(run.checks[1].outcome.list)) << label;
+        });
 }
 
 // Memory that runs out at any point of a check and stays out.
 TEST_F(FaultSweep, MemoryThatRunsOutAtAnyPointStaysSilentAndSafe) {
-  const long calls = Run(Fault::Allocation, 0).calls;
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "allocations from " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::Allocation, n, Arming::FromThenOn);
-    ExpectSound(run, label);
-    const CheckSeen* last_run = nullptr;
-    for (std::size_t i = 0; i < 2; ++i) {
-      if (run.checks[i].outcome.result == 0) last_run = &run.checks[i];
-      for (const SeenBox& box : run.checks[i].boxes) {
-        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
-      }
-    }
-    const auto expected = last_run != nullptr ? TotalsOf(last_run->outcome.list) : TotalsOf(Fresh());
-    EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
-  }
-  RecordProperty("runs", static_cast<int>(calls));
+  Sweep(Fault::Allocation, CallsOf(Fault::Allocation), Arming::FromThenOn, "allocations",
+        [](const ScenarioRun& run, long, const std::string& label) {
+          ExpectOnlyCleanBoxes(run, label);
+          const CheckSeen* last_run = nullptr;
+          for (std::size_t i = 0; i < 2; ++i) {
+            if (run.checks[i].outcome.result == 0) last_run = &run.checks[i];
+          }
+          const auto expected = last_run != nullptr ? TotalsOf(last_run->outcome.list) : TotalsOf(Fresh());
+          EXPECT_EQ(TotalsOf(run.checks[2].opening), expected) << label;
+        });
 }
 
 TEST_F(FaultSweep, AFullDiskFailsEveryReportAndStoresNone) {
@@ -425,61 +432,47 @@ struct ProgressModel {
 };
 
 TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
-  const long calls = Run(Fault::IniWrite, 0).calls;
+  const long calls = CallsOf(Fault::IniWrite);
   ASSERT_GE(calls, 10) << "two saves of a number, a count and the rows";
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "INI write " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::IniWrite, n);
-    ExpectSound(run, label);
-    // A failed write goes unnoticed: the boxes are those of a clean run.
-    for (std::size_t i = 0; i < 2; ++i) {
-      for (const SeenBox& box : run.checks[i].boxes) {
-        EXPECT_TRUE(box.caption == "Uwaga" || box.caption == "Podsumowanie") << label << ": " << BoxList(run.checks[i]);
-      }
-    }
-    // Each check opens with what the file held after the saves before it.
-    ProgressModel file;
-    long write = 1;
-    for (std::size_t i = 0; i < 3; ++i) {
-      const auto resumed = file.Resume();
-      const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
-      EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
-      // The question is asked whenever the file holds a number.
-      EXPECT_EQ(HasBox(run.checks[i], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"),
-                file.has_number)
-          << label << ", check " << i + 1;
-      if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n);
-    }
-  }
-  RecordProperty("runs", static_cast<int>(calls));
+  Sweep(Fault::IniWrite, calls, Arming::Once, "INI write",
+        [](const ScenarioRun& run, long n, const std::string& label) {
+          // A failed write goes unnoticed.
+          ExpectOnlyCleanBoxes(run, label);
+          // Each check opens with what the file held after the saves before it.
+          ProgressModel file;
+          long write = 1;
+          for (std::size_t i = 0; i < 3; ++i) {
+            const auto resumed = file.Resume();
+            const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
+            EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
+            // The question is asked whenever the file holds a number.
+            EXPECT_EQ(HasBox(run.checks[i], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"),
+                      file.has_number)
+                << label << ", check " << i + 1;
+            if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n);
+          }
+        });
 }
 
 // A disk that fills up during a save: every write from the n-th on fails.
 TEST_F(FaultSweep, AnIniThatStopsTakingWritesAtAnyPointLeavesWhatWasWrittenBefore) {
-  const long calls = Run(Fault::IniWrite, 0).calls;
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "INI writes from " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::IniWrite, n, Arming::FromThenOn);
-    ExpectSound(run, label);
-    ProgressModel file;
-    long write = 1;
-    for (std::size_t i = 0; i < 3; ++i) {
-      const auto resumed = file.Resume();
-      const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
-      EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
-      if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n, true);
-    }
-  }
-  RecordProperty("runs", static_cast<int>(calls));
+  Sweep(Fault::IniWrite, CallsOf(Fault::IniWrite), Arming::FromThenOn, "INI writes",
+        [](const ScenarioRun& run, long n, const std::string& label) {
+          ProgressModel file;
+          long write = 1;
+          for (std::size_t i = 0; i < 3; ++i) {
+            const auto resumed = file.Resume();
+            const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
+            EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
+            if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n, true);
+          }
+        });
 }
 
 TEST_F(FaultSweep, EveryIniReadOfTheResumeMayFail) {
-  const long calls = Run(Fault::IniRead, 0).calls;
+  const long calls = CallsOf(Fault::IniRead);
   ASSERT_GE(calls, 10) << "a look for a saved check, then a number, a count and the rows";
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "INI read " + std::to_string(n) + " of " + std::to_string(calls);
-    const ScenarioRun run = Run(Fault::IniRead, n);
-    ExpectSound(run, label);
+  Sweep(Fault::IniRead, calls, Arming::Once, "INI read", [](const ScenarioRun& run, long n, const std::string& label) {
     // A read that fails is a key that is not there: no saved check, no
     // count (the invoice is loaded afresh) or a row dropped; the saves
     // themselves go through.
@@ -495,8 +488,7 @@ TEST_F(FaultSweep, EveryIniReadOfTheResumeMayFail) {
           << label << ", check " << i + 1;
       file.Save(run.checks[i].outcome.list, 1, 0);
     }
-  }
-  RecordProperty("runs", static_cast<int>(calls));
+  });
 }
 
 TEST_F(FaultSweep, AnIniThatTakesNoWritesLeavesNothingToResume) {
@@ -508,21 +500,19 @@ TEST_F(FaultSweep, AnIniThatTakesNoWritesLeavesNothingToResume) {
 }
 
 TEST_F(FaultSweep, EachDocumentStoreMayRefuse) {
-  const long calls = Run(Fault::DocumentStore, 0).calls;
+  const long calls = CallsOf(Fault::DocumentStore);
   ASSERT_EQ(calls, 2);
-  for (long n = 1; n <= calls; ++n) {
-    const std::string label = "document store " + std::to_string(n);
-    const ScenarioRun run = Run(Fault::DocumentStore, n);
-    ExpectSound(run, label);
-    const CheckSeen& refused = run.checks[static_cast<std::size_t>(n - 1)];
-    const CheckSeen& stored = run.checks[static_cast<std::size_t>(2 - n)];
-    EXPECT_TRUE(HasBox(refused, "Uwaga", "Dokumentu nie zapisano!")) << label << ": " << BoxList(refused);
-    EXPECT_FALSE(HasBox(refused, "Uwaga", "Dokument został zapisany")) << label;
-    EXPECT_TRUE(HasBox(stored, "Uwaga", "Dokument został zapisany")) << label;
-    // The file is deleted all the same.
-    EXPECT_FALSE(refused.report_file_after) << label;
-    EXPECT_EQ(run.documents.size(), 2u) << label;
-  }
+  Sweep(Fault::DocumentStore, calls, Arming::Once, "document store",
+        [](const ScenarioRun& run, long n, const std::string& label) {
+          const CheckSeen& refused = run.checks[static_cast<std::size_t>(n - 1)];
+          const CheckSeen& stored = run.checks[static_cast<std::size_t>(2 - n)];
+          EXPECT_TRUE(HasBox(refused, "Uwaga", "Dokumentu nie zapisano!")) << label << ": " << BoxList(refused);
+          EXPECT_FALSE(HasBox(refused, "Uwaga", "Dokument został zapisany")) << label;
+          EXPECT_TRUE(HasBox(stored, "Uwaga", "Dokument został zapisany")) << label;
+          // The file is deleted all the same.
+          EXPECT_FALSE(refused.report_file_after) << label;
+          EXPECT_EQ(run.documents.size(), 2u) << label;
+        });
 }
 
 TEST_F(FaultSweep, AStoreThatRefusesEveryDocumentLeavesNoReportFile) {

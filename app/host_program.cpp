@@ -80,33 +80,24 @@ HostProgram::~HostProgram() {
   standin::tables::SetListHandler(korpus_abi::kPurchaseRegister, standin::tables::DefaultListHandler());
 }
 
-void HostProgram::LoadPlugin() {
-  const EntryOutcome outcome = plugin_.Load();
-  standin::FlushIniFiles();
-  if (!outcome.called) {
-    out_ << "plugin load: " << outcome.failure << '\n' << std::flush;
-    return;
-  }
-  if (!outcome.failure.empty()) {
-    out_ << "plugin load: abandoned: " << outcome.failure << '\n' << std::flush;
-    return;
-  }
-  out_ << "plugin load: result " << outcome.result << ", description \"" << outcome.description << "\"\n"
-       << std::flush;
-}
+void HostProgram::LoadPlugin() { Report("load", plugin_.Load(), true); }
 
-void HostProgram::UnloadPlugin() {
-  const EntryOutcome outcome = plugin_.Unload();
+void HostProgram::UnloadPlugin() { Report("unload", plugin_.Unload(), false); }
+
+// What a call of the plug-in's entry gave; a load also hands back the
+// description.
+void HostProgram::Report(const char* call, const EntryOutcome& outcome, bool with_description) {
   standin::FlushIniFiles();
+  out_ << "plugin " << call << ": ";
   if (!outcome.called) {
-    out_ << "plugin unload: " << outcome.failure << '\n' << std::flush;
-    return;
+    out_ << outcome.failure << '\n' << std::flush;
+  } else if (!outcome.failure.empty()) {
+    out_ << "abandoned: " << outcome.failure << '\n' << std::flush;
+  } else {
+    out_ << "result " << outcome.result;
+    if (with_description) out_ << ", description \"" << outcome.description << '"';
+    out_ << '\n' << std::flush;
   }
-  if (!outcome.failure.empty()) {
-    out_ << "plugin unload: abandoned: " << outcome.failure << '\n' << std::flush;
-    return;
-  }
-  out_ << "plugin unload: result " << outcome.result << '\n' << std::flush;
 }
 
 void HostProgram::ShowRegister(standin::Register kind) {

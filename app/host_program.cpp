@@ -218,10 +218,9 @@ void HostProgram::Repaint() {
   Present();
 }
 
-int HostProgram::RunInteractive(standin::FrontEnd& front) {
-  front_ = &front;
-  Present();
-  if (options_.load_plugin) LoadPlugin();
+// The front end's keys until they end or the user quits; then the plug-in
+// is unloaded and released.
+void HostProgram::Work(standin::FrontEnd& front) {
   for (;;) {
     const standin::Key key = front.NextKey();
     if (key.name == standin::KeyName::None) break;
@@ -230,6 +229,13 @@ int HostProgram::RunInteractive(standin::FrontEnd& front) {
   if (plugin_.loaded()) UnloadPlugin();
   plugin_.Release();
   standin::FlushIniFiles();
+}
+
+int HostProgram::RunInteractive(standin::FrontEnd& front) {
+  front_ = &front;
+  Present();
+  if (options_.load_plugin) LoadPlugin();
+  Work(front);
   front_ = nullptr;
   return 0;
 }
@@ -245,15 +251,7 @@ int HostProgram::RunScript(std::istream& script, const std::string& name) {
   AddCommands(front);
   Present();
 
-  for (;;) {
-    const standin::Key key = front.NextKey();
-    if (key.name == standin::KeyName::None) break;
-    if (!Press(key)) break;
-  }
-
-  if (plugin_.loaded()) UnloadPlugin();
-  plugin_.Release();
-  standin::FlushIniFiles();
+  Work(front);
   const bool succeeded = front.Finish();
   front_ = nullptr;
   return succeeded ? 0 : 1;

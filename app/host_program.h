@@ -60,6 +60,7 @@ class HostProgram {
   void AddCommands(script::ScriptFrontEnd& front);
   void Present();
   void ReportRow();
+  void Work(standin::FrontEnd& front);
   void Report(const char* call, const EntryOutcome& outcome, bool with_description);
 
   Options options_;

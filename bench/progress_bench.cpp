@@ -5,36 +5,32 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "korpus/ini/ini_access.h"
 #include "korpus/recording_frontend.h"
+#include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 
-struct CheckAccess {
-  static void Begin(CZrobPrufacje& check, const char* number) {
-    check.ReleasePositions();
-    check.positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-    check.capacity_ = kInitialPositions;
-    check.count_ = 0;
-    std::strncpy(check.invoice_number_, number, sizeof check.invoice_number_ - 1);
-  }
-  static void FillLikeAWarehouse(CZrobPrufacje& check, int positions) {
-    for (int n = 0; n < positions; ++n) {
-      Position& p = check.positions_[check.count_++];
-      std::snprintf(p.name, sizeof p.name, "Towar numer %05d, opakowanie zbiorcze", n);
-      std::snprintf(p.symbol, sizeof p.symbol, "S%05d", n);
-      p.counted = 1000 * (n % 5);
-      p.invoiced = 1000 * (1 + n % 7);
-    }
-  }
-};
-
 namespace {
+
+// A list as a warehouse has it: long names, some counted, all invoiced.
+void FillLikeAWarehouse(CZrobPrufacje& check, int positions) {
+  std::vector<Position> list(static_cast<std::size_t>(positions));
+  for (int n = 0; n < positions; ++n) {
+    Position& p = list[static_cast<std::size_t>(n)];
+    std::snprintf(p.name, sizeof p.name, "Towar numer %05d, opakowanie zbiorcze", n);
+    std::snprintf(p.symbol, sizeof p.symbol, "S%05d", n);
+    p.counted = 1000 * (n % 5);
+    p.invoiced = 1000 * (1 + n % 7);
+  }
+  CheckAccess::Fill(check, list);
+}
 
 constexpr int kPositions = 5000;
 constexpr const char* kNumber = "FV 1234/2024";
@@ -67,8 +63,8 @@ class Workspace {
 void BM_SaveProgress(benchmark::State& state) {
   Workspace workspace;
   CZrobPrufacje check;
-  CheckAccess::Begin(check, kNumber);
-  CheckAccess::FillLikeAWarehouse(check, kPositions);
+  CheckAccess::GiveBlock(check, kNumber);
+  FillLikeAWarehouse(check, kPositions);
   for (auto _ : state) benchmark::DoNotOptimize(check.SaveProgress());
 }
 BENCHMARK(BM_SaveProgress)->Unit(benchmark::kMillisecond);
@@ -77,8 +73,8 @@ BENCHMARK(BM_SaveProgress)->Unit(benchmark::kMillisecond);
 void BM_SaveProgressAndFlush(benchmark::State& state) {
   Workspace workspace;
   CZrobPrufacje check;
-  CheckAccess::Begin(check, kNumber);
-  CheckAccess::FillLikeAWarehouse(check, kPositions);
+  CheckAccess::GiveBlock(check, kNumber);
+  FillLikeAWarehouse(check, kPositions);
   for (auto _ : state) {
     state.PauseTiming();
     std::remove("Niezgodnosci.ini");
@@ -96,8 +92,8 @@ void BM_ResumeProgress(benchmark::State& state) {
   standin::RecordingFrontEnd front;
   {
     CZrobPrufacje saved;
-    CheckAccess::Begin(saved, kNumber);
-    CheckAccess::FillLikeAWarehouse(saved, kPositions);
+    CheckAccess::GiveBlock(saved, kNumber);
+    FillLikeAWarehouse(saved, kPositions);
     saved.SaveProgress();
     standin::FlushIniFiles();
   }
@@ -105,7 +101,7 @@ void BM_ResumeProgress(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     standin::testing::ForgetIniFiles();
-    CheckAccess::Begin(check, kNumber);
+    CheckAccess::GiveBlock(check, kNumber);
     front.Clear();
     front.Answer(standin::kAnswerYes);
     state.ResumeTiming();

@@ -13,6 +13,7 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
+#include "tests/make_positions.h"
 #include "verify/dialog/class_table.h"
 #include "verify/dialog/zrob_prufacje.h"
 
@@ -20,14 +21,7 @@ namespace verify {
 
 namespace {
 
-Position MakePosition(const char* name, const char* symbol, std::int32_t counted, std::int32_t invoiced) {
-  Position p{};
-  std::snprintf(p.name, sizeof p.name, "%s", codepage::Utf8ToMazovia(name).c_str());
-  std::snprintf(p.symbol, sizeof p.symbol, "%s", symbol);
-  p.counted = counted;
-  p.invoiced = invoiced;
-  return p;
-}
+using testing_support::MakePosition;
 
 std::string Row(CZrobPrufacje& check, std::int16_t row) {
   const std::intptr_t text = check.RowText(row);

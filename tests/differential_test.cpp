@@ -24,6 +24,7 @@
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
+#include "tests/make_positions.h"
 #include "tests/reference/literal_check.h"
 #include "tests/refusing_new.h"
 #include "verify/dialog/dialog_template.h"
@@ -32,6 +33,8 @@ namespace verify {
 namespace {
 
 using reference::LiteralCheck;
+using testing_support::MakeItem;
+using testing_support::MakePosition;
 
 // Texts as users write them (UTF-8); the list and the items hold Mazovia.
 const std::vector<std::string> kSymbols = {
@@ -83,23 +86,6 @@ void PrintTo(const Outcome& outcome, std::ostream* out) {
   for (const std::string& box : outcome.boxes) *out << "\n  " << box;
   *out << "\nsignals " << outcome.signals << ", context " << outcome.first_context << "/" << outcome.second_context
        << ", scans " << outcome.active_scans;
-}
-
-Position MakePosition(const std::string& name, const std::string& symbol, std::int32_t counted, std::int32_t invoiced) {
-  Position p{};
-  std::strncpy(p.name, Mz(name).c_str(), sizeof p.name - 1);
-  std::strncpy(p.symbol, Mz(symbol).c_str(), sizeof p.symbol - 1);
-  p.counted = counted;
-  p.invoiced = invoiced;
-  return p;
-}
-
-CountedItem MakeItem(const std::string& symbol, std::int32_t quantity, const std::string& alternative = "") {
-  CountedItem item{};
-  std::strncpy(item.symbol, Mz(symbol).c_str(), sizeof item.symbol - 1);
-  std::strncpy(item.alternative, Mz(alternative).c_str(), sizeof item.alternative - 1);
-  item.quantity = quantity;
-  return item;
 }
 
 class Random {

@@ -12,10 +12,10 @@
 namespace verify {
 namespace {
 
-using testing_support::Row;
-using testing_support::Rows;
 using testing_support::BoxSeen;
 using testing_support::MakePosition;
+using testing_support::Row;
+using testing_support::Rows;
 using testing_support::WriteBytes;
 
 const BoxSeen kOpenFailed{"Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!", 1};

@@ -24,10 +24,10 @@ namespace verify {
 
 namespace {
 
-using testing_support::Row;
-using testing_support::Rows;
 using standin::PositionRow;
 using standin::Register;
+using testing_support::Row;
+using testing_support::Rows;
 
 std::string Numbered(const char* stem, int n) {
   char text[32];

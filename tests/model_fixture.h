@@ -18,30 +18,12 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
+#include "tests/make_positions.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 
 namespace testing_support {
-
-inline Position Pos(const char* name, const char* symbol, std::int32_t counted, std::int32_t invoiced) {
-  Position p{};
-  const std::string n = codepage::Utf8ToMazovia(name);
-  const std::string s = codepage::Utf8ToMazovia(symbol);
-  std::strncpy(p.name, n.c_str(), sizeof p.name - 1);
-  std::strncpy(p.symbol, s.c_str(), sizeof p.symbol - 1);
-  p.counted = counted;
-  p.invoiced = invoiced;
-  return p;
-}
-
-inline CountedItem Item(const char* symbol, std::int32_t quantity, const char* alternative = "") {
-  CountedItem item{};
-  std::strncpy(item.symbol, codepage::Utf8ToMazovia(symbol).c_str(), sizeof item.symbol - 1);
-  std::strncpy(item.alternative, codepage::Utf8ToMazovia(alternative).c_str(), sizeof item.alternative - 1);
-  item.quantity = quantity;
-  return item;
-}
 
 // One row of the list as "name|symbol|counted|invoiced", in UTF-8.
 inline std::string RowOf(const Position& p) {

@@ -52,8 +52,8 @@ TEST_F(GoodsSearchTest, GoodsOfASearchedCatalogueBecomeAPositionWithTheirNameAnd
   Catalogue(1, true);
   Goods(1, 1, "Nit aluminiowy", "N-4");
   Goods(1, 2, "Śruba M6", "S-M6");
-  CheckAccess::Fill(check_, {Pos("Podkładka", "P-6", 0, 1000)});
-  std::vector<CountedItem> items = {Item("S-M6", 2000)};
+  CheckAccess::Fill(check_, {MakePosition("Podkładka", "P-6", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S-M6", 2000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Podkładka|P-6|0|1000", "Śruba M6|S-M6|2000|0"));
   EXPECT_EQ(NewGoods(), 1);
@@ -74,7 +74,7 @@ TEST_F(GoodsSearchTest, GoodsOfAnUnsearchedCatalogueAreNotFound) {
   Catalogue(1, false);
   Goods(1, 1, "Śruba M6", "S-M6");
   CheckAccess::Fill(check_, {});
-  std::vector<CountedItem> items = {Item("S-M6", 1000)};
+  std::vector<CountedItem> items = {MakeItem("S-M6", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nowy towar|S-M6|1000|0"));
 }
@@ -134,7 +134,7 @@ TEST_F(GoodsSearchTest, AGoodsScanThatFailsToStartStopsTheSearchAndIsStillEnded)
   standin::testing::FailScanStart(49, true);
   *korpus::FirstContextNumber() = 9;
   CheckAccess::Fill(check_, {});
-  std::vector<CountedItem> items = {Item("S-M6", 1000)};
+  std::vector<CountedItem> items = {MakeItem("S-M6", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nowy towar|S-M6|1000|0"));
   EXPECT_EQ(standin::tables::ActiveScans(), 0);
@@ -153,8 +153,8 @@ TEST_F(GoodsSearchTest, ACatalogueScanThatFailsToStartFindsNothing) {
 TEST_F(GoodsSearchTest, KnownGoodsThatCouldNotBeAddedDoNotComeBackAsNewGoods) {
   Catalogue(1, true);
   Goods(1, 1, "Śruba M6", "S-M6");
-  CheckAccess::Fill(check_, {Pos("Nit", "N-4", 0, 1000)});
-  std::vector<CountedItem> items = {Item("S-M6", 1000)};
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N-4", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S-M6", 1000)};
   standin::testing::FailNth(standin::Fault::Allocation, 1);
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit|N-4|0|1000"));
@@ -176,7 +176,7 @@ using CodeTableTest = LookUpTest;
 
 TEST_F(CodeTableTest, APackageCodeTurnsIntoTheGoodsSymbolAndGivesItsFactor) {
   Code("5900001", 12000, "S-M6");
-  CountedItem item = Item("5900001", 1000);
+  CountedItem item = MakeItem("5900001", 1000);
   EXPECT_EQ(check_.TranslateCountedCode(item), 12000);
   EXPECT_STREQ(item.symbol, "S-M6");
   EXPECT_STREQ(item.alternative, "");
@@ -188,7 +188,7 @@ TEST_F(CodeTableTest, ACodeOfFactorOneKeepsItsSymbolAndCarriesTheGoodsSymbolAsAl
   Code("5900017", 1000, "ignored", 3, 17);
   *korpus::FirstContextNumber() = 5;
   *korpus::SecondContextNumber() = 6;
-  CountedItem item = Item("5900017", 2000);
+  CountedItem item = MakeItem("5900017", 2000);
   EXPECT_EQ(check_.TranslateCountedCode(item), 1000);
   EXPECT_STREQ(item.symbol, "5900017");
   EXPECT_STREQ(item.alternative, "N-4");
@@ -198,7 +198,7 @@ TEST_F(CodeTableTest, ACodeOfFactorOneKeepsItsSymbolAndCarriesTheGoodsSymbolAsAl
 
 TEST_F(CodeTableTest, ACodeOfFactorOneWhoseGoodsAreGoneChangesNothing) {
   Code("5900017", 1000, "", 3, 17);
-  CountedItem item = Item("5900017", 2000);
+  CountedItem item = MakeItem("5900017", 2000);
   EXPECT_EQ(check_.TranslateCountedCode(item), 1000);
   EXPECT_STREQ(item.symbol, "5900017");
   EXPECT_STREQ(item.alternative, "");
@@ -207,7 +207,7 @@ TEST_F(CodeTableTest, ACodeOfFactorOneWhoseGoodsAreGoneChangesNothing) {
 TEST_F(CodeTableTest, OnlyAnEqualCodeApplies) {
   Code("590001", 6000, "S-M6");
   Code("59000123", 6000, "S-M6");
-  CountedItem item = Item("5900012", 1000);
+  CountedItem item = MakeItem("5900012", 1000);
   EXPECT_EQ(check_.TranslateCountedCode(item), 1000);
   EXPECT_STREQ(item.symbol, "5900012");
 }
@@ -215,7 +215,7 @@ TEST_F(CodeTableTest, OnlyAnEqualCodeApplies) {
 TEST_F(CodeTableTest, ACodeTableScanThatFailsToStartTranslatesNothing) {
   Code("5900001", 12000, "S-M6");
   standin::testing::FailScanStart(117, true);
-  CountedItem item = Item("5900001", 1000);
+  CountedItem item = MakeItem("5900001", 1000);
   EXPECT_EQ(check_.TranslateCountedCode(item), 1000);
   EXPECT_STREQ(item.symbol, "5900001");
   EXPECT_EQ(standin::tables::ActiveScans(), 0);
@@ -224,7 +224,7 @@ TEST_F(CodeTableTest, ACodeTableScanThatFailsToStartTranslatesNothing) {
 TEST_F(CodeTableTest, TheLongestGoodsSymbolOfTheCodeTableStaysInsideTheItemsSymbol) {
   const std::string symbol(200, 'G');
   Code("5900001", 2000, symbol.c_str());
-  CountedItem item = Item("5900001", 1000);
+  CountedItem item = MakeItem("5900001", 1000);
   std::memset(item.alternative, 'A', sizeof item.alternative - 1);
   check_.TranslateCountedCode(item);
   const std::string stored = item.symbol;
@@ -237,8 +237,8 @@ TEST_F(CodeTableTest, TheLongestGoodsSymbolOfTheCodeTableStaysInsideTheItemsSymb
 TEST_F(CodeTableTest, TheMergeFindsATranslatedCodeOfFactorOneByItsAlternative) {
   Goods(3, 17, "Nit", "N-4");
   Code("5900017", 1000, "", 3, 17);
-  CheckAccess::Fill(check_, {Pos("Śruba", "S-M6", 0, 1000), Pos("Nit", "N-4", 0, 3000)});
-  std::vector<CountedItem> items = {Item("5900017", 2000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S-M6", 0, 1000), MakePosition("Nit", "N-4", 0, 3000)});
+  std::vector<CountedItem> items = {MakeItem("5900017", 2000)};
   check_.TranslateCountedCode(items[0]);
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S-M6|0|1000", "Nit|N-4|2000|3000"));

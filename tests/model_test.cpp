@@ -27,7 +27,7 @@ std::string NotOnInvoice(const std::string& code) {
 using PositionBlockTest = ModelTest;
 
 TEST_F(PositionBlockTest, AddingGrowsTheBlockToExactlyTheListAndCountsNewGoods) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 2000), Pos("Nit", "N1", 0, 1000)});
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 2000), MakePosition("Nit", "N1", 0, 1000)});
   EXPECT_EQ(check_.AddPosition(codepage::Utf8ToMazovia("Wkręt").c_str(), "W1", 3000), 0);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|0|2000", "Nit|N1|0|1000", "Wkręt|W1|3000|0"));
   EXPECT_EQ(CheckAccess::Capacity(check_), 3);
@@ -42,7 +42,7 @@ TEST_F(PositionBlockTest, AddingToAListWithoutABlockAllocatesOne) {
 }
 
 TEST_F(PositionBlockTest, RefusedResizeLeavesBlockCountAndCountersAsTheyWere) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 2000)});
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 2000)});
   const Position* block = CheckAccess::Block(check_);
   standin::testing::FailNth(standin::Fault::Allocation, 1);
   EXPECT_EQ(check_.AddPosition("Nowy", "X", 1000), 0);
@@ -69,21 +69,22 @@ TEST_F(PositionBlockTest, ShortTextsLeaveNoStaleBytesInTheirFields) {
 }
 
 TEST_F(PositionBlockTest, RemovingMovesLaterPositionsUpAndClearsTheFreedPlace) {
-  CheckAccess::Fill(check_, {Pos("A", "1", 1, 10), Pos("B", "2", 2, 20), Pos("C", "3", 3, 30)});
+  CheckAccess::Fill(check_,
+                    {MakePosition("A", "1", 1, 10), MakePosition("B", "2", 2, 20), MakePosition("C", "3", 3, 30)});
   check_.RemovePosition(0);
   EXPECT_THAT(Rows(check_), ElementsAre("B|2|2|20", "C|3|3|30"));
   EXPECT_TRUE(AllZero(CheckAccess::Block(check_) + 2, sizeof(Position)));
 }
 
 TEST_F(PositionBlockTest, RemovingAnIndexOutsideTheListChangesNothing) {
-  CheckAccess::Fill(check_, {Pos("A", "1", 1, 10)});
+  CheckAccess::Fill(check_, {MakePosition("A", "1", 1, 10)});
   check_.RemovePosition(1);
   check_.RemovePosition(-1);
   EXPECT_THAT(Rows(check_), ElementsAre("A|1|1|10"));
 }
 
 TEST_F(PositionBlockTest, ReservingGrowsPastTheStartingBlockAndKeepsThePositions) {
-  CheckAccess::Fill(check_, {Pos("A", "1", 1, 10)});
+  CheckAccess::Fill(check_, {MakePosition("A", "1", 1, 10)});
   ASSERT_TRUE(check_.ReservePositions(7000));
   EXPECT_GE(CheckAccess::Capacity(check_), 7000);
   EXPECT_THAT(Rows(check_), ElementsAre("A|1|1|10"));
@@ -99,7 +100,7 @@ TEST_F(PositionBlockTest, ReservingWhatTheBlockHoldsAsksTheHostForNothing) {
 }
 
 TEST_F(PositionBlockTest, RefusedReservationLeavesTheBlock) {
-  CheckAccess::Fill(check_, {Pos("A", "1", 1, 10)});
+  CheckAccess::Fill(check_, {MakePosition("A", "1", 1, 10)});
   const Position* block = CheckAccess::Block(check_);
   standin::testing::FailNth(standin::Fault::Allocation, 1);
   EXPECT_FALSE(check_.ReservePositions(5001));
@@ -111,7 +112,8 @@ TEST_F(PositionBlockTest, RefusedReservationLeavesTheBlock) {
 // ---- Removing counted items -----------------------------------------------
 
 TEST(RemoveCountedItemTest, LaterItemsMoveUpWholeAndTheFreedPlaceIsCleared) {
-  std::vector<CountedItem> items = {Item("A", 1000, "ALT-A"), Item("B", 2000, "ALT-B"), Item("C", 3000, "ALT-C")};
+  std::vector<CountedItem> items = {MakeItem("A", 1000, "ALT-A"), MakeItem("B", 2000, "ALT-B"),
+                                    MakeItem("C", 3000, "ALT-C")};
   std::strcpy(items[2].quantity_text, "3");
   std::strcpy(items[2].line, "C;3");
   EXPECT_EQ(RemoveCountedItem(items.data(), 3, 1), 3);
@@ -129,8 +131,8 @@ TEST(RemoveCountedItemTest, LaterItemsMoveUpWholeAndTheFreedPlaceIsCleared) {
 using MergeTest = ModelTest;
 
 TEST_F(MergeTest, ItemsThatAllMatchLeaveNoBoxAndNoNewPosition) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 2000), Pos("Nit", "N1", 500, 1000)});
-  std::vector<CountedItem> items = {Item("N1", 500), Item("S1", 2000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 2000), MakePosition("Nit", "N1", 500, 1000)});
+  std::vector<CountedItem> items = {MakeItem("N1", 500), MakeItem("S1", 2000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|2000|2000", "Nit|N1|1000|1000"));
   EXPECT_EQ(NewGoods(), 0);
@@ -138,15 +140,15 @@ TEST_F(MergeTest, ItemsThatAllMatchLeaveNoBoxAndNoNewPosition) {
 }
 
 TEST_F(MergeTest, TwoItemsOfOneSymbolBothAddToItsPosition) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 2000)});
-  std::vector<CountedItem> items = {Item("S1", 1000), Item("S1", 1500)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 2000)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000), MakeItem("S1", 1500)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|2500|2000"));
 }
 
 TEST_F(MergeTest, OfTwoPositionsWithOneSymbolOnlyTheFirstInListOrderReceives) {
-  CheckAccess::Fill(check_, {Pos("Nit", "N1", 0, 1000), Pos("Nit drugi", "N1", 700, 1000)});
-  std::vector<CountedItem> items = {Item("N1", 1000), Item("N1", 2000)};
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N1", 0, 1000), MakePosition("Nit drugi", "N1", 700, 1000)});
+  std::vector<CountedItem> items = {MakeItem("N1", 1000), MakeItem("N1", 2000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit|N1|3000|1000", "Nit drugi|N1|700|1000"));
 }
@@ -154,8 +156,10 @@ TEST_F(MergeTest, OfTwoPositionsWithOneSymbolOnlyTheFirstInListOrderReceives) {
 TEST_F(MergeTest, ItemsRemovedInTheFirstPassLeaveTheOthersToTheSecond) {
   // Removing the first item must keep the later items' alternative codes
   // with their quantities.
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 1000), Pos("Nit", "N1", 0, 1000), Pos("Wkręt", "W1", 0, 1000)});
-  std::vector<CountedItem> items = {Item("S1", 1000), Item("PACZKA-N", 2000, "N1"), Item("PACZKA-W", 3000, "W1")};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 1000), MakePosition("Nit", "N1", 0, 1000),
+                             MakePosition("Wkręt", "W1", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000), MakeItem("PACZKA-N", 2000, "N1"),
+                                    MakeItem("PACZKA-W", 3000, "W1")};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|1000|1000", "Nit|N1|2000|1000", "Wkręt|W1|3000|1000"));
   EXPECT_THAT(front_.boxes(), IsEmpty());
@@ -163,8 +167,9 @@ TEST_F(MergeTest, ItemsRemovedInTheFirstPassLeaveTheOthersToTheSecond) {
 
 TEST_F(MergeTest, MatchedItemsLeaveTheArrayWithTheRestInOrderAndZerosBehind) {
   standin::testing::SetControlState(7, 1);
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 1000), Pos("Nit", "N1", 0, 1000)});
-  std::vector<CountedItem> items = {Item("S1", 1000), Item("X 9", 1000), Item("P1", 1000, "N1"), Item("Y7", 500)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 1000), MakePosition("Nit", "N1", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000), MakeItem("X 9", 1000), MakeItem("P1", 1000, "N1"),
+                                    MakeItem("Y7", 500)};
   Merge(items);
   EXPECT_STREQ(items[0].symbol, "X9");
   EXPECT_STREQ(items[1].symbol, "Y7");
@@ -173,37 +178,37 @@ TEST_F(MergeTest, MatchedItemsLeaveTheArrayWithTheRestInOrderAndZerosBehind) {
 }
 
 TEST_F(MergeTest, TheSymbolWinsOverAnAlternativeCodeOfAnEarlierPosition) {
-  CheckAccess::Fill(check_, {Pos("Nit", "N1", 0, 1000), Pos("Śruba", "S1", 0, 1000)});
-  std::vector<CountedItem> items = {Item("S1", 1000, "N1")};
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N1", 0, 1000), MakePosition("Śruba", "S1", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000, "N1")};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit|N1|0|1000", "Śruba|S1|1000|1000"));
 }
 
 TEST_F(MergeTest, SpacesInTheCodeAreIgnoredButLetterCaseIsNot) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "AB12", 0, 2000)});
-  std::vector<CountedItem> items = {Item(" AB 12 ", 1000), Item("ab12", 1000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "AB12", 0, 2000)});
+  std::vector<CountedItem> items = {MakeItem(" AB 12 ", 1000), MakeItem("ab12", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|AB12|1000|2000", "Nowy towar|ab12|1000|0"));
 }
 
 TEST_F(MergeTest, APositionSymbolWithASpaceDoesNotMatchTheSameCodeWithout) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "AB 12", 0, 2000)});
-  std::vector<CountedItem> items = {Item("AB12", 1000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "AB 12", 0, 2000)});
+  std::vector<CountedItem> items = {MakeItem("AB12", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|AB 12|0|2000", "Nowy towar|AB12|1000|0"));
 }
 
 TEST_F(MergeTest, APositionWithoutASymbolNeverReceivesAndAnEmptyCodeBecomesANewPosition) {
-  CheckAccess::Fill(check_, {Pos("Usługa", "", 0, 1000)});
-  std::vector<CountedItem> items = {Item("", 1000)};
+  CheckAccess::Fill(check_, {MakePosition("Usługa", "", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Usługa||0|1000", "Nowy towar||1000|0"));
   EXPECT_EQ(NewGoods(), 1);
 }
 
 TEST_F(MergeTest, TwoLeftItemsWithOneCodeGiveTwoNewPositions) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 1000)});
-  std::vector<CountedItem> items = {Item("X9", 1000), Item("X9", 2000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("X9", 1000), MakeItem("X9", 2000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|0|1000", "Nowy towar|X9|1000|0", "Nowy towar|X9|2000|0"));
   EXPECT_EQ(NewGoods(), 2);
@@ -211,15 +216,15 @@ TEST_F(MergeTest, TwoLeftItemsWithOneCodeGiveTwoNewPositions) {
 
 TEST_F(MergeTest, ALongCollectorCodeIsCutToTheSymbolFieldOfItsNewPosition) {
   CheckAccess::Fill(check_, {});
-  std::vector<CountedItem> items = {Item("5901234567890123456789", 1000)};
+  std::vector<CountedItem> items = {MakeItem("5901234567890123456789", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nowy towar|5901234567890123|1000|0"));
 }
 
 TEST_F(MergeTest, WithNoAdditionsAnUnknownCodeIsAnnouncedAndDropped) {
   standin::testing::SetControlState(7, 1);
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 1000)});
-  std::vector<CountedItem> items = {Item("S1", 1000), Item("X 9", 1000), Item("Ź2", 500)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000), MakeItem("X 9", 1000), MakeItem("Ź2", 500)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|1000|1000"));
   EXPECT_THAT(BoxTexts(), ElementsAre(NotOnInvoice("X9"), NotOnInvoice("Ź2")));
@@ -230,8 +235,8 @@ TEST_F(MergeTest, WithNoAdditionsAnUnknownCodeIsAnnouncedAndDropped) {
 
 TEST_F(MergeTest, WithNoAdditionsAnEmptyCodeIsAnnouncedEmpty) {
   standin::testing::SetControlState(7, 1);
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 1000)});
-  std::vector<CountedItem> items = {Item("", 1000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 1000)});
+  std::vector<CountedItem> items = {MakeItem("", 1000)};
   Merge(items);
   EXPECT_THAT(BoxTexts(), ElementsAre(NotOnInvoice("")));
 }
@@ -239,15 +244,16 @@ TEST_F(MergeTest, WithNoAdditionsAnEmptyCodeIsAnnouncedEmpty) {
 TEST_F(MergeTest, OtherBitsOfTheOptionsStateDoNotTurnNoAdditionsOn) {
   standin::testing::SetControlState(7, 0x0002);
   CheckAccess::Fill(check_, {});
-  std::vector<CountedItem> items = {Item("X9", 1000)};
+  std::vector<CountedItem> items = {MakeItem("X9", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Nowy towar|X9|1000|0"));
   EXPECT_THAT(front_.boxes(), IsEmpty());
 }
 
 TEST_F(MergeTest, ASumBeyondTheQuantityRangeIsRefusedAndTheUserIsTold) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", kMax - 500, 1000), Pos("Nit", "N1", kMin + 500, 1000)});
-  std::vector<CountedItem> items = {Item("S1", 1000), Item("N1", -1000), Item("S1", -500)};
+  CheckAccess::Fill(check_,
+                    {MakePosition("Śruba", "S1", kMax - 500, 1000), MakePosition("Nit", "N1", kMin + 500, 1000)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000), MakeItem("N1", -1000), MakeItem("S1", -500)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|" + std::to_string(kMax - 1000) + "|1000",
                                         "Nit|N1|" + std::to_string(kMin + 500) + "|1000"));
@@ -259,8 +265,8 @@ TEST_F(MergeTest, ASumBeyondTheQuantityRangeIsRefusedAndTheUserIsTold) {
 }
 
 TEST_F(MergeTest, ASumThatReachesTheRangeLimitExactlyIsAccepted) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", kMax - 1000, 0)});
-  std::vector<CountedItem> items = {Item("S1", 1000)};
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", kMax - 1000, 0)});
+  std::vector<CountedItem> items = {MakeItem("S1", 1000)};
   Merge(items);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba|S1|" + std::to_string(kMax) + "|0"));
   EXPECT_THAT(front_.boxes(), IsEmpty());
@@ -271,7 +277,8 @@ TEST_F(MergeTest, ASumThatReachesTheRangeLimitExactlyIsAccepted) {
 using NormaliseTest = ModelTest;
 
 TEST_F(NormaliseTest, EqualNameAndSymbolBecomeOnePositionCountedOnceOnTheDocument) {
-  CheckAccess::Fill(check_, {Pos("Śruba", "S1", 0, 2000), Pos("Nit", "N1", 0, 1000), Pos("Śruba", "S1", 500, 3000)});
+  CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 2000), MakePosition("Nit", "N1", 0, 1000),
+                             MakePosition("Śruba", "S1", 500, 3000)});
   EXPECT_EQ(check_.NormalisePositions(), 0);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit|N1|0|1000", "Śruba|S1|500|5000"));
   EXPECT_EQ(OnDocument(), 2);
@@ -279,8 +286,8 @@ TEST_F(NormaliseTest, EqualNameAndSymbolBecomeOnePositionCountedOnceOnTheDocumen
 
 TEST_F(NormaliseTest, ManyDuplicatesCollapseAndTheFreedPlacesAreCleared) {
   std::vector<Position> list;
-  for (int i = 0; i < 40; ++i) list.push_back(Pos("Nit", "N1", 0, 1000));
-  list.push_back(Pos("Ćwiek", "C1", 0, 1000));
+  for (int i = 0; i < 40; ++i) list.push_back(MakePosition("Nit", "N1", 0, 1000));
+  list.push_back(MakePosition("Ćwiek", "C1", 0, 1000));
   CheckAccess::Fill(check_, list);
   check_.NormalisePositions();
   EXPECT_THAT(Rows(check_), ElementsAre("Ćwiek|C1|0|1000", "Nit|N1|0|40000"));
@@ -290,20 +297,21 @@ TEST_F(NormaliseTest, ManyDuplicatesCollapseAndTheFreedPlacesAreCleared) {
 TEST_F(NormaliseTest, OnlyNeighboursAfterTheNameSortAreMerged) {
   // Equal names keep their order in a list this short, so the two N1 stay
   // apart with N2 between them.
-  CheckAccess::Fill(check_, {Pos("Nit", "N1", 0, 1000), Pos("Nit", "N2", 0, 1000), Pos("Nit", "N1", 0, 2000)});
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N1", 0, 1000), MakePosition("Nit", "N2", 0, 1000),
+                             MakePosition("Nit", "N1", 0, 2000)});
   check_.NormalisePositions();
   EXPECT_EQ(check_.count(), 3);
   EXPECT_EQ(OnDocument(), 3);
 }
 
 TEST_F(NormaliseTest, EqualSymbolsWithDifferentNamesStayApart) {
-  CheckAccess::Fill(check_, {Pos("Nit", "N1", 0, 1000), Pos("Nit stalowy", "N1", 0, 2000)});
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N1", 0, 1000), MakePosition("Nit stalowy", "N1", 0, 2000)});
   check_.NormalisePositions();
   EXPECT_EQ(check_.count(), 2);
 }
 
 TEST_F(NormaliseTest, DuplicatesWhoseSumLeavesTheRangeStayApart) {
-  CheckAccess::Fill(check_, {Pos("Nit", "N1", 0, kMax), Pos("Nit", "N1", 0, 1)});
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N1", 0, kMax), MakePosition("Nit", "N1", 0, 1)});
   check_.NormalisePositions();
   EXPECT_EQ(check_.count(), 2);
   EXPECT_EQ(OnDocument(), 2);
@@ -311,7 +319,8 @@ TEST_F(NormaliseTest, DuplicatesWhoseSumLeavesTheRangeStayApart) {
 
 TEST_F(NormaliseTest, TheResultIsOrderedBySymbolBytes) {
   // Bytes, not letters: "Z" (0x5A) before "a" (0x61) before "Ą" (Mazovia 0x8F).
-  CheckAccess::Fill(check_, {Pos("A", "Ą1", 0, 1), Pos("B", "a1", 0, 1), Pos("C", "Z1", 0, 1), Pos("D", "", 0, 1)});
+  CheckAccess::Fill(check_, {MakePosition("A", "Ą1", 0, 1), MakePosition("B", "a1", 0, 1),
+                             MakePosition("C", "Z1", 0, 1), MakePosition("D", "", 0, 1)});
   check_.NormalisePositions();
   EXPECT_THAT(Rows(check_), ElementsAre("D||0|1", "C|Z1|0|1", "B|a1|0|1", "A|Ą1|0|1"));
 }
@@ -328,21 +337,23 @@ TEST_F(NormaliseTest, AnEmptyListStaysEmpty) {
 using DisplayOrderTest = ModelTest;
 
 TEST_F(DisplayOrderTest, ShortagesFirstMatchesInTheMiddleSurplusesLast) {
-  CheckAccess::Fill(check_, {Pos("Nowy towar", "X", 3000, 0), Pos("Śruba", "S1", 5000, 5000),
-                             Pos("Nit", "N1", 1000, 5000)});
+  CheckAccess::Fill(check_, {MakePosition("Nowy towar", "X", 3000, 0), MakePosition("Śruba", "S1", 5000, 5000),
+                             MakePosition("Nit", "N1", 1000, 5000)});
   EXPECT_EQ(check_.SortForDisplay(), 0);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit|N1|1000|5000", "Śruba|S1|5000|5000", "Nowy towar|X|3000|0"));
 }
 
 TEST_F(DisplayOrderTest, EqualDifferencesAreOrderedByTheHostsComparisonOfSymbols) {
-  CheckAccess::Fill(check_, {Pos("A", "W2", 0, 0), Pos("B", "W10", 1000, 1000), Pos("C", "A7", 2000, 2000)});
+  CheckAccess::Fill(check_, {MakePosition("A", "W2", 0, 0), MakePosition("B", "W10", 1000, 1000),
+                             MakePosition("C", "A7", 2000, 2000)});
   check_.SortForDisplay();
   EXPECT_THAT(Rows(check_), ElementsAre("C|A7|2000|2000", "B|W10|1000|1000", "A|W2|0|0"));
 }
 
 TEST_F(DisplayOrderTest, DifferencesBeyondThe32BitRangeDoNotWrapAround) {
   // −4 000 000 000 would wrap to +294 967 296 in 32 bits.
-  CheckAccess::Fill(check_, {Pos("Nadwyżka", "B", 1000, 0), Pos("Brak", "A", -2000000000, 2000000000)});
+  CheckAccess::Fill(check_,
+                    {MakePosition("Nadwyżka", "B", 1000, 0), MakePosition("Brak", "A", -2000000000, 2000000000)});
   check_.SortForDisplay();
   EXPECT_THAT(Rows(check_), ElementsAre("Brak|A|-2000000000|2000000000", "Nadwyżka|B|1000|0"));
 }

@@ -98,7 +98,8 @@ class ProgressTest : public ::testing::Test {
 TEST_F(ProgressTest, SaveWritesNumberCountAndEveryRowInListOrder) {
   CZrobPrufacje check;
   CheckAccess::GiveBlock(check, "FV 7/2024");
-  for (int i = 0; i < 150; ++i) ASSERT_TRUE(CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), i * 10, 1000));
+  for (int i = 0; i < 150; ++i)
+    ASSERT_TRUE(CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), i * 10, 1000));
 
   EXPECT_EQ(check.SaveProgress(), 1);
 
@@ -147,7 +148,8 @@ TEST_F(ProgressTest, SavedListComesBackWholeAfterYes) {
 TEST_F(ProgressTest, ShorterSaveLeavesOldRowsThatResumeIgnores) {
   CZrobPrufacje check;
   CheckAccess::GiveBlock(check, "FV 10/2024");
-  for (int i = 0; i < 12; ++i) ASSERT_TRUE(CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), 0, 1000));
+  for (int i = 0; i < 12; ++i)
+    ASSERT_TRUE(CheckAccess::Append(check, Numbered("Pozycja ", i), Numbered("S", i), 0, 1000));
   check.SaveProgress();
   CheckAccess::SetCount(check, 10);
   check.SaveProgress();
@@ -300,7 +302,8 @@ TEST_F(ProgressTest, NegativeCountResumesAnEmptyList) {
 TEST_F(ProgressTest, ListLargerThanTheFirstBlockComesBackWhole) {
   CZrobPrufacje first;
   CheckAccess::GiveBlock(first, "FV 22/2024");
-  for (int i = 0; i < 12000; ++i) ASSERT_TRUE(CheckAccess::Append(first, Numbered("Pozycja ", i), Numbered("S", i), i, 1000));
+  for (int i = 0; i < 12000; ++i)
+    ASSERT_TRUE(CheckAccess::Append(first, Numbered("Pozycja ", i), Numbered("S", i), i, 1000));
   first.SaveProgress();
 
   CZrobPrufacje second;

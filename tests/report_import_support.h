@@ -23,24 +23,12 @@
 #include "korpus/tables/store.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
+#include "tests/make_positions.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 
 namespace testing_support {
-
-// A position as the user would write it: texts in UTF-8.
-inline Position MakePosition(const std::string& name, const std::string& symbol, std::int32_t counted,
-                             std::int32_t invoiced) {
-  Position p{};
-  const std::string mz_name = codepage::Utf8ToMazovia(name);
-  const std::string mz_symbol = codepage::Utf8ToMazovia(symbol);
-  std::strncpy(p.name, mz_name.c_str(), sizeof p.name - 1);
-  std::strncpy(p.symbol, mz_symbol.c_str(), sizeof p.symbol - 1);
-  p.counted = counted;
-  p.invoiced = invoiced;
-  return p;
-}
 
 inline std::string ReadBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -203,6 +203,17 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
     return Outcome::Continue();
   });
 
+  // As --table-version, while the program runs: the next load checks it.
+  front.AddCommand("table-version", [](std::string_view argument) {
+    const std::string text(Trimmed(argument));
+    const auto parsed = ParseTableVersion(text);
+    if (!parsed) return Outcome::Fail("table-version: '" + text + "' is not NUMBER=VERSION (e.g. 45=300)");
+    if (!standin::tables::SetVersion(parsed->first, parsed->second)) {
+      return Outcome::Fail("table-version: no host table " + std::to_string(parsed->first));
+    }
+    return Outcome::Continue();
+  });
+
   front.AddCommand("quit", [](std::string_view argument) {
     if (!Trimmed(argument).empty()) return Outcome::Fail("quit takes no argument");
     return Outcome::Stop();

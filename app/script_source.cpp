@@ -1,5 +1,7 @@
 #include "app/script_source.h"
 
+#include <string_view>
+
 namespace app {
 
 ScriptSource::ScriptSource(std::istream& script, std::function<void()> before_first_command)
@@ -10,7 +12,13 @@ ScriptSource::ScriptSource(std::istream& script, std::function<void()> before_fi
 bool ScriptSource::IsPreamble(const std::string& line) {
   const auto first = line.find_first_not_of(" \t\r");
   if (first == std::string::npos || line[first] == '#') return true;
-  return line.compare(first, 7, "answer ") == 0 || line.compare(first, 7, "answer\t") == 0;
+  for (const std::string_view word : {"answer", "answer-system"}) {
+    if (line.compare(first, word.size(), word) == 0 && first + word.size() < line.size() &&
+        (line[first + word.size()] == ' ' || line[first + word.size()] == '\t')) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void ScriptSource::Start() {

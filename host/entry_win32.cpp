@@ -6,7 +6,6 @@
 #include <delayimp.h>
 
 #include <cstdint>
-#include <stdexcept>
 
 #include "host/attach.h"
 #include "host/entry.h"
@@ -45,16 +44,6 @@ void InstallTranslatorForThisThread() {
 
 }  // namespace
 
-namespace host::windows {
-
-void RaiseToHost(std::uint32_t ordinal, const char* text) { korpus_abi::windows::RaiseFailure(ordinal, text); }
-
-void ThrowInPlugin(const korpus_abi::windows::CaughtFailure& failure) {
-  if (failure.ordinal != 0) throw binding::HostCallAbandoned(failure.ordinal);
-  throw std::runtime_error(failure.text[0] != '\0' ? failure.text : "host failure");
-}
-
-}  // namespace host::windows
 
 // The library's entry point (linked with --entry). Attach work uses
 // operating-system calls only: the runtime is not up yet.

@@ -121,11 +121,13 @@ void Withdraw() {
 }
 
 void InstallNotice() {
-  // "%d" reads a full int: read into one, then keep the host's 16 bits.
+  // "%d" reads a full int. Any non-zero value hides the notice, also one
+  // whose low 16 bits are 0 (65536), so that the user's setting is never
+  // written back as 0.
   int stored = 0;
   if (korpus::IniAccess(kSettingsFile, kIniRead, kSettingsSection, kSettingsKey, "%d", &stored) != 0) stored = 0;
-  auto flag = static_cast<std::int16_t>(stored);
-  if (flag != 0) return;
+  if (stored != 0) return;
+  std::int16_t flag = 0;
 
   char text[256];
   std::snprintf(text, sizeof text, kNoticeFormat, kDescription);

@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kFailureException = korpus_abi::kPluginFailureExc
 // failure's text (or null) go with the exception.
 [[noreturn]] void RaiseToHost(std::uint32_t ordinal, const char* text);
 
+// Whether code at this address belongs to the module that holds the
+// binding: false for the host's code.
+bool IsThisModule(const void* address);
+
 // A failure that came back out of a host entry, thrown again as the
 // plug-in's own: HostCallAbandoned for an abandoned entry.
 [[noreturn]] void ThrowInPlugin(const korpus_abi::windows::CaughtFailure& failure);

@@ -52,6 +52,7 @@ ScriptFrontEnd::ScriptFrontEnd(std::istream& script, std::ostream& out, std::ost
   commands_.emplace("key", [this](std::string_view a) { return KeyCommand(a); });
   commands_.emplace("type", [this](std::string_view a) { return TypeCommand(a); });
   commands_.emplace("answer", [this](std::string_view a) { return AnswerCommand(a); });
+  commands_.emplace("answer-system", [this](std::string_view a) { return SystemAnswerCommand(a); });
   commands_.emplace("screen", [this](std::string_view a) { return ScreenCommand(a); });
 }
 
@@ -78,9 +79,10 @@ void ScriptFrontEnd::Fail(std::string_view message) {
 }
 
 bool ScriptFrontEnd::Finish() {
-  if (!failed_ && !answers_.empty()) {
-    line_ = answers_.front().line;
-    Fail("no box took the answer '" + answers_.front().word + "'");
+  for (const auto* queue : {&system_answers_, &answers_}) {
+    if (failed_ || queue->empty()) continue;
+    line_ = queue->front().line;
+    Fail("no box took the answer '" + queue->front().word + "'");
   }
   return !failed_;
 }
@@ -175,6 +177,24 @@ Outcome ScriptFrontEnd::AnswerCommand(std::string_view argument) {
   return Outcome::Continue();
 }
 
+Outcome ScriptFrontEnd::SystemAnswerCommand(std::string_view argument) {
+  static constexpr std::string_view kWords[] = {"retry", "ignore", "abort"};
+  std::string_view rest = Trimmed(argument);
+  if (rest.empty()) return Outcome::Fail("answer-system needs retry, ignore or abort");
+  std::deque<QueuedAnswer> queued;
+  while (!rest.empty()) {
+    const std::size_t blank = rest.find_first_of(" \t");
+    const std::string_view word = rest.substr(0, blank);
+    if (std::find(std::begin(kWords), std::end(kWords), word) == std::end(kWords)) {
+      return Outcome::Fail("unknown answer of a system box '" + std::string(word) + "' (retry, ignore or abort)");
+    }
+    queued.push_back({std::string(word), line_});
+    rest = blank == std::string_view::npos ? std::string_view() : TrimmedLeft(rest.substr(blank));
+  }
+  system_answers_.insert(system_answers_.end(), queued.begin(), queued.end());
+  return Outcome::Continue();
+}
+
 Outcome ScriptFrontEnd::ScreenCommand(std::string_view argument) {
   if (!Trimmed(argument).empty()) return Outcome::Fail("screen takes no argument");
   out_ << FormatScreen(screen_) << std::flush;
@@ -245,7 +265,13 @@ void ScriptFrontEnd::ShowNotice(const std::string& text, std::int16_t& flag) {
 void ScriptFrontEnd::Signal() { out_ << "signal\n" << std::flush; }
 
 int ScriptFrontEnd::ShowSystemBox(const std::string& caption, const std::string& text) {
-  const std::string answer = TakeAnswer({"abort", "retry", "ignore"}, "abort", "a system box");
+  std::string answer;
+  if (!system_answers_.empty() && !failed_) {
+    answer = system_answers_.front().word;
+    system_answers_.pop_front();
+  } else {
+    answer = TakeAnswer({"abort", "retry", "ignore"}, "abort", "a system box");
+  }
   PrintBox("system", Windows1250ToUtf8(caption), Windows1250ToUtf8(text), answer);
   if (answer == "retry") return kAnswerRetry;
   if (answer == "ignore") return kAnswerIgnore;

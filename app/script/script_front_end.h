@@ -88,6 +88,7 @@ class ScriptFrontEnd : public standin::FrontEnd {
   Outcome KeyCommand(std::string_view argument);
   Outcome TypeCommand(std::string_view argument);
   Outcome AnswerCommand(std::string_view argument);
+  Outcome SystemAnswerCommand(std::string_view argument);
   Outcome ScreenCommand(std::string_view argument);
   void Apply(const Outcome& outcome);
 
@@ -107,6 +108,8 @@ class ScriptFrontEnd : public standin::FrontEnd {
   std::map<std::string, Command, std::less<>> commands_;
   std::deque<standin::Key> keys_;
   std::deque<QueuedAnswer> answers_;
+  // Answers that only system boxes take, before any of answers_.
+  std::deque<QueuedAnswer> system_answers_;
   int line_ = 0;
   bool stopped_ = false;
   bool failed_ = false;

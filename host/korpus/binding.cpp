@@ -4,12 +4,16 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "abi/codepage.h"
 #include "host/description.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "host/platform/platform.h"
+#ifdef _WIN32
+#include "host/windows_boundary.h"
+#endif
 
 extern "C" {
 #define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) \
@@ -18,21 +22,12 @@ extern "C" {
 #include "abi/korpus_entries.inc"
 #undef KORPUS_ENTRY
 
-void korpus_fallback_0();
-void korpus_fallback_1();
-void korpus_fallback_2();
-void korpus_fallback_3();
-void korpus_fallback_4();
-void korpus_fallback_5();
-void korpus_fallback_6();
-void korpus_fallback_7();
-void korpus_fallback_8();
-void korpus_fallback_9();
-void korpus_fallback_10();
-void korpus_fallback_11();
-void korpus_fallback_12();
-void korpus_fallback_13();
-void korpus_fallback_14();
+#define KORPUS_FALLBACKS(X) X(0) X(1) X(2) X(3) X(4) X(5) X(6) X(7) X(8) X(9) X(10) X(11) X(12) X(13) X(14)
+#define KORPUS_DECLARE_FALLBACK(k) \
+  void korpus_fallback_##k();      \
+  void korpus_fallback_real_##k();
+KORPUS_FALLBACKS(KORPUS_DECLARE_FALLBACK)
+#undef KORPUS_DECLARE_FALLBACK
 }
 
 namespace host::binding {
@@ -43,24 +38,24 @@ constexpr Convention CALLEE = Convention::Callee;
 constexpr Convention CALLER = Convention::Caller;
 constexpr Convention METHOD = Convention::Method;
 
+constexpr ResultKind KindOf(bool real) { return real ? ResultKind::Real : ResultKind::Integer; }
+
 const Entry kEntries[] = {
-#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) \
-  {ordinal, conv, bytes, #name, &korpus_slot_##name, reinterpret_cast<void*>(&korpus_resolve_##name)},
+#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params)                                              \
+  {ordinal, conv,   bytes, #name, &korpus_slot_##name, reinterpret_cast<void*>(&korpus_resolve_##name), \
+   KindOf(std::is_floating_point_v<result>)},
 #include "abi/korpus_entries.inc"
 #undef KORPUS_ENTRY
 };
 
-void* const kFallbacks[] = {
-    reinterpret_cast<void*>(&korpus_fallback_0),  reinterpret_cast<void*>(&korpus_fallback_1),
-    reinterpret_cast<void*>(&korpus_fallback_2),  reinterpret_cast<void*>(&korpus_fallback_3),
-    reinterpret_cast<void*>(&korpus_fallback_4),  reinterpret_cast<void*>(&korpus_fallback_5),
-    reinterpret_cast<void*>(&korpus_fallback_6),  reinterpret_cast<void*>(&korpus_fallback_7),
-    reinterpret_cast<void*>(&korpus_fallback_8),  reinterpret_cast<void*>(&korpus_fallback_9),
-    reinterpret_cast<void*>(&korpus_fallback_10), reinterpret_cast<void*>(&korpus_fallback_11),
-    reinterpret_cast<void*>(&korpus_fallback_12), reinterpret_cast<void*>(&korpus_fallback_13),
-    reinterpret_cast<void*>(&korpus_fallback_14),
-};
+#define KORPUS_FALLBACK_ADDRESS(k) reinterpret_cast<void*>(&korpus_fallback_##k),
+#define KORPUS_REAL_FALLBACK_ADDRESS(k) reinterpret_cast<void*>(&korpus_fallback_real_##k),
+void* const kFallbacks[] = {KORPUS_FALLBACKS(KORPUS_FALLBACK_ADDRESS)};
+void* const kRealFallbacks[] = {KORPUS_FALLBACKS(KORPUS_REAL_FALLBACK_ADDRESS)};
+#undef KORPUS_FALLBACK_ADDRESS
+#undef KORPUS_REAL_FALLBACK_ADDRESS
 constexpr int kFallbackCount = 15;
+static_assert(std::size(kFallbacks) == kFallbackCount && std::size(kRealFallbacks) == kFallbackCount);
 
 std::atomic<bool> ignore_all{false};
 
@@ -119,13 +114,23 @@ const Entry* FindByName(const char* name) {
 
 bool IgnoreAll() { return ignore_all.load(); }
 
-void* FallbackStub(int index) { return index >= 0 && index < kFallbackCount ? kFallbacks[index] : nullptr; }
+void* FallbackStub(int index, ResultKind result) {
+  if (index < 0 || index >= kFallbackCount) return nullptr;
+  return result == ResultKind::Real ? kRealFallbacks[index] : kFallbacks[index];
+}
 
 int FallbackIndexOf(const void* address) {
   for (int k = 0; k < kFallbackCount; ++k) {
-    if (kFallbacks[k] == address) return k;
+    if (kFallbacks[k] == address || kRealFallbacks[k] == address) return k;
   }
   return -1;
+}
+
+ResultKind FallbackKindOf(const void* address) {
+  for (void* const stub : kRealFallbacks) {
+    if (stub == address) return ResultKind::Real;
+  }
+  return ResultKind::Integer;
 }
 
 int FallbackIndex(Designator designator, void* const* slot) {
@@ -151,8 +156,13 @@ int FallbackIndex(Designator designator, void* const* slot) {
   return k < kFallbackCount ? static_cast<int>(k) : -1;
 }
 
+// An entry whose declaration is known gets the stub of its result's kind;
+// an entry known by its designator alone returns an integer.
 void ChooseFallback(Designator designator, void** slot) {
-  StoreSlot(slot, FallbackStub(FallbackIndex(designator, slot)));
+  const Entry* entry = FindBySlot(slot);
+  const ResultKind result =
+      entry != nullptr && IsOrdinal(designator) && entry->ordinal == designator ? entry->result : ResultKind::Integer;
+  StoreSlot(slot, FallbackStub(FallbackIndex(designator, slot), result));
 }
 
 bool ErrorBox(Designator designator, const char* module_text) {
@@ -233,7 +243,18 @@ extern "C" __attribute__((visibility("hidden"))) void korpus_bind(std::uintptr_t
 }
 
 // Reached from a call stub whose slot is null, in place of the host
-// function: the caller sees the exception as if the entry had raised it.
-extern "C" __attribute__((visibility("hidden"), noreturn)) void korpus_abandon(std::uint32_t ordinal) {
-  throw host::binding::HostCallAbandoned(ordinal);
+// function, with the address that the entry would have returned to: the
+// caller sees the failure as if the entry had raised it. On Windows a
+// caller outside this module is the host, which calls the stubs of the
+// class table and of the delegates from its own frames: it gets the
+// failure in the form that crosses modules, the structured exception.
+extern "C" __attribute__((visibility("hidden"), noreturn)) void korpus_abandon(std::uint32_t ordinal,
+                                                                              const void* return_address) {
+  const host::binding::HostCallAbandoned abandoned(ordinal);
+#ifdef _WIN32
+  if (!host::windows::IsThisModule(return_address)) host::windows::RaiseToHost(ordinal, abandoned.what());
+#else
+  (void)return_address;
+#endif
+  throw abandoned;
 }

@@ -11,6 +11,11 @@ namespace host::binding {
 
 enum class Convention : std::uint8_t { Callee, Caller, Method };
 
+// Where a result comes back: an integer or pointer in the integer
+// registers, a real value on the x87 stack (i686) or in xmm0 (x86-64). A
+// fallback stub must leave a 0 where its entry's caller looks for one.
+enum class ResultKind : std::uint8_t { Integer, Real };
+
 struct Entry {
   std::uint16_t ordinal;
   Convention convention;
@@ -18,6 +23,7 @@ struct Entry {
   const char* name;
   void** slot;
   void* resolver;
+  ResultKind result;
 };
 
 std::span<const Entry> Entries();
@@ -39,9 +45,11 @@ void ChooseFallback(Designator designator, void** slot);
 // Fallback stub index for a designator: -1 when none applies. Ordinals of
 // entries whose declaration is known take the stub of their argument size.
 int FallbackIndex(Designator designator, void* const* slot);
-void* FallbackStub(int index);
-// Index of the fallback stub at this address, or -1.
+void* FallbackStub(int index, ResultKind result = ResultKind::Integer);
+// Index of the fallback stub at this address (of either kind), or -1.
 int FallbackIndexOf(const void* address);
+// The kind of result that the fallback stub at this address leaves.
+ResultKind FallbackKindOf(const void* address);
 
 bool IgnoreAll();
 

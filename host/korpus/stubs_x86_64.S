@@ -30,6 +30,7 @@ korpus_call_##name: \
         jz 1f ; \
         jmp r11 ; \
 1:      mov edi, ordinal ; \
+        mov rsi, qword ptr [rsp] ; \
         jmp korpus_abandon ; \
         .size korpus_call_##name, . - korpus_call_##name ; \
         .globl korpus_resolve_##name ; .hidden korpus_resolve_##name ; \
@@ -58,15 +59,20 @@ korpus_resolve_##name: \
 #undef KORPUS_ENTRY
 
 // Fallback stub k returns 0; on this machine the caller always removes its
-// arguments, so the fifteen stubs differ only in their address.
-#define FALLBACK(k) \
-        .globl korpus_fallback_##k ; .hidden korpus_fallback_##k ; \
-        .type korpus_fallback_##k, @function ; \
-korpus_fallback_##k: \
+// arguments, so the fifteen stubs differ only in their address. Both kinds
+// clear every result register (RAX, RDX, XMM0, XMM1): the real variant
+// exists so that each entry's fallback is of its result's kind, as on i686.
+#define FALLBACK_BODY(label) \
+        .globl label ; .hidden label ; \
+        .type label, @function ; \
+label: \
         xor eax, eax ; \
+        xor edx, edx ; \
         pxor xmm0, xmm0 ; \
+        pxor xmm1, xmm1 ; \
         ret ; \
-        .size korpus_fallback_##k, . - korpus_fallback_##k ;
+        .size label, . - label ;
+#define FALLBACK(k) FALLBACK_BODY(korpus_fallback_##k) FALLBACK_BODY(korpus_fallback_real_##k)
 FALLBACK(0) FALLBACK(1) FALLBACK(2) FALLBACK(3) FALLBACK(4)
 FALLBACK(5) FALLBACK(6) FALLBACK(7) FALLBACK(8) FALLBACK(9)
 FALLBACK(10) FALLBACK(11) FALLBACK(12) FALLBACK(13) FALLBACK(14)

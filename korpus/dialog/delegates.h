@@ -26,6 +26,8 @@ class DelegateClient final : public DialogClient {
 
   std::int32_t Event(std::int16_t code, std::int16_t kind) override;
   std::intptr_t Row(std::int32_t row) override;
+  // Through the class table of the object that the event delegate binds.
+  void Base(BaseOperation operation) override;
 
  private:
   void* row_callable_;

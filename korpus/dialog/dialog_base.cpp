@@ -1,6 +1,7 @@
 // WDialogBase: construction, destruction, the base virtual operations, the
 // two entries through which the engine reaches an object's event handler
 // and row text, and the delegate objects that bind them.
+#include <cstdint>
 #include <cstring>
 #include <optional>
 
@@ -22,6 +23,7 @@ using EventSlot = std::int32_t(KORPUS_METHOD*)(void* self, std::int16_t code, st
 using RowTextSlot = std::intptr_t(KORPUS_METHOD*)(void* self, std::int16_t row, std::int32_t unused);
 using EventMember = std::int32_t(KORPUS_METHOD*)(void* self, std::int32_t code, std::int32_t kind);
 using RowMember = std::intptr_t(KORPUS_METHOD*)(void* self, std::int32_t row, std::int32_t unused);
+using BaseMethod = std::int32_t(KORPUS_METHOD*)(void* self);
 
 // Objects and delegates live in the caller's storage, which need not be
 // aligned for pointers: every field goes through memcpy.
@@ -145,6 +147,14 @@ std::intptr_t DelegateClient::Row(std::int32_t row) {
   return CallBack([&] { return reinterpret_cast<RowMember>(bound->member)(bound->object, row, 0); });
 }
 
+void DelegateClient::Base(BaseOperation operation) {
+  const auto bound = BoundOf(event_callable_);
+  if (!bound || bound->object == nullptr) return;
+  const auto method = SlotOf<BaseMethod>(bound->object, static_cast<std::size_t>(operation));
+  if (method == nullptr) return;
+  CallBack([&] { return method(bound->object); });
+}
+
 }  // namespace dialog
 
 namespace entry {
@@ -201,8 +211,9 @@ std::int32_t KORPUS_METHOD DialogDeliverEvent(void* self, std::int32_t code, std
   return slot(self, static_cast<std::int16_t>(code), static_cast<std::int16_t>(kind));
 }
 
+// The object's row index is 16-bit: a row it cannot name reads as nothing.
 std::intptr_t KORPUS_METHOD DialogRowText(void* self, std::int32_t row, std::int32_t unused) {
-  if (self == nullptr) return 0;
+  if (self == nullptr || row < -1 || row > INT16_MAX) return 0;
   const auto slot = SlotOf<RowTextSlot>(self, kRowTextSlot);
   if (slot == nullptr) return 0;
   return slot(self, static_cast<std::int16_t>(row), unused);

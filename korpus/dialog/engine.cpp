@@ -146,6 +146,7 @@ Screen Dialog::Render() {
   const int width = view_.dialog.width;
   const int height = view_.dialog.height;
   const Canvas canvas{screen, std::max((screen.width() - width) / 2, 0), std::max((screen.height() - height) / 2, 0)};
+  Notify(BaseOperation::ListRefreshed);
   DrawFrame(screen, canvas.left, canvas.top, width, height, FromMazovia(view_.dialog.text));
   for (const auto& control : controls_) {
     if (Visible(*control)) control->Draw(canvas, control.get() == focused_);
@@ -153,14 +154,22 @@ Screen Dialog::Render() {
   return screen;
 }
 
-void Dialog::Present() { front_end_.Present(Render()); }
+void Dialog::Present() {
+  front_end_.Present(Render());
+  Notify(BaseOperation::Drawn);
+}
 
 // Events ---------------------------------------------------------------------
 
 std::int32_t Dialog::Send(std::int16_t code, std::int16_t kind) {
   const std::int32_t result = client_.Event(code, kind);
   AfterHandler();
+  if (kind == kEventCommand) Notify(BaseOperation::CommandDone);
   return result;
+}
+
+void Dialog::Notify(BaseOperation operation) {
+  if (running_) client_.Base(operation);
 }
 
 void Dialog::SyncValues() {
@@ -208,15 +217,22 @@ std::int32_t Dialog::Run(void* values) {
   }
   if (focused_ == nullptr) focused_ = NextFocusable(nullptr, +1);
   if (auto* line = dynamic_cast<InputLine*>(focused_)) line->Focused();
+  for (const BaseOperation operation : kOpeningOperations) Notify(operation);
 
   Send(0, kEventOpening);
+  Notify(BaseOperation::Opened);
   if (focused_ != nullptr && !closing_) Send(focused_->id(), kEventFocus);
+  Notify(BaseOperation::FocusSettled);
   while (!closing_) {
     Present();
-    HandleKey(front_end_.NextKey());
+    Notify(BaseOperation::Idle);
+    const Key key = front_end_.NextKey();
+    Notify(BaseOperation::KeyArrived);
+    HandleKey(key);
   }
   Store(values);
   Send(static_cast<std::int16_t>(result_), kEventClosing);
+  for (const BaseOperation operation : kClosingOperations) Notify(operation);
   running_ = false;
   return result_;
 }
@@ -263,7 +279,10 @@ void Dialog::HandleKey(const Key& key) {
     Press(*button);
     return;
   }
-  if (auto* list = dynamic_cast<ListBox*>(focused_); list != nullptr && list->HandleKey(key)) return;
+  if (auto* list = dynamic_cast<ListBox*>(focused_); list != nullptr && list->HandleKey(key)) {
+    Notify(BaseOperation::ListMoved);
+    return;
+  }
   // Outside an input line a bare letter acts as its hot letter.
   if (key.name == KeyName::Char) HotLetter(key.ch);
 }
@@ -278,6 +297,7 @@ void Dialog::Enter() {
       front_end_.Signal();
       return;
     }
+    Notify(BaseOperation::FieldAccepted);
     Send(line->id(), kEventCommand);
   } else if (auto* list = dynamic_cast<ListBox*>(focused_)) {
     Send(list->id(), kEventListChoice);
@@ -306,6 +326,7 @@ void Dialog::FocusAfterEnter(std::int32_t result) {
 
 void Dialog::Press(Button& button) {
   if (button.disabled()) return;
+  Notify(BaseOperation::ButtonPressed);
   const std::int32_t result = Send(button.id(), kEventCommand);
   if (button.id() == kCommandOk && result != kResultStay) Close(kCommandOk);
 }
@@ -325,6 +346,7 @@ bool Dialog::PressByKeyCode(std::uint16_t code) {
 
 void Dialog::Toggle(CheckBox& box) {
   box.Toggle();
+  Notify(BaseOperation::CheckBoxToggled);
   Send(box.id(), kEventCommand);
 }
 
@@ -361,12 +383,15 @@ bool Dialog::MoveFocus(Control* target) {
       front_end_.Signal();
       return false;
     }
+    Notify(BaseOperation::FieldAccepted);
     Send(line->id(), kEventCommand);
     if (closing_ || !CanFocus(target)) return false;
   }
+  Notify(BaseOperation::FocusLeaving);
   focused_ = target;
   if (auto* line = dynamic_cast<InputLine*>(target)) line->Focused();
   Send(target->id(), kEventFocus);
+  Notify(BaseOperation::FocusEntered);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "korpus/dialog/base_operations.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/dialog/screen.h"
 #include "korpus/dialog/template_reader.h"
@@ -39,6 +40,8 @@ class DialogClient {
   virtual std::int32_t Event(std::int16_t code, std::int16_t kind) = 0;
   // Row -1: the count. Otherwise the row's text, or 0: read the rows again.
   virtual std::intptr_t Row(std::int32_t row) = 0;
+  // One of the base class's operations, through the object's class table.
+  virtual void Base(BaseOperation) {}
 };
 
 class Dialog final : public ControlStates {
@@ -77,6 +80,8 @@ class Dialog final : public ControlStates {
 
  private:
   std::int32_t Send(std::int16_t code, std::int16_t kind);
+  // Base operations are called only while the dialog runs.
+  void Notify(BaseOperation operation);
   void AfterHandler();
   void SyncValues();
   void Present();

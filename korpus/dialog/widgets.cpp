@@ -1,7 +1,10 @@
 #include "korpus/dialog/widgets.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "abi/codepage.h"
 #include "korpus/dialog/controls.h"
@@ -246,7 +249,9 @@ ListBox::ListBox(const ControlRecord& record, const ColumnHeader* header, RowSou
 
 void ListBox::Refresh() {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    count_ = source_ ? std::max(static_cast<std::int32_t>(source_(-1)), 0) : 0;
+    const std::intptr_t answered = source_ ? source_(-1) : 0;
+    total_ = static_cast<std::int32_t>(std::clamp<std::intptr_t>(answered, 0, INT32_MAX));
+    count_ = std::min(total_, kMaxRows);
     MoveTo(current_);
     rows_.clear();
     bool again = false;
@@ -271,7 +276,9 @@ void ListBox::MoveTo(std::int32_t row) {
   current_ = std::clamp(row, 0, std::max(count_ - 1, 0));
   if (current_ < top_) top_ = current_;
   if (current_ >= top_ + Height()) top_ = current_ - Height() + 1;
-  top_ = std::clamp(top_, 0, std::max(count_ - Height(), 0));
+  // At the last row, the line after it comes into view too.
+  if (current_ == count_ - 1 && Lines() > count_) top_ = std::max(top_, Lines() - Height());
+  top_ = std::clamp(top_, 0, std::max(Lines() - Height(), 0));
   value_ = static_cast<std::uint16_t>(current_);
 }
 
@@ -335,11 +342,26 @@ void ListBox::DrawRow(const Canvas& canvas, int line, const std::vector<std::u32
   }
 }
 
+// "(positions not shown on the list: 32774)"; the report and the saved
+// check hold them all.
+void ListBox::DrawNotShown(const Canvas& canvas, int line) const {
+  const std::string text = "(pozycje niewidoczne na liście: " + std::to_string(total_ - count_) + ")";
+  std::u32string shown;
+  for (std::size_t at = 0; at < text.size();) shown += codepage::DecodeUtf8(text, at);
+  const int y = canvas.top + record().row + line;
+  const int x = canvas.left + record().column;
+  canvas.screen.PutText(x, y, Align(shown, record().width, false), Role::Disabled, record().width);
+}
+
 void ListBox::Draw(const Canvas& canvas, bool focused) const {
   const Role normal = TextRole(Role::Normal);
   static const std::vector<std::u32string> kEmptyRow;
   for (int line = 0; line < Height(); ++line) {
     const std::int32_t row = top_ + line;
+    if (row == count_ && total_ > count_) {
+      DrawNotShown(canvas, line);
+      continue;
+    }
     const bool is_current = row == current_ && row < count_;
     const Role base = is_current && !disabled() ? (focused ? Role::Current : Role::Marked) : normal;
     const std::size_t index = static_cast<std::size_t>(line);

@@ -177,14 +177,19 @@ class ColumnHeader final : public Control {
 
 // The list asks its rows from the dialog object: row -1 for the count, a
 // row index for the row's text (Mazovia, fields separated by "\r"), and a
-// null row as the sign to read the rows again.
+// null row as the sign to read the rows again. Row indexes are the host's
+// 16-bit ones: a list shows at most kMaxRows rows, and a longer one ends
+// with a line of the list's own that says how many are not shown.
 class ListBox final : public Control {
  public:
   using RowSource = std::function<std::intptr_t(std::int32_t row)>;
+  static constexpr std::int32_t kMaxRows = 32767;
 
   ListBox(const ControlRecord& record, const ColumnHeader* header, RowSource source);
 
+  // The rows shown, and the count that the object gave.
   std::int32_t count() const { return count_; }
+  std::int32_t total() const { return total_; }
   std::int32_t current() const { return count_ == 0 ? -1 : current_; }
   std::int32_t top() const { return top_; }
 
@@ -206,9 +211,14 @@ class ListBox final : public Control {
   int Height() const { return record().height; }
   void MoveTo(std::int32_t row);
   void DrawRow(const Canvas& canvas, int line, const std::vector<std::u32string>& fields, Role base) const;
+  void DrawNotShown(const Canvas& canvas, int line) const;
+  // Lines that the list scrolls through: its rows and the line of rows not
+  // shown.
+  std::int32_t Lines() const { return count_ + (total_ > count_ ? 1 : 0); }
 
   const ColumnHeader* header_;
   RowSource source_;
+  std::int32_t total_ = 0;
   std::int32_t count_ = 0;
   std::int32_t current_ = 0;
   std::int32_t top_ = 0;

@@ -26,8 +26,22 @@ constexpr std::int32_t kStay = -2;
 // Only one check dialog is open at a time.
 std::int16_t focused_control = 0;
 
+// The engine's values of the two fields. A field whose address the host
+// does not give (null) reads as empty and takes no writes.
 char* SymbolField() { return static_cast<char*>(korpus::ValueAddress(controls::kSymbol)); }
 std::int32_t* QuantityField() { return static_cast<std::int32_t*>(korpus::ValueAddress(controls::kQuantity)); }
+
+void SetSymbolField(const char* symbol) {
+  if (char* field = SymbolField()) BoundedCopy(field, symbol, 16);
+}
+
+void ClearSymbolField() {
+  if (char* field = SymbolField()) field[0] = '\0';
+}
+
+void SetQuantityField(std::int32_t quantity) {
+  if (std::int32_t* field = QuantityField()) *field = quantity;
+}
 
 }  // namespace
 
@@ -43,9 +57,9 @@ std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
 
   if (kind == kCommand) {
     CountedItem typed{};
-    BoundedCopy(typed.symbol, SymbolField(), sizeof typed.symbol - 1);
+    if (const char* symbol = SymbolField()) BoundedCopy(typed.symbol, symbol, sizeof typed.symbol - 1);
     StripSpaces(typed.symbol);
-    typed.quantity = *QuantityField();
+    if (const std::int32_t* quantity = QuantityField()) typed.quantity = *quantity;
 
     switch (code) {
       case kEnter:
@@ -77,7 +91,7 @@ std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
     const std::int32_t row = korpus::CurrentRow(controls::kList);
     std::int32_t unused = 0;
     korpus::ListValue(controls::kList, &unused, 1);
-    if (row >= 0 && row < count_) BoundedCopy(SymbolField(), positions_[row].symbol, 16);
+    if (row >= 0 && row < count_) SetSymbolField(positions_[row].symbol);
     controls::Redraw();
   }
 
@@ -128,8 +142,8 @@ void CZrobPrufacje::AcceptTypedSymbol(CountedItem& typed) {
       }
     }
     list_refresh_ = 1;
-    *QuantityField() = typed.quantity;
-    BoundedCopy(SymbolField(), typed.symbol, 16);
+    SetQuantityField(typed.quantity);
+    SetSymbolField(typed.symbol);
     controls::Redraw();
     return;
   }
@@ -140,7 +154,7 @@ void CZrobPrufacje::AcceptTypedSymbol(CountedItem& typed) {
     CountUnlisted(typed.symbol, typed.quantity);
   }
   list_refresh_ = 1;
-  SymbolField()[0] = '\0';
+  ClearSymbolField();
   controls::Redraw();
 }
 
@@ -152,8 +166,8 @@ void CZrobPrufacje::AcceptTypedQuantity(CountedItem& typed) {
     CountUnlisted(typed.symbol, typed.quantity);
   }
   list_refresh_ = 1;
-  *QuantityField() = 1000;
-  SymbolField()[0] = '\0';
+  SetQuantityField(1000);
+  ClearSymbolField();
   SortForDisplay();
   controls::Redraw();
 }

@@ -1,4 +1,6 @@
 // One check from its start to the end of the dialog.
+#include <cstring>
+
 #include "abi/records.h"
 #include "host/boundary.h"
 #include "host/korpus/entries.h"
@@ -15,9 +17,13 @@ struct alignas(8) Delegate {
   unsigned char storage[korpus_abi::kDelegateSize];
 };
 
+// A delegate the host did not make (its entry answered 0) is left as
+// zeros: it has no callable, and the engine gets none.
 void* CallableOf(Delegate& delegate) {
   using Method = void*(KORPUS_METHOD*)(void*);
-  const auto table = *reinterpret_cast<korpus_abi::ClassTable*>(delegate.storage);
+  korpus_abi::ClassTable table = nullptr;
+  std::memcpy(&table, delegate.storage, sizeof table);
+  if (table == nullptr || table[1] == nullptr) return nullptr;
   return reinterpret_cast<Method>(table[1])(delegate.storage);
 }
 

@@ -2,6 +2,7 @@
 #include "verify/dialog/zrob_prufacje.h"
 
 #include <cstring>
+#include <exception>
 
 #include "host/boundary.h"
 #include "host/korpus/entries.h"
@@ -16,7 +17,12 @@ namespace {
 
 // Slot 0: destroys the object; bit 0 of the flags also returns its memory
 // to the host.
-void* KORPUS_METHOD DestroySlot(void* self, std::uint32_t flags);
+void* KORPUS_METHOD DestroySlot(void* self, std::uint32_t flags) {
+  return host::ForHost([&] {
+    static_cast<CZrobPrufacje*>(self)->Destroy(flags);
+    return self;
+  });
+}
 
 std::int32_t KORPUS_METHOD HandleEventSlot(void* self, std::int16_t code, std::int16_t kind) {
   return host::ForHost([&] { return static_cast<CZrobPrufacje*>(self)->HandleEvent(code, kind); });
@@ -96,25 +102,40 @@ CZrobPrufacje::CZrobPrufacje() {
   capacity_ = 0;
 }
 
-CZrobPrufacje::~CZrobPrufacje() { DestroySlot(this, 0); }
-
-namespace {
-
-void* KORPUS_METHOD DestroySlot(void* object, std::uint32_t flags) {
-  auto* self = static_cast<CZrobPrufacje*>(object);
-  self->ReleasePositions();
-  korpus::DialogDestruct(self);
-  if ((flags & 1) != 0) korpus::DeleteObject(self);
-  return self;
+// A destructor must not throw: what a failing host call leaves undone here
+// is undone for good. An object already destroyed has no class table.
+CZrobPrufacje::~CZrobPrufacje() {
+  if (base_.class_table == nullptr) return;
+  try {
+    Destroy(0);
+  } catch (...) {
+  }
 }
 
-}  // namespace
+void CZrobPrufacje::Destroy(std::uint32_t flags) {
+  std::exception_ptr failure;
+  const auto step = [&failure](auto&& call) {
+    try {
+      call();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  step([this] { ReleasePositions(); });
+  step([this] { korpus::DialogDestruct(this); });
+  base_.class_table = nullptr;
+  if ((flags & 1) != 0) step([this] { korpus::DeleteObject(this); });
+  if (failure) std::rethrow_exception(failure);
+}
 
+// The block is let go before the host is asked: a free entry that cannot
+// be called leaves no pointer to free twice.
 void CZrobPrufacje::ReleasePositions() {
   if (positions_ == nullptr) return;
-  korpus::Free(positions_);
+  Position* const block = positions_;
   positions_ = nullptr;
   capacity_ = 0;
+  korpus::Free(block);
 }
 
 }  // namespace verify

@@ -26,7 +26,8 @@ struct ValueBuffer {
 };
 static_assert(sizeof(ValueBuffer) == 27);
 
-// The six counters of the summary, in the order the summary shows them.
+// The six counters of the summary, in the object's order (the summary
+// shows the correct count before the off-invoice count).
 struct SummaryCounters {
   std::int32_t on_document;
   std::int32_t differences;
@@ -68,6 +69,13 @@ class CZrobPrufacje {
 
   // Returns the positions block to the host.
   void ReleasePositions();
+
+  // What the destructor does: returns the positions block, destroys the
+  // base and, with bit 0 of the flags, returns the object's memory. Every
+  // step is tried; a host call abandoned on the way is thrown afterwards.
+  // The destructor itself then does nothing, so that a failure can leave
+  // the check without passing a destructor.
+  void Destroy(std::uint32_t flags);
 
   // Loading, import, report, progress
   std::int32_t LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id);

@@ -29,8 +29,14 @@ constexpr std::int64_t kMaxItems = 0x7FFFFFFF / sizeof(CountedItem);
 class ItemBlock {
  public:
   ItemBlock() = default;
+  // A free entry that cannot be called leaves the block to the host; the
+  // check meets that entry again when it ends, and reports it there.
   ~ItemBlock() {
-    if (items_ != nullptr) korpus::Free(items_);
+    if (items_ == nullptr) return;
+    try {
+      korpus::Free(items_);
+    } catch (...) {
+    }
   }
   ItemBlock(const ItemBlock&) = delete;
   ItemBlock& operator=(const ItemBlock&) = delete;
@@ -88,9 +94,26 @@ void CopyFolder(char (&destination)[kFolderBuffer], const char* folder) {
   destination[length] = '\0';
 }
 
-// Fills one item from a line. False when its quantity is out of range.
-bool FillItem(CountedItem& item, const char* line) {
-  std::memcpy(item.line, line, std::strlen(line) + 1);
+// The bytes that one read left, NUL bytes within them included: the read
+// is made into a buffer filled with a non-zero byte, so its terminating
+// NUL is the last NUL there.
+std::size_t ReadLength(const char (&line)[kReadBuffer]) {
+  for (std::size_t at = kReadBuffer; at > 0; --at) {
+    if (line[at - 1] == '\0') return at - 1;
+  }
+  return 0;
+}
+
+// Fills one item from a line. False when its quantity is out of range. A
+// line cut short by a NUL byte keeps its line end, by which the line
+// numbers are counted.
+bool FillItem(CountedItem& item, const char* line, bool ends_line) {
+  const std::size_t length = std::strlen(line);
+  std::memcpy(item.line, line, length + 1);
+  if (ends_line && (length == 0 || line[length - 1] != '\n')) {
+    item.line[length] = '\n';
+    item.line[length + 1] = '\0';
+  }
   if (korpus::LineField(0, item.line, item.symbol) != 0) item.symbol[0] = '\0';
   if (korpus::LineField(1, item.line, item.quantity_text) != 0) item.quantity_text[0] = '\0';
   StripSpaces(item.symbol);
@@ -110,12 +133,15 @@ ReadOutcome ReadItems(std::FILE* stream, ItemBlock& block) {
   while (!std::feof(stream)) {
     // A failing read would never reach the end of the stream.
     if (std::ferror(stream)) return {ReadResult::ReadFailed, count};
+    std::memset(line, '\n', sizeof line);
     if (std::fgets(line, kReadBuffer, stream) == nullptr) line[0] = '\0';
     if (line[0] != '\0') {
       CountedItem* const item = block.At(read_index);
       if (item == nullptr) return {ReadResult::NoRoom, count};
       const auto index = static_cast<std::int32_t>(read_index);
-      if (!FillItem(*item, line)) return {ReadResult::BadQuantity, index};
+      const std::size_t read = ReadLength(line);
+      const bool ends_line = read > 0 && line[read - 1] == '\n';
+      if (!FillItem(*item, line, ends_line)) return {ReadResult::BadQuantity, index};
       count = index + 1;
     }
     ++read_index;

@@ -61,7 +61,8 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
   std::int32_t status = korpus::ScanStart(cursor, source.table, source.index, key, 0, 0);
   while (status != 0) {
     status = korpus::ScanNext(cursor);
-    if (status != 1) break;
+    // A table without a record buffer delivers nothing.
+    if (status != 1 || source.table->record == nullptr) break;
     if (count_ >= capacity_ && !ReservePositions(count_ + 1)) {
       incomplete = true;
       break;

@@ -39,6 +39,12 @@ const Record& CurrentRecord(const TableObject& table) {
   return *static_cast<const Record*>(table.record);
 }
 
+// A record is there to read: the scan says so and the table has a record
+// buffer. A table without one ends its scans as if they found nothing.
+bool Delivered(std::int32_t status, const TableObject& table) {
+  return status == kRecordDelivered && table.record != nullptr;
+}
+
 // The decimal number at the start of a text: leading white space, a sign,
 // digits up to the first other character; no digits give 0.
 std::int16_t ContextNumber(std::string_view text) {
@@ -83,7 +89,7 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const 
   const SavedNumber saved_first(first_number);
   *second_number = static_cast<std::int16_t>(record.second_locator);
   *first_number = static_cast<std::int16_t>(record.first_locator);
-  if (korpus::ReadGoods(-1, 0) != 0) {
+  if (korpus::ReadGoods(-1, 0) != 0 && goods_table.record != nullptr) {
     char symbol[sizeof(GoodsRecord::symbol) + 1];
     fields::Store(symbol, fields::Text(CurrentRecord<GoodsRecord>(goods_table).symbol));
     BoundedCopy(item.alternative, symbol, static_cast<std::int16_t>(sizeof item.alternative - 1));
@@ -129,7 +135,7 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
   std::int32_t status = StartContextScan(contexts, context_table);
   while (status != 0) {
     status = korpus::ScanNext(contexts.cursor);
-    if (status != kRecordDelivered) break;
+    if (!Delivered(status, *context_table)) break;
     const auto& context = CurrentRecord<ContextRecord>(*context_table);
     if (context.flag != 1) continue;
 
@@ -137,7 +143,7 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
     status = StartGoodsScan(goods, goods_table, context, *first_number);
     while (status != 0) {
       status = korpus::ScanNext(goods.cursor);
-      if (status != kRecordDelivered) break;
+      if (!Delivered(status, *goods_table)) break;
       const auto& record = CurrentRecord<GoodsRecord>(*goods_table);
       if (fields::Text(record.symbol) != wanted) continue;
       // Reported as found even when no position could be added: the goods
@@ -164,7 +170,7 @@ std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {
   std::int32_t status = StartCodeScan(codes, code_table);
   while (status != 0) {
     status = korpus::ScanNext(codes.cursor);
-    if (status != kRecordDelivered) break;
+    if (!Delivered(status, *code_table)) break;
     const auto& record = CurrentRecord<CodeRecord>(*code_table);
     if (fields::Text(record.code) != wanted) continue;
     factor = ApplyCodeRecord(item, record, *goods_table);
@@ -196,7 +202,7 @@ bool CodeTableWalk::Walk(const CountedItem* items, std::int32_t count) {
   std::int32_t status = StartCodeScan(codes, code_table);
   while (status != 0 && kept_ < wanted) {
     status = korpus::ScanNext(codes.cursor);
-    if (status != kRecordDelivered) break;
+    if (!Delivered(status, *code_table)) break;
     const auto& record = CurrentRecord<CodeRecord>(*code_table);
     const std::int32_t code = codes_.Find(fields::Text(record.code));
     if (code == ShortTextIndex::kAbsent || record_of_[code] >= 0) continue;
@@ -280,7 +286,7 @@ bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& c
   std::int32_t status = StartContextScan(contexts, &context_table);
   while (status != 0 && found < wanted) {
     status = korpus::ScanNext(contexts.cursor);
-    if (status != kRecordDelivered) break;
+    if (!Delivered(status, context_table)) break;
     const auto& context = CurrentRecord<ContextRecord>(context_table);
     if (context.flag != 1) continue;
 
@@ -288,7 +294,7 @@ bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& c
     status = StartGoodsScan(goods, &goods_table, context, first_number);
     while (status != 0 && found < wanted) {
       status = korpus::ScanNext(goods.cursor);
-      if (status != kRecordDelivered) break;
+      if (!Delivered(status, goods_table)) break;
       const auto& record = CurrentRecord<GoodsRecord>(goods_table);
       const std::int32_t code = codes_.Find(fields::Text(record.symbol));
       if (code == ShortTextIndex::kAbsent || goods_[code].seen) continue;

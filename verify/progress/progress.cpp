@@ -21,6 +21,9 @@ constexpr const char* kRowReadFormat = "%120s,%16s,%d,%d";
 constexpr std::int32_t kWrite = 9;
 constexpr std::int32_t kRead = 8;
 constexpr std::int16_t kYes = 0x5001;
+// A byte that no read of a text leaves first: the host writes at least the
+// text's NUL.
+constexpr char kNotRead = '\x7F';
 
 // "r%02d" of the largest index: the letter, ten digits, a sign, the NUL.
 using RowKey = char[16];
@@ -59,9 +62,14 @@ std::int32_t CZrobPrufacje::SaveProgress() {
 std::int32_t CZrobPrufacje::ResumeProgress() {
   count_ = 0;
 
-  // The INI access cuts a plain %s at 259 characters.
-  char stored_number[260] = {};
+  // The INI access cuts a plain %s at 259 characters. A read that reports
+  // success but leaves the buffer as it was (a host without the entry,
+  // answered with 0) delivered nothing: the saved check is then neither
+  // resumed nor discarded.
+  char stored_number[260];
+  std::memset(stored_number, kNotRead, sizeof stored_number);
   if (korpus::IniAccess(kProgressFile, kRead, kSection, kNumberKey, "%s", stored_number) != 0) return 1;
+  if (stored_number[0] == kNotRead) return 1;
   stored_number[sizeof stored_number - 1] = '\0';
 
   if (std::strcmp(stored_number, invoice_number_) != 0) {

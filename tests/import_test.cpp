@@ -350,12 +350,23 @@ TEST_F(ImportTest, QuantityOutOfRangeAfterTheFactorIsRefused) {
   EXPECT_EQ(List(), kFourUntouched);
 }
 
+// A line longer than one read, and a line cut short by a NUL byte, are
+// each one line of the file.
 TEST_F(ImportTest, RefusalCountsLinesOfTheFileNotReads) {
-  FillFour();
-  WriteBytes("data.txt", "A1,1," + std::string(295, 'x') + "\nA2,99999999\n");
-
-  check().ReadCollectorFile();
-  EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(2, "A2,99999999")});
+  const std::string kCases[] = {
+      "A1,1," + std::string(295, 'x') + "\nA2,99999999\n",
+      std::string("A1\0junk;1\nA2;99999999\n", 22),
+      std::string("A1;1\0\nA3\0\n\nA2;99999999\n", 22),
+  };
+  const int kLines[] = {2, 2, 4};
+  for (std::size_t i = 0; i < std::size(kCases); ++i) {
+    FillFour();
+    front_.Clear();
+    WriteBytes("data.txt", kCases[i]);
+    check().ReadCollectorFile();
+    const std::string shown = kCases[i].find(';') != std::string::npos ? "A2;99999999" : "A2,99999999";
+    EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(kLines[i], shown)}) << i;
+  }
 }
 
 TEST_F(ImportTest, UnknownCodesWithNoAdditionsAreAnnouncedOneByOne) {

@@ -274,6 +274,10 @@ void FailScanAfter(std::int32_t table, long records) {
   if (Table* found = FindTable(table)) found->fail_after = records < 0 ? -1 : records;
 }
 
+void WithoutRecordBuffer(std::int32_t table, bool on) {
+  if (Table* found = FindTable(table)) found->object.record = on ? nullptr : &found->record;
+}
+
 }  // namespace testing
 
 namespace entry {

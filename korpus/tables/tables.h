@@ -53,4 +53,8 @@ void FailScanStart(std::int32_t table, bool on);
 // instead of the next record or the normal end; negative clears.
 void FailScanAfter(std::int32_t table, long records);
 
+// The table's object points to no record buffer while on; its scans still
+// deliver into the buffer, which the plug-in then cannot see.
+void WithoutRecordBuffer(std::int32_t table, bool on);
+
 }  // namespace standin::testing

@@ -7,3 +7,9 @@ prufacja_test(app_program_test app_program_test.cpp)
 target_compile_definitions(app_program_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>"
                                                  KORPUS_PLUGIN="$<TARGET_FILE:prufacja>")
 add_dependencies(app_program_test korpus_app prufacja)
+
+# Every host entry missing in turn over one whole check.
+prufacja_test(missing_entry_sweep_test missing_entry_sweep_test.cpp)
+target_compile_definitions(missing_entry_sweep_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>"
+                                                         SWEEP_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/sweep/whole_check.script")
+add_dependencies(missing_entry_sweep_test korpus_app prufacja)

@@ -28,11 +28,14 @@ inline std::string ReadWhole(const std::filesystem::path& path) {
 }
 
 // args[0] is the program; the output goes through two files in `dir`,
-// which are removed afterwards.
-inline Outcome RunProgram(const std::filesystem::path& dir, std::vector<std::string> args) {
+// which are removed afterwards. A program still running after
+// `timeout_seconds` (0: none) is ended by SIGALRM, which the exit code shows.
+inline Outcome RunProgram(const std::filesystem::path& dir, std::vector<std::string> args,
+                          unsigned timeout_seconds = 0) {
   const pid_t child = fork();
   if (child == 0) {
     if (chdir(dir.c_str()) != 0) _exit(126);
+    if (timeout_seconds != 0) alarm(timeout_seconds);
     const int in = open("/dev/null", O_RDONLY);
     const int out = open("program.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = open("program.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);

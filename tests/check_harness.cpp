@@ -205,8 +205,8 @@ void User::ShowNotice(const std::string& text, std::int16_t&) {
 }
 
 int User::ShowSystemBox(const std::string& caption, const std::string& text) {
-  boxes_.push_back({caption, text, -1, 3});
-  return 3;
+  boxes_.push_back({caption, text, -1, static_cast<std::int16_t>(system_answer)});
+  return system_answer;
 }
 
 standin::Key User::NextKey() {

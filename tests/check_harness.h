@@ -103,6 +103,8 @@ class User : public standin::FrontEnd {
   bool resume = true;
   // Answers for every box, asked before the defaults when set.
   std::function<std::int16_t(const SeenBox&)> answer;
+  // The answer to every system box: Abort (3), Retry (4) or Ignore (5).
+  int system_answer = 3;
 
   // The check whose list is watched; null: none.
   const verify::CZrobPrufacje* watched = nullptr;

@@ -383,11 +383,18 @@ TEST_F(EntryTest, UnreadableSettingIsTakenAsNotSet) {
   EXPECT_EQ(settings_.writes, (std::vector<std::string>{kPytaj + "=0"}));
 }
 
+// 65536 is not 0 although its low 16 bits are: the user's setting stays.
 TEST_F(EntryTest, AnyNonZeroSettingSuppressesTheNotice) {
-  settings_.values[kPytaj] = "-3";
-  ASSERT_EQ(host::PluginEntry(kContext, nullptr), 0);
-  EXPECT_TRUE(front_.boxes().empty());
-  EXPECT_TRUE(settings_.writes.empty());
+  for (const char* value : {"-3", "65536", "-65536", "2147483647"}) {
+    SCOPED_TRACE(value);
+    settings_.values[kPytaj] = value;
+    settings_.writes.clear();
+    front_.Clear();
+    ASSERT_EQ(host::PluginEntry(kContext, nullptr), 0);
+    EXPECT_TRUE(front_.boxes().empty());
+    EXPECT_TRUE(settings_.writes.empty());
+    ASSERT_EQ(host::PluginEntry(nullptr, nullptr), 0);
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -230,6 +230,24 @@ TEST_F(Hostile, NamesOf500AndSymbolsOf100CharactersAreCutToTheFields) {
   EXPECT_EQ(ListFault(check), "");
 }
 
+// Run itself takes at most 32 characters of the number that the host hands
+// it: the summary and the saved progress name the number so cut.
+TEST_F(Hostile, RunCutsTheInvoiceNumberTo32Characters) {
+  const std::string number = std::string(32, '9') + "12345678";
+  user_.Keys({Named(KeyName::F5)});
+  const CheckOutcome outcome = RunCheck(world_, user_, Mz(number).c_str());
+  EXPECT_EQ(outcome.result, 0);
+  std::size_t summaries = 0;
+  for (const SeenBox& box : user_.boxes()) {
+    if (box.caption != "Podsumowanie") continue;
+    ++summaries;
+    EXPECT_TRUE(box.text.starts_with("Sprawdzenie faktury nr \x03" + std::string(32, '9') + "\x01")) << box.text;
+  }
+  EXPECT_EQ(summaries, 1u);
+  EXPECT_NE(ReadFile(directory_.path() / "Niezgodnosci.ini").find("Nr fakt.=" + std::string(32, '9') + "\r\n"),
+            std::string::npos);
+}
+
 TEST_F(Hostile, NullColumnsReadAsEmptyTextsAndZero) {
   const std::string file = (directory_.path() / "nulls.db").string();
   standin::UseStore(standin::OpenDatabase(file));

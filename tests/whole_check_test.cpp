@@ -4,6 +4,10 @@
 // keeps, Niezgodnosci.ini and a report file left behind are compared byte
 // for byte with the scenario's expected files (tests/checks/README.md).
 // Also the README's quick start: its script, its output and its data.txt.
+//
+// With PRUFACJA_WINDOWS_KORPUS (korpus.exe) and PRUFACJA_WINE_PREFIX set,
+// the scenarios run the Windows build under Wine against the same expected
+// files; only the console's CR LF line ends are read as LF.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -52,10 +56,30 @@ std::optional<std::string> ReadIfPresent(const fs::path& path) {
   return ReadBytes(path);
 }
 
+std::string EnvironmentOr(const char* name, const char* otherwise) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : otherwise;
+}
+
+const std::string kWindowsKorpus = EnvironmentOr("PRUFACJA_WINDOWS_KORPUS", "");
+
+std::string WithoutCarriageReturns(std::string text) {
+  std::erase(text, '\r');
+  return text;
+}
+
 // korpus as a user starts it, in `dir`, without a terminal.
 Outcome RunKorpus(const fs::path& dir, std::vector<std::string> args) {
-  args.insert(args.begin(), KORPUS_PROGRAM);
-  return testing_support::RunProgram(dir, std::move(args));
+  if (kWindowsKorpus.empty()) {
+    args.insert(args.begin(), KORPUS_PROGRAM);
+    return testing_support::RunProgram(dir, std::move(args));
+  }
+  args.insert(args.begin(), {"/bin/bash", (kSource / "scripts" / "wine-run.sh").string(),
+                             EnvironmentOr("PRUFACJA_WINE_PREFIX", ""), kWindowsKorpus});
+  Outcome run = testing_support::RunProgram(dir, std::move(args));
+  run.out = WithoutCarriageReturns(run.out);
+  run.err = WithoutCarriageReturns(run.err);
+  return run;
 }
 
 class WorkingDirectory {
@@ -245,11 +269,6 @@ std::vector<std::string> QuickStartBlocks() {
     if (block) *block += line + "\n";
   }
   return blocks;
-}
-
-std::string WithoutCarriageReturns(std::string text) {
-  std::erase(text, '\r');
-  return text;
 }
 
 TEST(QuickStartTest, TheReadmeShowsTheExampleScriptAndWhatItPrints) {

@@ -76,4 +76,18 @@ if(PRUFACJA_WINDOWS_STANDIN)
            COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/windows-compare.sh ${PRUFACJA_NATIVE_BIN} ${win_bin}
                    ${PROJECT_BINARY_DIR}/wine ${whole_checks})
   set_tests_properties(WholeChecksMatchTheLinuxBuild PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+
+  # The whole-check catalogue of tests/checks against the same expected
+  # files, by the native build's test program running korpus.exe under Wine.
+  set(whole_check_program ${PRUFACJA_NATIVE_BIN}/../tests/whole_check_test)
+  add_test(NAME WholeCheckCatalogueUnderWine
+           COMMAND bash -c "if [ ! -x \"$0\" ]; then echo \"skipped: $0 is not built\" >&2; exit 77; fi; exec \"$0\" --gtest_filter='Scenarios/*'"
+                   ${whole_check_program})
+  set_tests_properties(WholeCheckCatalogueUnderWine PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600
+    ENVIRONMENT "PRUFACJA_WINDOWS_KORPUS=${win_bin}/korpus.exe;PRUFACJA_WINE_PREFIX=${PROJECT_BINARY_DIR}/wine")
+
+  # Every host entry missing in turn over one whole check, as natively.
+  add_test(NAME MissingEntrySweepUnderWine
+           COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/sweep-missing-entries.sh ${win_bin} ${PROJECT_BINARY_DIR}/wine)
+  set_tests_properties(MissingEntrySweepUnderWine PROPERTIES TIMEOUT 1200)
 endif()

@@ -1,17 +1,51 @@
 // The stream-open entry on Windows. The runtime's own text mode is the
 // host's (CR LF lines, Ctrl-Z ends a read), so the stream is simply the
-// runtime's stream of the file. Failing writes cannot be injected into it;
-// the native build's tests cover them.
+// runtime's stream of the file. The plug-in writes it through its own
+// imports of the runtime, which the stand-in routes (plugin_routes.cpp);
+// the streams opened here are remembered so that only their writes count
+// for fault injection.
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "abi/codepage.h"
 #include "korpus/entries.h"
+#include "korpus/files/host_streams.h"
 
-namespace standin::entry {
+namespace standin {
+
+namespace {
+
+std::mutex streams_lock;
+std::vector<std::FILE*>& OpenStreams() {
+  static std::vector<std::FILE*> streams;
+  return streams;
+}
+
+}  // namespace
+
+namespace files {
+
+void ForgetHostStream(std::FILE* stream) {
+  const std::lock_guard<std::mutex> hold(streams_lock);
+  auto& streams = OpenStreams();
+  streams.erase(std::remove(streams.begin(), streams.end(), stream), streams.end());
+}
+
+bool IsHostStream(std::FILE* stream) {
+  const std::lock_guard<std::mutex> hold(streams_lock);
+  const auto& streams = OpenStreams();
+  return stream != nullptr && std::find(streams.begin(), streams.end(), stream) != streams.end();
+}
+
+}  // namespace files
+
+namespace entry {
 
 namespace {
 
@@ -50,11 +84,18 @@ std::FILE* KORPUS_CALLEE OpenStream(const char* name, const char* mode, std::int
       errno = ENOENT;
       return nullptr;
     }
-    return ::_wfopen(path.c_str(), runtime_mode.c_str());
+    std::FILE* const stream = ::_wfopen(path.c_str(), runtime_mode.c_str());
+    if (stream != nullptr) {
+      const std::lock_guard<std::mutex> hold(streams_lock);
+      OpenStreams().push_back(stream);
+    }
+    return stream;
   } catch (...) {
     errno = ENOMEM;
     return nullptr;
   }
 }
 
-}  // namespace standin::entry
+}  // namespace entry
+
+}  // namespace standin

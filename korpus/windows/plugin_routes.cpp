@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
 
+#include "korpus/faults.h"
+#include "korpus/files/host_streams.h"
 #include "korpus/frontend.h"
 #include "korpus/testing.h"
 #include "korpus/windows/import_patch.h"
@@ -32,6 +36,31 @@ int WINAPI RoutedMessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
   return CurrentFrontEnd().ShowSystemBox(caption != nullptr ? caption : "", text != nullptr ? text : "");
 }
 
+// The plug-in's writes to host streams, where the native build's stream
+// counts them: one call, one write.
+bool WriteFails(std::FILE* stream) { return files::IsHostStream(stream) && ShouldFail(Fault::StreamWrite); }
+
+std::size_t __cdecl RoutedFwrite(const void* bytes, std::size_t size, std::size_t count, std::FILE* stream) {
+  if (WriteFails(stream)) {
+    errno = EIO;
+    return 0;
+  }
+  return std::fwrite(bytes, size, count, stream);
+}
+
+int __cdecl RoutedFputs(const char* text, std::FILE* stream) {
+  if (WriteFails(stream)) {
+    errno = EIO;
+    return EOF;
+  }
+  return std::fputs(text, stream);
+}
+
+int __cdecl RoutedFclose(std::FILE* stream) {
+  files::ForgetHostStream(stream);
+  return std::fclose(stream);
+}
+
 }  // namespace
 
 int RoutePluginImports(void* module) {
@@ -42,6 +71,9 @@ int RoutePluginImports(void* module) {
   if (ReplaceImport(handle, "KERNEL32.dll", "GetProcAddress", reinterpret_cast<const void*>(&RoutedGetProcAddress))) {
     ++routed;
   }
+  ReplaceImport(handle, "msvcrt.dll", "fwrite", reinterpret_cast<const void*>(&RoutedFwrite));
+  ReplaceImport(handle, "msvcrt.dll", "fputs", reinterpret_cast<const void*>(&RoutedFputs));
+  ReplaceImport(handle, "msvcrt.dll", "fclose", reinterpret_cast<const void*>(&RoutedFclose));
   return routed;
 }
 

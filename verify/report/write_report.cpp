@@ -2,6 +2,7 @@
 // handed to the host as a document.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
@@ -50,11 +51,18 @@ QuantityText FormatQuantity(std::int64_t thousandths) {
   return out;
 }
 
-// Writes a Mazovia text converted to Windows-1250; the write's result.
-int WriteConverted(std::FILE* stream, const char* mazovia) {
+// Each piece of the report is one write of the stream, so that a failing
+// write is one piece lost on every runtime.
+bool WriteText(std::FILE* stream, const char* text) {
+  const std::size_t length = std::strlen(text);
+  return length != 0 && std::fwrite(text, 1, length, stream) == length;
+}
+
+// Writes a Mazovia text converted to Windows-1250.
+bool WriteConverted(std::FILE* stream, const char* mazovia) {
   char buffer[kWorkBuffer];
   ConvertText(buffer, mazovia, kPageMazovia, kPageWindows1250);
-  return std::fprintf(stream, "%s", buffer);
+  return WriteText(stream, buffer);
 }
 
 void ShowWriteFailure(std::FILE* stream) {
@@ -72,7 +80,7 @@ void CZrobPrufacje::WriteReport() {
 
   std::FILE* const stream = korpus::OpenStream(kReportName, "wt", 0x40, 0, -1);
   if (stream == nullptr) return ShowWriteFailure(nullptr);
-  if (WriteConverted(stream, Header()) <= 0) return ShowWriteFailure(stream);
+  if (!WriteConverted(stream, Header())) return ShowWriteFailure(stream);
 
   for (const Position& position : Positions()) {
     const std::int64_t counted = position.counted;
@@ -96,16 +104,16 @@ void CZrobPrufacje::WriteReport() {
       }
     }
     const QuantityText on_invoice = FormatQuantity(invoiced);
-    if (std::fprintf(stream, "| %-30.30s|%16.16s |%14.14s |%14.14s |%12.12s |\n", position.name, position.symbol,
-                     missing.text, surplus.text, on_invoice.text) <= 0) {
-      return ShowWriteFailure(stream);
-    }
+    char line[128];
+    std::snprintf(line, sizeof line, "| %-30.30s|%16.16s |%14.14s |%14.14s |%12.12s |\n", position.name,
+                  position.symbol, missing.text, surplus.text, on_invoice.text);
+    if (!WriteText(stream, line)) return ShowWriteFailure(stream);
   }
 
-  const int bottom_written = WriteConverted(stream, BottomRule());
+  const bool bottom_written = WriteConverted(stream, BottomRule());
   ShowMessage("Podsumowanie", SummaryFormat(), 1, invoice_number_, counters_.on_document, counters_.differences,
               counters_.correct, counters_.off_invoice, counters_.new_goods, counters_.unchecked);
-  if (bottom_written <= 0) return ShowWriteFailure(stream);
+  if (!bottom_written) return ShowWriteFailure(stream);
   std::fclose(stream);
 
   if (korpus::StoreDocument(11, kReportName, 0, 0) != 0) {

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs one whole check with every host entry missing in turn, answering the
+# binding box Abort, Ignore, and Retry twice then Ignore, on either build:
+#   sweep-missing-entries.sh BIN_FOLDER [WINE_PREFIX] [ORDINAL...]
+# BIN_FOLDER holds korpus (Linux build) or korpus.exe (Windows build, run
+# under Wine in WINE_PREFIX). Without ordinals every entry of
+# abi/korpus_entries.inc is swept. Each run must end in order: exit 0, or 1
+# after a script error; never a signal, an abort or a time-out. Prints one
+# line per run that did not, then the totals; exits 1 when a run did not.
+set -euo pipefail
+if [ $# -lt 1 ]; then
+  echo "usage: $0 BIN_FOLDER [WINE_PREFIX] [ORDINAL...]" >&2
+  exit 2
+fi
+here=$(cd "$(dirname "$0")" && pwd)
+bin=$(cd "$1" && pwd)
+shift
+if [ -f "$bin/korpus.exe" ]; then
+  if [ $# -lt 1 ]; then
+    echo "$0: the Windows build needs a Wine prefix" >&2
+    exit 2
+  fi
+  prefix=$(mkdir -p "$(dirname "$1")" && cd "$(dirname "$1")" && pwd)/$(basename "$1")
+  shift
+  korpus=("$here/wine-run.sh" "$prefix" "$bin/korpus.exe")
+elif [ -x "$bin/korpus" ]; then
+  korpus=("$bin/korpus")
+else
+  echo "$0: neither korpus nor korpus.exe in $bin" >&2
+  exit 2
+fi
+if [ $# -gt 0 ]; then
+  ordinals=("$@")
+else
+  mapfile -t ordinals < <(sed -n 's/^KORPUS_\(ENTRY\|DIRECT\)(\([0-9]*\),.*/\2/p' "$here/../abi/korpus_entries.inc")
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+runs=0 boxes=0 faults=0 abandoned=0
+start=$SECONDS
+for ordinal in "${ordinals[@]}"; do
+  for answers in "abort" "ignore" "retry retry ignore"; do
+    rm -rf "$work/run" && mkdir "$work/run"
+    { echo "answer-system $answers"; cat "$here/../tests/sweep/whole_check.script"; } >"$work/run/script.txt"
+    status=0
+    (cd "$work/run" && timeout 300 "${korpus[@]}" --demo --db firma.db --without-entry "$ordinal" \
+      --script script.txt >out.txt 2>err.txt) || status=$?
+    runs=$((runs + 1))
+    shown=$(grep -c '^box system ' "$work/run/out.txt" || true)
+    boxes=$((boxes + shown))
+    if grep -q 'the call was abandoned' "$work/run/out.txt"; then abandoned=$((abandoned + 1)); fi
+    bad=""
+    if [ $status -ne 0 ] && [ $status -ne 1 ]; then bad="exit $status"; fi
+    if grep -qv '^script\.txt:[0-9]*: ' "$work/run/err.txt"; then bad="${bad:+$bad, }unexpected error output"; fi
+    if [ -n "$bad" ]; then
+      faults=$((faults + 1))
+      echo "entry $ordinal, answered $answers: $bad"
+      sed 's/^/  /' "$work/run/err.txt" | head -5
+    fi
+  done
+done
+echo "runs: $runs, binding boxes shown: $boxes, runs that abandoned a call: $abandoned, disorderly ends: $faults, $((SECONDS - start)) s"
+[ $faults -eq 0 ]

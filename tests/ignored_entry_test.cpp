@@ -1,0 +1,181 @@
+// A missing host entry answered Ignore: the plug-in goes on with the
+// fallback's 0, and wherever it takes a pointer, an object or a callable
+// from the host, a 0 skips the step as if the host had delivered nothing.
+// No read or write through null, nothing saved lost.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "abi/codepage.h"
+#include "korpus/dialog/dialog_testing.h"
+#include "korpus/entries.h"
+#include "korpus/tables/tables.h"
+#include "korpus/testing.h"
+#include "tests/check_harness.h"
+#include "verify/dialog/dialog_template.h"
+
+namespace reliability {
+namespace {
+
+using standin::KeyName;
+using verify::CZrobPrufacje;
+
+constexpr int kIgnore = 5;
+
+std::string Mz(std::string_view utf8) { return codepage::Utf8ToMazovia(utf8); }
+
+std::int64_t CountedTotal(const std::vector<verify::Position>& list) {
+  std::int64_t total = 0;
+  for (const verify::Position& p : list) total += p.counted;
+  return total;
+}
+
+std::int64_t InvoicedTotal(const std::vector<verify::Position>& list) {
+  std::int64_t total = 0;
+  for (const verify::Position& p : list) total += p.invoiced;
+  return total;
+}
+
+// The small invoice, merged: 10 + 5 + 24 + 5 + 1 pieces.
+constexpr std::int64_t kInvoiced = 45000;
+
+std::size_t SystemBoxes(const User& user) {
+  std::size_t boxes = 0;
+  for (const SeenBox& box : user.boxes()) boxes += box.kind == -1 ? 1 : 0;
+  return boxes;
+}
+
+class IgnoredEntry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    world_ = UseSmallWorld();
+    user_.system_answer = kIgnore;
+  }
+  void TearDown() override {
+    standin::testing::ShowAllEntries();
+    standin::testing::WithoutRecordBuffer(53, false);
+    standin::testing::WithoutRecordBuffer(45, false);
+    standin::testing::WithoutRecordBuffer(44, false);
+  }
+
+  CheckOutcome Check(std::vector<standin::Key> keys) {
+    user_.Keys(std::move(keys));
+    return RunCheck(world_, user_);
+  }
+
+  WorkingDirectory directory_;
+  World world_;
+  User user_;
+};
+
+// Typing a listed symbol and Enter twice (the quantity offered, then taken).
+std::vector<standin::Key> CountSrb() {
+  return Join({Typed("SRB-8"), {Named(KeyName::Enter)}, Typed("4"), {Named(KeyName::Enter)}});
+}
+
+TEST_F(IgnoredEntry, NullValueAddressReadsTheFieldsAsEmpty) {
+  standin::testing::HideEntry(52033);
+  const CheckOutcome outcome = Check(CountSrb());
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+  EXPECT_EQ(CountedTotal(outcome.list), 0) << "an unreadable field counts nothing";
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+  EXPECT_EQ(user_.faults(), std::vector<std::string>{});
+}
+
+// The event handler is reached through a delegate: without one the keys
+// do nothing, and the list stays as loaded.
+TEST_F(IgnoredEntry, ZeroFilledDelegateIsNeverCalled) {
+  standin::testing::HideEntry(20972);
+  const CheckOutcome outcome = Check(CountSrb());
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+  EXPECT_EQ(outcome.list.size(), 5u);
+  EXPECT_EQ(CountedTotal(outcome.list), 0);
+  EXPECT_EQ(InvoicedTotal(outcome.list), kInvoiced);
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+  EXPECT_EQ(user_.faults(), std::vector<std::string>{});
+}
+
+// The typed symbol is taken over by the bounded copy: nothing arrives.
+TEST_F(IgnoredEntry, UncopiedTextsLeaveTheirFieldsEmpty) {
+  standin::testing::HideEntry(52161);
+  const CheckOutcome outcome = Check(CountSrb());
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+  EXPECT_EQ(CountedTotal(outcome.list), 0);
+  EXPECT_EQ(InvoicedTotal(outcome.list), kInvoiced);
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+  EXPECT_EQ(user_.faults(), std::vector<std::string>{});
+}
+
+TEST_F(IgnoredEntry, UnconvertedReportHeaderStaysInMazovia) {
+  standin::testing::HideEntry(52158);
+  const CheckOutcome outcome = Check(Join({CountSrb(), {Named(KeyName::F5)}}));
+  EXPECT_EQ(CountedTotal(outcome.list), 4000);
+  const std::vector<std::string> documents = StoredDocuments();
+  ASSERT_EQ(documents.size(), 1u);
+  EXPECT_NE(documents[0].find(Mz("Ilość")), std::string::npos) << "the header as the plug-in holds it";
+  EXPECT_TRUE(IsWholeReport(documents[0]));
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+}
+
+TEST_F(IgnoredEntry, UnreadableProgressIsNeitherResumedNorDiscarded) {
+  const std::string saved = "[Nr_faktury]\r\nNr fakt.=FV 1/2024\r\nIlosc=1\r\nr00=" + Mz("Śruba M8x40") +
+                            ",SRB-8,7000,10000\r\n";
+  WriteFile(directory_.path() / "Niezgodnosci.ini", saved);
+  standin::testing::HideEntry(41399);
+  const CheckOutcome outcome = Check({});
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+  EXPECT_EQ(CountedTotal(outcome.list), 0) << "nothing was read";
+  EXPECT_EQ(InvoicedTotal(outcome.list), kInvoiced);
+  EXPECT_EQ(ReadFile(directory_.path() / "Niezgodnosci.ini"), saved);
+}
+
+// With the quantities option off an unlisted code is searched in the
+// catalogues; without the context number the search finds nothing, so the
+// goods come in as new ones.
+TEST_F(IgnoredEntry, NullContextNumberSkipsTheCatalogueSearch) {
+  standin::testing::HideEntry(52265);
+  const CheckOutcome outcome =
+      Check(Join({{standin::AltKey(U'U'), standin::AltKey(U'S')}, Typed("RKW-L"), {Named(KeyName::Enter)}}));
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+  ASSERT_EQ(outcome.list.size(), 6u);
+  const verify::Position& added = outcome.list.back();
+  EXPECT_STREQ(added.symbol, "RKW-L");
+  EXPECT_EQ(codepage::MazoviaToUtf8(added.name), "Nowy towar");
+  EXPECT_EQ(added.counted, 1000);
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+}
+
+TEST_F(IgnoredEntry, NullStreamIsAWriteFailure) {
+  standin::testing::HideEntry(52534);
+  const CheckOutcome outcome = Check(Join({CountSrb(), {Named(KeyName::F5)}}));
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+  EXPECT_TRUE(user_.Saw("Blokada", "Błąd w trakcie zapisu!"));
+  EXPECT_TRUE(StoredDocuments().empty());
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+}
+
+TEST_F(IgnoredEntry, RealResultZeroMarksUncountedRowsUnchecked) {
+  standin::testing::HideEntry(52179);
+  CZrobPrufacje check;
+  ASSERT_TRUE(StartWithoutDialog(check, world_, true));
+  const std::string row = reinterpret_cast<const char*>(check.RowText(0));
+  EXPECT_NE(row.find("niepruf."), std::string::npos) << row;
+  EXPECT_EQ(SystemBoxes(user_), 1u);
+}
+
+// A table object without its record buffer: its scans deliver nothing the
+// plug-in can see, so the invoice loads no positions and a typed symbol is
+// an addition.
+TEST_F(IgnoredEntry, NullRecordBufferLoadsNothing) {
+  for (const std::int32_t table : {44, 45, 53}) standin::testing::WithoutRecordBuffer(table, true);
+  const CheckOutcome outcome = Check(CountSrb());
+  EXPECT_EQ(InvoicedTotal(outcome.list), 0);
+  EXPECT_EQ(CountedTotal(outcome.list), 4000);
+  EXPECT_EQ(outcome.leaked_blocks, 0);
+  EXPECT_EQ(user_.faults(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace reliability

@@ -105,6 +105,18 @@ TEST_F(BindingTest, IgnoreGivesTheFallbackOfTheDeclaredArgumentSize) {
   EXPECT_TRUE(host::binding::IgnoreAll());
 }
 
+// An entry that returns a double gets the real variant of its stub: on the
+// 32-bit build that one leaves 0.0 on the x87 stack.
+TEST_F(BindingTest, IgnoreGivesARealResultTheRealFallback) {
+  standin::testing::HideEntry(52179);
+  front_.Answer(5);
+  EXPECT_EQ(korpus::RoundReal(2.5, 1), 0.0);
+  EXPECT_EQ(FallbackIndexOf(SlotValue("RoundReal")), 3);
+  EXPECT_EQ(host::binding::FallbackKindOf(SlotValue("RoundReal")), host::binding::ResultKind::Real);
+  EXPECT_EQ(host::binding::FindByName("RoundReal")->result, host::binding::ResultKind::Real);
+  EXPECT_EQ(host::binding::FindByName("RealToWhole")->result, host::binding::ResultKind::Integer);
+}
+
 TEST_F(BindingTest, AfterIgnoreLaterMissingEntriesShowNoBox) {
   standin::testing::HideEntry(52256);
   standin::testing::HideEntry(21285);

@@ -6,6 +6,7 @@
 #include <string>
 #include <type_traits>
 
+#include "abi/argument_bytes.h"
 #include "abi/codepage.h"
 #include "host/description.h"
 #include "host/korpus/entries.h"

@@ -112,6 +112,37 @@ TEST_F(StubsTest, NamedEntriesGetTheStubOfTheirDecorationAndBalanceTheStack) {
   EXPECT_EQ(wintest::ShownBoxes()[0].style, 0x2012u);
 }
 
+// The x87 stack's top: a result left there or taken from an empty stack
+// moves it.
+unsigned FpuTop() {
+  std::uint16_t status = 0;
+  __asm__ volatile("fnstsw %0" : "=m"(status));
+  return (status >> 11) & 7u;
+}
+
+// A double comes back on the x87 stack: the fallback of an entry that
+// returns one must push exactly 0.0 there, or the caller pops an empty
+// stack and reads a NaN.
+TEST_F(StubsTest, MissingRealEntryAnsweredIgnoreReturnsZeroOnTheFpuStack) {
+  wintest::QueueAnswers({IDIGNORE});
+  const unsigned top = FpuTop();
+  for (int k = 0; k < 10; ++k) {
+    const double rounded = korpus::RoundReal(2.5, 1);
+    EXPECT_EQ(rounded, 0.0) << "call " << k;
+  }
+  EXPECT_EQ(FpuTop(), top) << "every result was popped by its caller";
+  EXPECT_EQ(Slot("RoundReal"), FallbackStub(3, host::binding::ResultKind::Real));
+  EXPECT_EQ(wintest::ShownBoxes().size(), 1u);
+
+  // The arguments are removed exactly; the one value pushed is popped here.
+  const HarnessResult watched = Call(Slot("RoundReal"), 3);
+  EXPECT_EQ(watched.esp_change, 0);
+  EXPECT_EQ(watched.preserved, 1u);
+  EXPECT_EQ(FpuTop(), (top + 7) & 7u) << "one value pushed";
+  __asm__ volatile("fstp %st(0)");
+  EXPECT_EQ(FpuTop(), top);
+}
+
 TEST_F(StubsTest, ResolverHandsEveryRegisterOnToTheEntryItBinds) {
   ASSERT_EQ(Slot("Signal"), host::binding::FindByName("Signal")->resolver);
   const std::uint32_t values[7] = {0xA0A0A0A0, 0xC1C1C1C1, 0xD2D2D2D2, 0xB3B3B3B3,

@@ -15,7 +15,10 @@
 #include <string>
 #include <vector>
 
+#include <iomanip>
+
 #include "korpus/recording_frontend.h"
+#include "korpus/tables/store.h"
 #include "tests/program_run.h"
 
 namespace {
@@ -216,6 +219,32 @@ TEST_F(ProgramTest, WholeCheckWithTheCollectorFileShowsEveryRemark) {
     EXPECT_NE(run.out.find(remark), std::string::npos) << remark;
   }
   EXPECT_NE(run.out.find("│ARCH-001        │1.00          │0.00          │      DUŻO ║"), std::string::npos);
+}
+
+// 33,000 unknown codes from the collector make a list of 33,004 positions:
+// the list shows 32,767 of them and says how many it does not; the report
+// and the saved check hold every one.
+TEST_F(ProgramTest, AListLongerThanTheHostsRowIndexesLosesNoPosition) {
+  {
+    std::ofstream data(dir_ / "data.txt", std::ios::binary);
+    for (int i = 0; i < 33000; ++i) data << "X" << std::setw(6) << std::setfill('0') << i << ";1\r\n";
+  }
+  const Outcome run = Korpus("answer tick\nselect FV 2/2024\nkey Ctrl-1\nkey Alt-U\nkey F4\nkey Alt-N End\nscreen\n"
+                             "key F5\nkey Esc\nquit\n");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_NE(run.out.find("(pozycje niewidoczne na liście: 237)"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("32767. Nowy towar"), std::string::npos);
+  EXPECT_EQ(run.out.find("32768."), std::string::npos);
+  EXPECT_NE(run.out.find("| Ilość pozycji spoza faktury  - 33000\n"), std::string::npos);
+
+  const std::vector<standin::DocumentRow> documents = standin::OpenDatabase(dir_ / "firma.db")->Documents();
+  ASSERT_EQ(documents.size(), 1u);
+  constexpr std::size_t kHeaderAndBottom = 493;
+  constexpr std::size_t kLine = 99;
+  EXPECT_EQ(documents[0].content.size(), kHeaderAndBottom + 33004 * kLine);
+  const std::string saved = ReadFile(dir_ / "Niezgodnosci.ini");
+  EXPECT_NE(saved.find("Ilosc=33004\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\nr33003="), std::string::npos);
 }
 
 TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {

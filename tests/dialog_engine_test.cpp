@@ -462,6 +462,25 @@ TEST_F(DialogEngine, TheListScrollsToKeepTheCurrentRowInView) {
   EXPECT_EQ(NameCell(front_.last(), 0), "row 1               ");
 }
 
+// The host's row indexes are 16-bit: a longer list shows its first 32,767
+// rows, never asks for another, and says on a line of its own how many are
+// not shown.
+TEST_F(DialogEngine, AListPast32767RowsShowsTheFirstOnesAndHowManyAreNot) {
+  dialog_.rows = NumberedRows(40000);
+  std::int32_t last_row = 0;
+  Run({Alt('N'), K(KeyName::End), Probe([&] { last_row = standin::entry::CurrentRow(6); }), K(KeyName::Down),
+       K(KeyName::PgDn), K(KeyName::Esc)});
+  ASSERT_FALSE(dialog_.row_requests.empty());
+  for (const std::int32_t row : dialog_.row_requests) {
+    ASSERT_GE(row, -1);
+    ASSERT_LT(row, 32767);
+  }
+  EXPECT_EQ(last_row, 32766);
+  const standin::Screen& screen = front_.last();
+  EXPECT_EQ(NameCell(screen, 8), "row 32767           ");
+  EXPECT_EQ(Cells(screen, 2, 4 + 9, 36), "(pozycje niewidoczne na liście: 7233");
+}
+
 TEST_F(DialogEngine, AnEmptyListHasNoCurrentRow) {
   std::int32_t row = 0;
   dialog_.on_event = [&](std::int16_t, std::int16_t kind) {

@@ -144,5 +144,39 @@ TEST_F(DialogObjectTest, DestructionReturnsThePositionsBlock) {
   // The sanitizer build reports the block if the destructor kept it.
 }
 
+// The free entry missing and answered Abort: the block is given up, the
+// host's part of the object is still destroyed, and the failure reaches
+// the caller of Destroy; the destructor afterwards does nothing more.
+TEST_F(DialogObjectTest, DestroyGoesOnPastAnAbandonedFreeAndReportsIt) {
+  standin::testing::HideEntry(21287);
+  front_.Answer(3);  // Abort
+  const int destructs = standin::testing::LookupCount(20903);
+  {
+    CZrobPrufacje check;
+    CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+    ASSERT_NE(CheckAccess::Block(check), nullptr);
+    EXPECT_THROW(check.Destroy(0), host::binding::HostCallAbandoned);
+    EXPECT_EQ(CheckAccess::Block(check), nullptr) << "no pointer to a block that may be gone";
+    EXPECT_EQ(check.count(), 0);
+    EXPECT_EQ(standin::testing::LookupCount(20903), destructs + 1) << "the host's destructor was reached";
+  }
+  EXPECT_EQ(standin::testing::LookupCount(20903), destructs + 1) << "destroyed once";
+  standin::testing::ShowAllEntries();
+}
+
+// The same failure inside the destructor ends nothing but the free.
+TEST_F(DialogObjectTest, DestructorSwallowsAnAbandonedFree) {
+  standin::testing::HideEntry(21287);
+  front_.Answer(3);
+  const int destructs = standin::testing::LookupCount(20903);
+  {
+    CZrobPrufacje check;
+    CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+  }
+  EXPECT_EQ(standin::testing::LookupCount(20903), destructs + 1);
+  EXPECT_EQ(front_.boxes().size(), 1u);
+  standin::testing::ShowAllEntries();
+}
+
 }  // namespace
 }  // namespace verify

@@ -135,6 +135,7 @@ void CZrobPrufacje::ReleasePositions() {
   Position* const block = positions_;
   positions_ = nullptr;
   capacity_ = 0;
+  count_ = 0;
   korpus::Free(block);
 }
 

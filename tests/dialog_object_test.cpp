@@ -10,6 +10,7 @@
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "korpus/dialog/controls.h"
+#include "korpus/entries.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
@@ -154,8 +155,10 @@ TEST_F(DialogObjectTest, DestroyGoesOnPastAnAbandonedFreeAndReportsIt) {
   {
     CZrobPrufacje check;
     CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
-    ASSERT_NE(CheckAccess::Block(check), nullptr);
+    Position* const block = CheckAccess::Block(check);
+    ASSERT_NE(block, nullptr);
     EXPECT_THROW(check.Destroy(0), host::binding::HostCallAbandoned);
+    standin::entry::Free(block);  // what the host lacked
     EXPECT_EQ(CheckAccess::Block(check), nullptr) << "no pointer to a block that may be gone";
     EXPECT_EQ(check.count(), 0);
     EXPECT_EQ(standin::testing::LookupCount(20903), destructs + 1) << "the host's destructor was reached";
@@ -169,10 +172,13 @@ TEST_F(DialogObjectTest, DestructorSwallowsAnAbandonedFree) {
   standin::testing::HideEntry(21287);
   front_.Answer(3);
   const int destructs = standin::testing::LookupCount(20903);
+  Position* block = nullptr;
   {
     CZrobPrufacje check;
     CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+    block = CheckAccess::Block(check);
   }
+  standin::entry::Free(block);
   EXPECT_EQ(standin::testing::LookupCount(20903), destructs + 1);
   EXPECT_EQ(front_.boxes().size(), 1u);
   standin::testing::ShowAllEntries();

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "abi/codepage.h"
+#include "host/korpus/binding.h"
 #include "korpus/dialog/dialog_testing.h"
 #include "korpus/entries.h"
 #include "korpus/tables/tables.h"
@@ -175,6 +177,36 @@ TEST_F(IgnoredEntry, NullRecordBufferLoadsNothing) {
   EXPECT_EQ(CountedTotal(outcome.list), 4000);
   EXPECT_EQ(outcome.leaked_blocks, 0);
   EXPECT_EQ(user_.faults(), std::vector<std::string>{});
+}
+
+// Files this process holds open.
+std::size_t OpenFiles() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+// Abort in the middle of reading the collector's file or writing the
+// report: the call ends the check, and the stream is closed on the way out.
+TEST_F(IgnoredEntry, AnAbandonedCallClosesTheStreamItInterrupted) {
+  struct Case {
+    std::uint16_t ordinal;
+    standin::KeyName key;
+  };
+  for (const Case c : {Case{52435, KeyName::F4}, Case{52158, KeyName::F5}}) {
+    SCOPED_TRACE(c.ordinal);
+    world_ = UseSmallWorld();
+    directory_.ClearCheckFiles();
+    WriteFile(directory_.path() / "data.txt", "SRB-8;1\r\n");
+    standin::testing::HideEntry(c.ordinal);
+    user_.system_answer = 3;  // Abort
+    user_.Forget();
+    const std::size_t before = OpenFiles();
+    EXPECT_THROW(Check({Named(c.key)}), host::binding::HostCallAbandoned);
+    EXPECT_EQ(OpenFiles(), before);
+    EXPECT_EQ(SystemBoxes(user_), 1u);
+    standin::testing::ShowAllEntries();
+  }
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ std::uint64_t stub_test_call_with_al(const void* target, std::uint64_t al);
 }
 
 __asm__(R"(
-        .text
+        .pushsection .text
         .globl stub_test_record_al
 stub_test_record_al:
         mov %al, stub_test_seen_al(%rip)
@@ -33,6 +33,7 @@ stub_test_call_with_al:
         call *%r10
         add $8, %rsp
         ret
+        .popsection
 )");
 
 // The registers that carry arguments: RDI, RSI, RDX, RCX, R8, R9, RAX (AL),
@@ -44,7 +45,7 @@ void stub_test_call_with_registers(const void* target);
 }
 
 __asm__(R"(
-        .text
+        .pushsection .text
         .globl stub_test_record_registers
 stub_test_record_registers:
         mov %rdi, stub_test_seen_registers+0(%rip)
@@ -96,6 +97,7 @@ stub_test_call_with_registers:
         call *%r11
         add $8, %rsp
         ret
+        .popsection
 )");
 
 // The host library's ordinal lookup as this program answers it: the entry

@@ -9,6 +9,7 @@
 #include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/import/quantity.h"
+#include "verify/model/host_stream.h"
 #include "verify/model/table_walks.h"
 #include "verify/report/host_text.h"
 
@@ -206,18 +207,15 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
   CopyFolder(folder, korpus::CollectorFolder());
   korpus::FetchCollectorFile(folder, kFileName);
 
-  std::FILE* const stream = korpus::OpenStream(kFileName, "rt", 0x40, 0, -1);
-  if (stream == nullptr) {
+  HostStream stream(korpus::OpenStream(kFileName, "rt", 0x40, 0, -1));
+  if (!stream) {
     ShowText("Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!"_mz, 1);
     return 1;
   }
   ItemBlock block;
-  if (!block.Allocate()) {
-    std::fclose(stream);
-    return 0;
-  }
-  const ReadOutcome outcome = ReadItems(stream, block);
-  std::fclose(stream);
+  if (!block.Allocate()) return 0;
+  const ReadOutcome outcome = ReadItems(stream.get(), block);
+  stream.Close();
 
   // A file is merged whole or not at all.
   switch (outcome.result) {

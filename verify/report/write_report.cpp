@@ -7,6 +7,7 @@
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
+#include "verify/model/host_stream.h"
 #include "verify/report/host_text.h"
 
 namespace verify {
@@ -65,8 +66,8 @@ bool WriteConverted(std::FILE* stream, const char* mazovia) {
   return WriteText(stream, buffer);
 }
 
-void ShowWriteFailure(std::FILE* stream) {
-  if (stream != nullptr) std::fclose(stream);
+void ShowWriteFailure(HostStream& stream) {
+  stream.Close();
   ShowText("Blokada", "Błąd w trakcie zapisu!"_mz, 1);
 }
 
@@ -78,9 +79,9 @@ void CZrobPrufacje::WriteReport() {
   counters_.off_invoice = 0;
   counters_.unchecked = 0;
 
-  std::FILE* const stream = korpus::OpenStream(kReportName, "wt", 0x40, 0, -1);
-  if (stream == nullptr) return ShowWriteFailure(nullptr);
-  if (!WriteConverted(stream, Header())) return ShowWriteFailure(stream);
+  HostStream stream(korpus::OpenStream(kReportName, "wt", 0x40, 0, -1));
+  if (!stream) return ShowWriteFailure(stream);
+  if (!WriteConverted(stream.get(), Header())) return ShowWriteFailure(stream);
 
   for (const Position& position : Positions()) {
     const std::int64_t counted = position.counted;
@@ -107,14 +108,14 @@ void CZrobPrufacje::WriteReport() {
     char line[128];
     std::snprintf(line, sizeof line, "| %-30.30s|%16.16s |%14.14s |%14.14s |%12.12s |\n", position.name,
                   position.symbol, missing.text, surplus.text, on_invoice.text);
-    if (!WriteText(stream, line)) return ShowWriteFailure(stream);
+    if (!WriteText(stream.get(), line)) return ShowWriteFailure(stream);
   }
 
-  const bool bottom_written = WriteConverted(stream, BottomRule());
+  const bool bottom_written = WriteConverted(stream.get(), BottomRule());
   ShowMessage("Podsumowanie", SummaryFormat(), 1, invoice_number_, counters_.on_document, counters_.differences,
               counters_.correct, counters_.off_invoice, counters_.new_goods, counters_.unchecked);
   if (!bottom_written) return ShowWriteFailure(stream);
-  std::fclose(stream);
+  stream.Close();
 
   if (korpus::StoreDocument(11, kReportName, 0, 0) != 0) {
     ShowText("Uwaga", "Dokument został zapisany"_mz, 1);

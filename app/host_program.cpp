@@ -5,10 +5,12 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "abi/codepage.h"
 #include "app/register_screen.h"
 #include "app/script_source.h"
 #include "korpus/dialog/engine.h"
 #include "korpus/ini/ini_access.h"
+#include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 #ifdef _WIN32
 #include "korpus/windows/plugin_calls.h"
@@ -17,6 +19,9 @@
 namespace app {
 
 namespace {
+
+// Ctrl-1: the list event that starts a check.
+constexpr std::int32_t kStartCheck = 231;
 
 std::string_view RegisterWord(standin::Register kind) {
   return kind == standin::Register::Sales ? "sales" : "purchase";
@@ -57,6 +62,7 @@ std::int32_t ListEventOf(const standin::Key& key) {
 
 HostProgram::HostProgram(const Options& options, std::string plugin_path, std::ostream& out)
     : options_(options), out_(out), plugin_(std::move(plugin_path)) {
+  standin::tables::SetProblemSink([this](const standin::tables::ValueProblem& problem) { ShowProblem(problem); });
   const int page = RegisterPageRows(standin::kDefaultScreenSize.height);
   auto& store = standin::CurrentStore();
   sales_ = std::make_unique<RegisterList>(standin::Register::Sales, store.ListInvoices(standin::Register::Sales), page);
@@ -76,6 +82,7 @@ HostProgram::HostProgram(const Options& options, std::string plugin_path, std::o
 }
 
 HostProgram::~HostProgram() {
+  standin::tables::SetProblemSink(nullptr);
   standin::tables::SetListHandler(korpus_abi::kSalesRegister, standin::tables::DefaultListHandler());
   standin::tables::SetListHandler(korpus_abi::kPurchaseRegister, standin::tables::DefaultListHandler());
 }
@@ -123,8 +130,42 @@ void HostProgram::ReportRow() {
        << std::flush;
 }
 
+void HostProgram::ShowProblem(const standin::tables::ValueProblem& problem) {
+  std::cerr << "korpus: " << standin::tables::Describe(problem) << '\n' << std::flush;
+  if (front_ == nullptr) {
+    pending_.push_back(problem);
+    return;
+  }
+  front_->ShowBox({codepage::Utf8ToMazovia("Błąd"), codepage::Utf8ToMazovia(standin::tables::DescribePolish(problem)),
+                   standin::kBoxNotice});
+}
+
+void HostProgram::ShowPendingProblems() {
+  std::vector<standin::tables::ValueProblem> pending;
+  pending.swap(pending_);
+  for (const auto& problem : pending) {
+    front_->ShowBox({codepage::Utf8ToMazovia("Błąd"),
+                     codepage::Utf8ToMazovia(standin::tables::DescribePolish(problem)), standin::kBoxNotice});
+  }
+}
+
+bool HostProgram::PositionsReadable() {
+  RegisterList& list = current();
+  if (list.size() == 0) return true;
+  const standin::InvoiceRow& invoice = list.invoice(list.current());
+  const auto cursor = standin::CurrentStore().ScanPositions(list.kind(), invoice.id);
+  standin::RowView row;
+  standin::Step step = cursor->Next(row);
+  while (step == standin::Step::Row) step = cursor->Next(row);
+  return step == standin::Step::End;
+}
+
 bool HostProgram::Press(const standin::Key& key) {
   const std::int32_t event = ListEventOf(key);
+  if (event == kStartCheck && !PositionsReadable()) {
+    Present();
+    return true;
+  }
   std::int32_t answer = 0;
   try {
 #ifdef _WIN32
@@ -245,6 +286,7 @@ void HostProgram::Work(standin::FrontEnd& front) {
 int HostProgram::RunInteractive(standin::FrontEnd& front) {
   front_ = &front;
   Present();
+  ShowPendingProblems();
   if (options_.load_plugin) LoadPlugin();
   Work(front);
   front_ = nullptr;
@@ -261,6 +303,7 @@ int HostProgram::RunScript(std::istream& script, const std::string& name) {
   front_ = &front;
   AddCommands(front);
   Present();
+  ShowPendingProblems();
 
   Work(front);
   const bool succeeded = front.Finish();

@@ -10,12 +10,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/options.h"
 #include "app/plugin_host.h"
 #include "app/register_list.h"
 #include "app/script/script_front_end.h"
 #include "korpus/dialog/keys.h"
+#include "korpus/tables/value_problems.h"
 
 namespace app {
 
@@ -62,6 +64,14 @@ class HostProgram {
   void ReportRow();
   void Work(standin::FrontEnd& front);
   void Report(const char* call, const EntryOutcome& outcome, bool with_description);
+  // A value of the database that the records cannot hold as it is: named
+  // on the error stream at once and in a "Błąd" box as soon as there is a
+  // front end to show it.
+  void ShowProblem(const standin::tables::ValueProblem& problem);
+  void ShowPendingProblems();
+  // The check of the current invoice starts only when its positions can
+  // be delivered as they are.
+  bool PositionsReadable();
 
   Options options_;
   std::ostream& out_;
@@ -70,6 +80,7 @@ class HostProgram {
   std::unique_ptr<RegisterList> purchase_;
   standin::Register kind_ = standin::Register::Sales;
   standin::FrontEnd* front_ = nullptr;
+  std::vector<standin::tables::ValueProblem> pending_;
 };
 
 }  // namespace app

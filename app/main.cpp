@@ -18,6 +18,7 @@
 #endif
 #include "korpus/files/files.h"
 #include "korpus/testing.h"
+#include "korpus/tables/database_check.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 
@@ -53,10 +54,25 @@ bool WriteFile(const fs::path& path, std::string_view bytes) {
 
 }  // namespace
 
+// Lists each problem on the output, then how many; 1 when there is one, 2
+// when the file cannot be read.
+static int RunDatabaseCheck(const std::string& file) {
+  if (!fs::exists(file)) return Refuse("no database " + file);
+  try {
+    const auto problems = standin::tables::CheckDatabase(file);
+    for (const auto& problem : problems) std::cout << standin::tables::Describe(problem) << '\n';
+    std::cout << file << ": " << problems.size() << (problems.size() == 1 ? " problem" : " problems") << '\n';
+    return problems.empty() ? 0 : 1;
+  } catch (const standin::StoreError& error) {
+    return Refuse(error.what());
+  }
+}
+
 int main(int argc, char** argv) {
   const app::ParsedOptions parsed = app::ParseOptions(argc, argv);
   if (!parsed.options) return parsed.exit_code;
   const app::Options& options = *parsed.options;
+  if (options.check_database) return RunDatabaseCheck(*options.check_database);
 
   const fs::path database = options.database;
   const bool new_database = !fs::exists(database);

@@ -38,6 +38,10 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
   cli.add_option("--db", options.database, "Database file; a new file gets the empty schema")
       ->capture_default_str()
       ->type_name("FILE");
+  cli.add_option("--check-db", options.check_database,
+                 "List every value of the database file that korpus cannot use as it is, and end (exit 1 when there "
+                 "is one)")
+      ->type_name("FILE");
   cli.add_flag("--demo", options.demo, "Fill a new database with the demo data (and write data.txt if absent)");
   cli.add_option("--script", options.script, "Read the commands from this file ('-': standard input). Without it: the terminal when "
                  "standard input is one, otherwise standard input")
@@ -65,7 +69,9 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
   try {
     cli.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    return {std::nullopt, cli.exit(error)};
+    // CLI11 prints its message (or the help); every refusal exits 2.
+    const int code = cli.exit(error);
+    return {std::nullopt, code == 0 ? 0 : 2};
   }
   for (const std::string& text : versions) {
     const auto parsed = ParseTableVersion(text);

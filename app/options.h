@@ -12,6 +12,8 @@ namespace app {
 struct Options {
   std::string database = "korpus.db";
   bool demo = false;
+  // Only look through this database file for values korpus cannot use.
+  std::optional<std::string> check_database;
   std::optional<std::string> script;  // "-" is standard input
   std::optional<std::string> collector;
   std::vector<std::pair<std::int32_t, std::int16_t>> table_versions;

@@ -20,6 +20,7 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
 #include "tests/program_run.h"
+#include "tests/support/legacy_database.h"
 
 namespace {
 
@@ -371,9 +372,83 @@ TEST_F(ProgramTest, CommandLineErrorsAndHelp) {
   EXPECT_EQ(no_table.exit_code, 2);
   EXPECT_EQ(no_table.err, "korpus: no host table 46\n");
 
+  // CLI11 refuses these with its own message; each exits 2.
+  struct Refused {
+    std::vector<std::string> args;
+    const char* message;
+  };
+  for (const Refused& refused : {Refused{{"--bogus"}, "The following argument was not expected: --bogus"},
+                                 Refused{{"--fail-stream-write"}, "--fail-stream-write: 1 required"},
+                                 Refused{{"--fail-stream-write", "abc"}, "--fail-stream-write: Value abc not in range"},
+                                 Refused{{"--without-entry", "x"}, "Could not convert: --without-entry = x"}}) {
+    const Outcome run = Korpus("quit\n", refused.args);
+    EXPECT_EQ(run.exit_code, 2) << refused.args[0] << ": " << run.err;
+    EXPECT_NE(run.err.find(refused.message), std::string::npos) << run.err;
+  }
+
   const Outcome help = Korpus("", {"--help"});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_NE(help.out.find("--table-version NUMBER=VERSION"), std::string::npos) << help.out;
+}
+
+// ---------------------------------------------------------------------------
+// A user's database
+
+TEST_F(ProgramTest, CheckDbListsEveryProblemAndExitsOneOrZero) {
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(dir_ / "bad.db", testing_support::kOneOfEachKindSql), "");
+  const Outcome bad = testing_support::RunProgram(dir_, {KORPUS_PROGRAM, "--check-db", "bad.db"});
+  EXPECT_EQ(bad.exit_code, 1) << bad.err;
+  EXPECT_EQ(Count(bad.out, "\n"), 11u) << bad.out;
+  EXPECT_NE(bad.out.find("invoice_positions rowid 3 (invoice_id 1, line 3), quantity = 2.7: not a whole number; "
+                         "the check of that invoice is refused\n"),
+            std::string::npos)
+      << bad.out;
+  EXPECT_NE(bad.out.find("goods rowid 2 (catalogue 1, id 70000), id = 70000: out of range 0..65535; the record is "
+                         "left out\n"),
+            std::string::npos);
+  EXPECT_TRUE(bad.out.ends_with("bad.db: 10 problems\n")) << bad.out;
+
+  Korpus("quit\n");  // the demo database
+  const Outcome demo = testing_support::RunProgram(dir_, {KORPUS_PROGRAM, "--check-db", "firma.db"});
+  EXPECT_EQ(demo.exit_code, 0) << demo.out;
+  EXPECT_EQ(demo.out, "firma.db: 0 problems\n");
+
+  const Outcome none = testing_support::RunProgram(dir_, {KORPUS_PROGRAM, "--check-db", "none.db"});
+  EXPECT_EQ(none.exit_code, 2);
+  EXPECT_EQ(none.err, "korpus: no database none.db\n");
+  EXPECT_FALSE(fs::exists(dir_ / "none.db"));
+}
+
+TEST_F(ProgramTest, AnInvoiceWhosePositionsCannotBeReadIsNotChecked) {
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(dir_ / "firma.db", testing_support::kOneOfEachKindSql), "");
+  std::ofstream(dir_ / "PrufPytanie.ini", std::ios::binary) << "[Prufacja]\r\nPytaj=1\r\n";
+  const Outcome run = Korpus("select FV 1\nkey Ctrl-1\nselect FV 2\nkey Ctrl-1\nkey Esc\nquit\n");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string refused =
+      "box notice Błąd\n"
+      "| Błędna wartość w bazie danych!\n"
+      "|\n"
+      "| Tabela: invoice_positions, wiersz 1 (invoice_id 1, line 1)\n"
+      "| Kolumna: quantity\n"
+      "| Wartość: 1000000000000\n"
+      "| liczba spoza zakresu -2147483648..2147483647\n"
+      "|\n"
+      "| Sprawdzenie tej faktury nie zostanie rozpoczęte.\n"
+      "answer ok\n";
+  EXPECT_NE(run.out.find("register sales: row 1 of 2, FV 1\n" + refused + "register sales: row 2 of 2, FV 2\n"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("| Tekst zostanie obcięty.\n"), std::string::npos);
+  EXPECT_NE(run.out.find("| Znak zostanie pokazany jako '?'.\n"), std::string::npos);
+  // FV 3's id does not fit the register: named first, before the plug-in loads.
+  EXPECT_TRUE(run.out.starts_with("box notice Błąd\n| Błędna wartość w bazie danych!\n|\n"
+                                  "| Tabela: invoices, wiersz 3000000000 (number 'FV 3')\n"))
+      << run.out;
+  EXPECT_EQ(Count(run.err, "\n"), 4u) << run.err;
+  EXPECT_NE(run.err.find("korpus: invoice_positions rowid 1 (invoice_id 1, line 1), quantity = 1000000000000"),
+            std::string::npos);
+  // FV 2 was checked: its progress names it.
+  EXPECT_NE(ReadFile(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, DemoDataGoesOnlyIntoANewDatabaseWithItsCollectorFile) {

@@ -15,7 +15,9 @@
 #include "korpus/dialog/dialog_testing.h"
 #include "korpus/entries.h"
 #include "korpus/ini/ini_access.h"
+#include "korpus/tables/value_problems.h"
 #include "korpus/testing.h"
+#include "tests/support/legacy_database.h"
 #include "tests/check_harness.h"
 #include "verify/dialog/dialog_template.h"
 
@@ -248,35 +250,37 @@ TEST_F(Hostile, RunCutsTheInvoiceNumberTo32Characters) {
             std::string::npos);
 }
 
-TEST_F(Hostile, NullColumnsReadAsEmptyTextsAndZero) {
-  const std::string file = (directory_.path() / "nulls.db").string();
+// An older database may hold NULLs anywhere. None is read as an empty text
+// or 0: the invoice's positions stop at the first one (the host program
+// refuses such a check before it starts), and the look-ups leave out every
+// record that holds one.
+TEST_F(Hostile, NullColumnsOfAnOlderDatabaseAreNeverReadAsEmptyOrZero) {
+  const std::filesystem::path file = directory_.path() / "nulls.db";
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(file,
+                                                "INSERT INTO invoices (id, register, number) VALUES (7, 'sales', 'FV 7');"
+                                                "INSERT INTO invoice_positions VALUES (7, 1, 'Nit', 'N1', 2000);"
+                                                "INSERT INTO invoice_positions VALUES (7, 2, NULL, NULL, NULL);"
+                                                "INSERT INTO invoice_positions VALUES (7, 3, 'Nit', NULL, 2000);"
+                                                "INSERT INTO catalogues VALUES (NULL, NULL, NULL);"
+                                                "INSERT INTO goods VALUES (NULL, NULL, NULL, NULL);"
+                                                "INSERT INTO codes VALUES (NULL, NULL, NULL, NULL, NULL);"),
+            "");
+  std::size_t named = 0;
+  standin::tables::SetProblemSink([&named](const standin::tables::ValueProblem&) { ++named; });
   standin::UseStore(standin::OpenDatabase(file));
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "INSERT INTO invoices (id, register, number) VALUES (7, 'sales', 'FV 7');"
-                         "INSERT INTO invoice_positions VALUES (7, 1, NULL, NULL, NULL);"
-                         "INSERT INTO invoice_positions VALUES (7, 2, 'Nit', NULL, 2000);"
-                         "INSERT INTO invoice_positions VALUES (7, NULL, NULL, 'N1', NULL);"
-                         "INSERT INTO catalogues VALUES (NULL, NULL, NULL);"
-                         "INSERT INTO goods VALUES (NULL, NULL, NULL, NULL);"
-                         "INSERT INTO codes VALUES (NULL, NULL, NULL, NULL, NULL);",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
   World nulls = world_;
   nulls.invoice_id = 7;
   CZrobPrufacje check;
   ASSERT_TRUE(StartWithoutDialog(check, nulls, true, "FV 7"));
-  EXPECT_EQ(Describe(TotalsOf({check.Positions().begin(), check.Positions().end()})),
-            "{ |  | 0 | 0} { | N1 | 0 | 0} {Nit |  | 0 | 2000} ");
-  // The look-ups walk the rows of NULLs and find nothing.
+  EXPECT_EQ(Describe(TotalsOf({check.Positions().begin(), check.Positions().end()})), "{Nit | N1 | 0 | 2000} ");
+  EXPECT_GT(named, 0u);
   WriteFile(directory_.path() / "data.txt", "N1;1\nXYZ;2\n");
   standin::testing::OpenedDialog dialog(verify::DialogTemplate().data(), &check.values());
-  EXPECT_EQ(check.ReadCollectorFile(), -2);
+  check.ReadCollectorFile();
   EXPECT_EQ(ListFault(check), "");
   EXPECT_EQ(CountedOf(check, "N1"), 1000);
   EXPECT_EQ(CountedOf(check, "XYZ"), 2000);
+  standin::tables::SetProblemSink(nullptr);
   standin::UseStore(nullptr);
 }
 

@@ -70,7 +70,7 @@ TEST_F(KeptScans, GoodsWrittenByAnotherProgramReachTheNextScan) {
 TEST_F(KeptScans, CodesWrittenByAnotherProgramReachTheNextScan) {
   EXPECT_EQ(Rows(store_->ScanCodes()), (std::vector<std::string>{"K1/N1/1/6000"}));
   OtherProgram(
-      "UPDATE codes SET factor = 12000; INSERT INTO codes (code, factor, goods_symbol) VALUES ('A0', 1000, 'W1');");
+      "UPDATE codes SET factor = 12000; INSERT INTO codes VALUES ('A0', 1000, 'W1', 0, 0);");
   EXPECT_EQ(Rows(store_->ScanCodes()), (std::vector<std::string>{"A0/W1/0/1000", "K1/N1/1/12000"}));
 }
 

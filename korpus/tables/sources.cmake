@@ -1,8 +1,11 @@
 # Sources of this area of the stand-in, listed relative to korpus/.
 target_sources(korpus PRIVATE
+  tables/database_check.cpp
   tables/memory_store.cpp
   tables/records.cpp
   tables/schema.cpp
   tables/sqlite_store.cpp
+  tables/sqlite_values.cpp
   tables/tables.cpp
+  tables/value_problems.cpp
 )

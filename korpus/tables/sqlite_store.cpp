@@ -14,7 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "korpus/tables/sqlite_values.h"
 #include "korpus/tables/store.h"
+#include "korpus/tables/value_problems.h"
 
 namespace standin {
 
@@ -41,12 +43,12 @@ enum class Query : std::uint8_t {
 };
 
 constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql = {
-    "SELECT p.name, p.symbol, p.quantity FROM invoice_positions AS p JOIN invoices AS i ON i.id = p.invoice_id "
-    "WHERE p.invoice_id = ?1 AND i.register = ?2 ORDER BY p.line, p.rowid",
-    "SELECT name, number, searched FROM catalogues WHERE number >= ?1 ORDER BY number",
-    "SELECT name, symbol, catalogue, id FROM goods WHERE catalogue = ?1 AND id >= ?2 ORDER BY id, rowid",
-    "SELECT code, goods_symbol, factor, catalogue, goods_id FROM codes ORDER BY code, rowid",
-    "SELECT name, symbol, catalogue, id FROM goods WHERE catalogue = ?1 AND id = ?2 ORDER BY rowid LIMIT 1",
+    "SELECT p.name, p.symbol, p.quantity, p.rowid, p.invoice_id, p.line FROM invoice_positions AS p "
+    "JOIN invoices AS i ON i.id = p.invoice_id WHERE p.invoice_id = ?1 AND i.register = ?2 ORDER BY p.line, p.rowid",
+    "SELECT name, number, searched, rowid FROM catalogues WHERE number >= ?1 ORDER BY number",
+    "SELECT name, symbol, catalogue, id, rowid FROM goods WHERE catalogue = ?1 AND id >= ?2 ORDER BY id, rowid",
+    "SELECT code, goods_symbol, factor, catalogue, goods_id, rowid FROM codes ORDER BY code, rowid",
+    "SELECT name, symbol, catalogue, id, rowid FROM goods WHERE catalogue = ?1 AND id = ?2 ORDER BY rowid LIMIT 1",
     "SELECT MAX(COALESCE(MAX(line), 0), 0) + 1 FROM invoice_positions WHERE invoice_id = ?1",
     "INSERT INTO invoices (id, register, number, issued, counterparty) VALUES (?1, ?2, ?3, ?4, ?5)",
     "INSERT INTO invoice_positions (invoice_id, line, name, symbol, quantity) VALUES (?1, ?2, ?3, ?4, ?5)",
@@ -68,8 +70,10 @@ std::string_view Text(sqlite3_stmt* statement, int column) {
 
 std::string OwnedText(sqlite3_stmt* statement, int column) { return std::string(Text(statement, column)); }
 
+// An empty text is bound as '' (a null pointer would bind NULL).
 void BindText(sqlite3_stmt* statement, int parameter, std::string_view text) {
-  sqlite3_bind_text64(statement, parameter, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  sqlite3_bind_text64(statement, parameter, text.empty() ? "" : text.data(), text.size(), SQLITE_TRANSIENT,
+                      SQLITE_UTF8);
 }
 
 // The connection and its pool of prepared statements. Cursors share it, so
@@ -201,37 +205,98 @@ class Transaction {
   bool open_ = true;
 };
 
-using Fill = void (*)(sqlite3_stmt*, RowView&);
+// What a scan does with a row whose values it checked.
+enum class Verdict : std::uint8_t { Deliver, LeaveOut, Fail };
 
-void FillPosition(sqlite3_stmt* s, RowView& row) {
+using tables::ColumnRule;
+using tables::Consequence;
+namespace columns = tables::columns;
+
+struct Checked {
+  int index;
+  const ColumnRule* rule;
+};
+
+// Reports every value of the row that its field cannot hold as it is.
+// A value that cannot be delivered at all leaves the row out, or fails the
+// scan where leaving it out would change a result (an invoice's positions).
+Verdict CheckRow(sqlite3_stmt* s, std::initializer_list<Checked> checked, const char* table, int rowid_index,
+                 std::string (*key)(sqlite3_stmt*), Consequence hard) {
+  Verdict verdict = Verdict::Deliver;
+  for (const Checked& c : checked) {
+    const auto fault = tables::ColumnFault(s, c.index, *c.rule);
+    if (!fault) continue;
+    tables::ReportProblem(tables::MakeProblem(s, c.index, *c.rule, *fault, table,
+                                              sqlite3_column_int64(s, rowid_index), key(s), hard));
+    if (!tables::Delivered(*fault)) verdict = hard == Consequence::RefuseCheck ? Verdict::Fail : Verdict::LeaveOut;
+    if (verdict == Verdict::Fail) break;
+  }
+  return verdict;
+}
+
+std::string Quoted(sqlite3_stmt* s, int index) { return tables::PrintableValue(s, index); }
+
+std::string PositionKey(sqlite3_stmt* s) {
+  return "invoice_id " + Quoted(s, 4) + ", line " + Quoted(s, 5);
+}
+std::string CatalogueKey(sqlite3_stmt* s) { return "number " + Quoted(s, 1); }
+std::string GoodsKey(sqlite3_stmt* s) { return "catalogue " + Quoted(s, 2) + ", id " + Quoted(s, 3); }
+std::string CodeKey(sqlite3_stmt* s) { return "code " + Quoted(s, 0); }
+std::string InvoiceKey(sqlite3_stmt* s) { return "number " + Quoted(s, 1); }
+
+using Fill = Verdict (*)(sqlite3_stmt*, RowView&);
+
+Verdict FillPosition(sqlite3_stmt* s, RowView& row) {
+  const Verdict verdict =
+      CheckRow(s, {{0, &columns::kPositionName}, {1, &columns::kPositionSymbol}, {2, &columns::kQuantity}},
+               "invoice_positions", 3, &PositionKey, Consequence::RefuseCheck);
   row = RowView{};
   row.name = Text(s, 0);
   row.symbol = Text(s, 1);
   row.quantity = sqlite3_column_int64(s, 2);
+  return verdict;
 }
 
-void FillCatalogue(sqlite3_stmt* s, RowView& row) {
+Verdict FillCatalogue(sqlite3_stmt* s, RowView& row) {
+  const Verdict verdict = CheckRow(s, {{1, &columns::kCatalogueNumber}, {2, &columns::kSearched}}, "catalogues", 3,
+                                   &CatalogueKey, Consequence::LeaveOut);
   row = RowView{};
   row.name = Text(s, 0);
   row.number = sqlite3_column_int64(s, 1);
   row.searched = sqlite3_column_int64(s, 2);
+  return verdict;
 }
 
-void FillGoods(sqlite3_stmt* s, RowView& row) {
+Verdict FillGoods(sqlite3_stmt* s, RowView& row) {
+  const Verdict verdict = CheckRow(s,
+                                   {{0, &columns::kGoodsName},
+                                    {1, &columns::kGoodsSymbol},
+                                    {2, &columns::kGoodsCatalogue},
+                                    {3, &columns::kGoodsId}},
+                                   "goods", 4, &GoodsKey, Consequence::LeaveOut);
   row = RowView{};
   row.name = Text(s, 0);
   row.symbol = Text(s, 1);
   row.catalogue = sqlite3_column_int64(s, 2);
   row.id = sqlite3_column_int64(s, 3);
+  return verdict;
 }
 
-void FillCode(sqlite3_stmt* s, RowView& row) {
+Verdict FillCode(sqlite3_stmt* s, RowView& row) {
+  const Verdict verdict = CheckRow(s,
+                                   {{0, &columns::kCode},
+                                    {1, &columns::kCodeGoodsSymbol},
+                                    {2, &columns::kFactor},
+                                    {3, &columns::kCodeCatalogue},
+                                    {4, &columns::kCodeGoodsId}},
+                                   "codes", 5, &CodeKey, Consequence::LeaveOut);
   row = RowView{};
   row.code = Text(s, 0);
   row.goods_symbol = Text(s, 1);
   row.factor = sqlite3_column_int64(s, 2);
   row.catalogue = sqlite3_column_int64(s, 3);
   row.id = sqlite3_column_int64(s, 4);
+  return verdict;
 }
 
 class StatementCursor final : public RowCursor {
@@ -242,17 +307,23 @@ class StatementCursor final : public RowCursor {
   sqlite3_stmt* statement() const { return lease_.get(); }
 
   Step Next(RowView& row) override {
-    if (done_) return Step::End;
-    switch (sqlite3_step(lease_.get())) {
-      case SQLITE_ROW:
-        fill_(lease_.get(), row);
-        return Step::Row;
-      case SQLITE_DONE:
-        done_ = true;
-        return Step::End;
-      default:
-        return Step::Failed;
+    while (!done_) {
+      switch (sqlite3_step(lease_.get())) {
+        case SQLITE_ROW:
+          switch (fill_(lease_.get(), row)) {
+            case Verdict::Deliver: return Step::Row;
+            case Verdict::LeaveOut: continue;
+            case Verdict::Fail: done_ = true; return Step::Failed;
+          }
+          continue;
+        case SQLITE_DONE:
+          done_ = true;
+          return Step::End;
+        default:
+          return Step::Failed;
+      }
     }
+    return Step::End;
   }
 
  private:
@@ -402,7 +473,10 @@ class SqliteStore final : public Store {
     sqlite3_bind_int64(s, 1, document.kind);
     BindText(s, 2, document.name);
     BindText(s, 3, document.stored_at);
-    sqlite3_bind_blob64(s, 4, document.content.data(), document.content.size(), SQLITE_TRANSIENT);
+    // An empty document is an empty BLOB, not NULL.
+    static const std::uint8_t kNothing = 0;
+    sqlite3_bind_blob64(s, 4, document.content.empty() ? &kNothing : document.content.data(), document.content.size(),
+                        SQLITE_TRANSIENT);
     insert.Run();
     return connection_->LastRowId();
   }
@@ -416,6 +490,10 @@ class SqliteStore final : public Store {
       const int rc = sqlite3_step(s);
       if (rc == SQLITE_DONE) break;
       if (rc != SQLITE_ROW) connection_->Fail();
+      if (CheckRow(s, {{0, &columns::kInvoiceId}, {1, &columns::kInvoiceNumber}}, "invoices", 0, &InvoiceKey,
+                   Consequence::LeaveOut) != Verdict::Deliver) {
+        continue;
+      }
       InvoiceRow& invoice = invoices.emplace_back();
       invoice.id = sqlite3_column_int64(s, 0);
       invoice.kind = kind;
@@ -500,8 +578,8 @@ class SqliteStore final : public Store {
     sqlite3_bind_int64(s, 2, id);
     switch (sqlite3_step(s)) {
       case SQLITE_ROW:
-        FillGoods(s, row);
-        return Step::Row;
+        // A goods record that cannot be delivered is not found.
+        return FillGoods(s, row) == Verdict::Deliver ? Step::Row : Step::End;
       case SQLITE_DONE:
         return Step::End;
       default:

@@ -1,0 +1,168 @@
+#include "korpus/tables/value_problems.h"
+
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <tuple>
+#include <utility>
+
+#include "abi/codepage.h"
+
+namespace standin::tables {
+
+namespace {
+
+std::mutex sink_lock;
+ProblemSink& Sink() {
+  static ProblemSink sink;
+  return sink;
+}
+std::set<std::tuple<std::string, std::int64_t, std::string>>& Told() {
+  static std::set<std::tuple<std::string, std::int64_t, std::string>> told;
+  return told;
+}
+
+const char* FaultText(ValueFault fault) {
+  switch (fault) {
+    case ValueFault::OutOfRange: return "out of range";
+    case ValueFault::TextForNumber: return "not a number";
+    case ValueFault::RealForInteger: return "not a whole number";
+    case ValueFault::Null: return "no value (NULL)";
+    case ValueFault::NotText: return "not UTF-8 text";
+    case ValueFault::TooLong: return "longer than";
+    case ValueFault::NoMazovia: return "a character that Mazovia lacks";
+  }
+  return "";
+}
+
+const char* FaultPolish(ValueFault fault) {
+  switch (fault) {
+    case ValueFault::OutOfRange: return "liczba spoza zakresu";
+    case ValueFault::TextForNumber: return "tekst zamiast liczby";
+    case ValueFault::RealForInteger: return "liczba ułamkowa zamiast całkowitej";
+    case ValueFault::Null: return "brak wartości (NULL)";
+    case ValueFault::NotText: return "bajty, które nie są tekstem UTF-8";
+    case ValueFault::TooLong: return "tekst dłuższy niż";
+    case ValueFault::NoMazovia: return "znak, którego nie ma w stronie kodowej Mazovia";
+  }
+  return "";
+}
+
+const char* ConsequenceText(Consequence consequence) {
+  switch (consequence) {
+    case Consequence::RefuseCheck: return "the check of that invoice is refused";
+    case Consequence::LeaveOut: return "the record is left out";
+    case Consequence::Cut: return "the text is cut to its field";
+    case Consequence::Replace: return "the character is shown as '?'";
+  }
+  return "";
+}
+
+const char* ConsequencePolish(Consequence consequence) {
+  switch (consequence) {
+    case Consequence::RefuseCheck: return "Sprawdzenie tej faktury nie zostanie rozpoczęte.";
+    case Consequence::LeaveOut: return "Ten rekord zostanie pominięty.";
+    case Consequence::Cut: return "Tekst zostanie obcięty.";
+    case Consequence::Replace: return "Znak zostanie pokazany jako '?'.";
+  }
+  return "";
+}
+
+std::string Where(const ValueProblem& problem) {
+  std::string where = problem.table + " rowid " + std::to_string(problem.rowid);
+  if (!problem.key.empty()) where += " (" + problem.key + ")";
+  return where;
+}
+
+}  // namespace
+
+std::string Describe(const ValueProblem& problem) {
+  std::string text = Where(problem) + ", " + problem.column + " = " + problem.value + ": " + FaultText(problem.fault);
+  if (!problem.limit.empty()) text += " " + problem.limit;
+  if (problem.fault == ValueFault::TooLong) text += " characters";
+  return text + "; " + ConsequenceText(problem.consequence);
+}
+
+std::string DescribePolish(const ValueProblem& problem) {
+  std::string text = "Błędna wartość w bazie danych!\n\nTabela: " + problem.table + ", wiersz " +
+                     std::to_string(problem.rowid);
+  if (!problem.key.empty()) text += " (" + problem.key + ")";
+  text += "\nKolumna: " + problem.column + "\nWartość: " + problem.value + "\n" + FaultPolish(problem.fault);
+  if (!problem.limit.empty()) text += " " + problem.limit;
+  if (problem.fault == ValueFault::TooLong) text += " znaków";
+  return text + "\n\n" + ConsequencePolish(problem.consequence);
+}
+
+void SetProblemSink(ProblemSink sink) {
+  const std::lock_guard<std::mutex> hold(sink_lock);
+  Sink() = std::move(sink);
+  Told().clear();
+}
+
+void ReportProblem(const ValueProblem& problem) {
+  ProblemSink sink;
+  {
+    const std::lock_guard<std::mutex> hold(sink_lock);
+    // A refused check is told each time it is refused.
+    const bool told = !Told().emplace(problem.table, problem.rowid, problem.column).second;
+    if (told && problem.consequence != Consequence::RefuseCheck) return;
+    sink = Sink();
+  }
+  if (sink) {
+    sink(problem);
+  } else {
+    std::fprintf(stderr, "korpus: %s\n", Describe(problem).c_str());
+  }
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const auto lead = static_cast<std::uint8_t>(bytes[at]);
+    if (lead == 0) return false;
+    if (lead < 0x80) {
+      ++at;
+      continue;
+    }
+    int extra = 0;
+    char32_t ch = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      extra = 1;
+      ch = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      ch = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      extra = 3;
+      ch = lead & 0x07;
+    } else {
+      return false;
+    }
+    if (at + static_cast<std::size_t>(extra) >= bytes.size()) return false;
+    for (int i = 1; i <= extra; ++i) {
+      const auto next = static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
+      if ((next & 0xC0) != 0x80) return false;
+      ch = (ch << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past Unicode.
+    if ((extra == 2 && ch < 0x800) || (extra == 3 && ch < 0x10000) || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF) {
+      return false;
+    }
+    at += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+std::optional<ValueFault> TextFault(std::string_view utf8, std::size_t width) {
+  if (!IsUtf8(utf8)) return ValueFault::NotText;
+  std::size_t characters = 0;
+  bool mazovia = true;
+  for (std::size_t at = 0; at < utf8.size(); ++characters) {
+    const char32_t ch = codepage::DecodeUtf8(utf8, at);
+    if (ch >= 0x80 && codepage::UnicodeToMazovia(ch) < 0) mazovia = false;
+  }
+  if (width != 0 && characters + 1 > width) return ValueFault::TooLong;
+  if (!mazovia) return ValueFault::NoMazovia;
+  return std::nullopt;
+}
+
+}  // namespace standin::tables

@@ -24,4 +24,25 @@ std::string ProgressFile(Input input);
 // of up to three checks of the small invoice in a row.
 std::string DialogKeys(Input input);
 
+// Curses units (characters, key codes, the escape delay) through the
+// terminal's key decoder.
+std::string TerminalKeys(Input input);
+
+// A script of any bytes run by the host program on the demo data.
+std::string ScriptCommands(Input input);
+
+// Any bytes as an INI document: read, written, changed.
+std::string IniDocument(Input input);
+
+// Any bytes as a dialog template (and keys for it) through the reader and
+// the engine.
+std::string DialogTemplate(Input input);
+
+// Rows of any values and types in an older database, through the store.
+std::string DatabaseRows(Input input);
+
+// A register of any size and page, and list events through the plug-in's
+// handler.
+std::string RegisterEvents(Input input);
+
 }  // namespace fuzz

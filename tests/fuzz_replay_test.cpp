@@ -23,7 +23,8 @@ void PrintTo(const Replay& replay, std::ostream* out) { *out << replay.target <<
 
 std::vector<Replay> Inputs() {
   std::vector<Replay> inputs;
-  for (const char* target : {"collector_import", "progress_file", "dialog_keys"}) {
+  for (const char* target : {"collector_import", "progress_file", "dialog_keys", "terminal_keys", "script_commands",
+                             "ini_document", "dialog_template", "database_rows", "register_events"}) {
     for (const char* kind : {"corpus", "regressions"}) {
       const fs::path folder = fs::path(FUZZ_FOLDER) / kind / target;
       // A target that never failed has no regressions folder in a clone.
@@ -53,6 +54,12 @@ TEST_P(FuzzReplay, KeepsEveryRule) {
   if (GetParam().target == "collector_import") fault = fuzz::CollectorImport(input);
   if (GetParam().target == "progress_file") fault = fuzz::ProgressFile(input);
   if (GetParam().target == "dialog_keys") fault = fuzz::DialogKeys(input);
+  if (GetParam().target == "terminal_keys") fault = fuzz::TerminalKeys(input);
+  if (GetParam().target == "script_commands") fault = fuzz::ScriptCommands(input);
+  if (GetParam().target == "ini_document") fault = fuzz::IniDocument(input);
+  if (GetParam().target == "dialog_template") fault = fuzz::DialogTemplate(input);
+  if (GetParam().target == "database_rows") fault = fuzz::DatabaseRows(input);
+  if (GetParam().target == "register_events") fault = fuzz::RegisterEvents(input);
   EXPECT_EQ(fault, "") << GetParam().input;
 }
 

@@ -18,14 +18,25 @@ void Screen::Put(int column, int row, char32_t ch, Role role) {
 }
 
 int Screen::PutText(int column, int row, std::u32string_view text, Role role, int max_width) {
-  const int count = std::min(static_cast<int>(text.size()), std::max(max_width, 0));
-  for (int i = 0; i < count; ++i) Put(column + i, row, text[static_cast<std::size_t>(i)], role);
+  const int count = static_cast<int>(std::min<std::size_t>(text.size(), static_cast<std::size_t>(std::max(max_width, 0))));
+  // What lies right of the screen is counted, not visited.
+  if (row < 0 || row >= height_) return count;
+  const int shown = std::min(count, std::max(width_ - column, 0));
+  Cell* const line = cells_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width_);
+  for (int i = std::max(-column, 0); i < shown; ++i) line[column + i] = {text[static_cast<std::size_t>(i)], role};
   return count;
 }
 
+// Only the cells on the screen are visited: a template may give a control
+// any size up to 65535 cells a side.
 void Screen::Fill(int column, int row, int width, int height, char32_t ch, Role role) {
-  for (int r = row; r < row + height; ++r) {
-    for (int c = column; c < column + width; ++c) Put(c, r, ch, role);
+  const int first_row = std::max(row, 0);
+  const int end_row = static_cast<int>(std::min<long long>(static_cast<long long>(row) + height, height_));
+  const int first_column = std::max(column, 0);
+  const int end_column = static_cast<int>(std::min<long long>(static_cast<long long>(column) + width, width_));
+  for (int r = first_row; r < end_row; ++r) {
+    Cell* const line = cells_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width_);
+    std::fill(line + first_column, line + end_column, Cell{ch, role});
   }
 }
 
@@ -33,11 +44,11 @@ void Screen::FramedBox(int column, int row, int width, int height, const FrameLi
   Fill(column, row, width, height, U' ', Role::Normal);
   const int right = column + width - 1;
   const int bottom = row + height - 1;
-  for (int c = column + 1; c < right; ++c) {
+  for (int c = std::max(column + 1, 0); c < std::min(right, width_); ++c) {
     Put(c, row, lines.horizontal, Role::Frame);
     Put(c, bottom, lines.horizontal, Role::Frame);
   }
-  for (int r = row + 1; r < bottom; ++r) {
+  for (int r = std::max(row + 1, 0); r < std::min(bottom, height_); ++r) {
     Put(column, r, lines.vertical, Role::Frame);
     Put(right, r, lines.vertical, Role::Frame);
   }

@@ -356,7 +356,9 @@ void ListBox::DrawNotShown(const Canvas& canvas, int line) const {
 void ListBox::Draw(const Canvas& canvas, bool focused) const {
   const Role normal = TextRole(Role::Normal);
   static const std::vector<std::u32string> kEmptyRow;
-  for (int line = 0; line < Height(); ++line) {
+  // Lines below the screen are not drawn.
+  const int visible = std::min(Height(), std::max(canvas.screen.height() - canvas.top - record().row, 0));
+  for (int line = 0; line < visible; ++line) {
     const std::int32_t row = top_ + line;
     if (row == count_ && total_ > count_) {
       DrawNotShown(canvas, line);

@@ -45,7 +45,12 @@ std::int32_t KORPUS_CALLEE StoreDocument(std::int32_t kind, const char* name, st
     if (!std::filesystem::is_regular_file(document.name, error)) return 0;
     std::ifstream file(document.name, std::ios::binary);
     if (!file) return 0;
-    document.content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // Read in blocks: a report of many thousand lines is megabytes.
+    char block[1 << 16];
+    while (file.read(block, sizeof block) || file.gcount() > 0) {
+      document.content.insert(document.content.end(), block, block + file.gcount());
+      if (file.eof()) break;
+    }
     if (file.bad()) return 0;
     document.stored_at = LocalTimeNow();
     CurrentStore().AddDocument(document);

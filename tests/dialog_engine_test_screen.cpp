@@ -20,6 +20,32 @@ std::vector<std::string> CheckRows() {
   };
 }
 
+// A template may place a control anywhere and give it any size: drawing
+// touches only the cells on the screen, and nothing beside them.
+TEST(ScreenDrawing, ShapesPartlyOrWhollyOffTheScreenChangeOnlyItsCells) {
+  struct Shape {
+    int column, row, width, height;
+    std::size_t changed;  // cells of the 10 x 4 screen that change
+  };
+  const Shape shapes[] = {
+      {12, 1, 5, 1, 0},  {-3, 0, 5, 1, 2},       {8, 3, 65535, 65535, 2}, {0, 0, 65535, 65535, 40},
+      {3, -2, 2, 3, 2},  {0, 0, -5, 2, 0},       {9, 4, 1, 1, 0},         {-70000, 1, 70003, 1, 3},
+  };
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(testing::Message() << shape.column << "," << shape.row << " " << shape.width << "x" << shape.height);
+    standin::Screen screen({10, 4});
+    screen.Fill(shape.column, shape.row, shape.width, shape.height, U'#', Role::Normal);
+    std::size_t changed = 0;
+    for (int row = 0; row < 4; ++row) {
+      for (int column = 0; column < 10; ++column) changed += screen.At(column, row).ch == U'#' ? 1 : 0;
+    }
+    EXPECT_EQ(changed, shape.changed);
+    standin::Screen framed({10, 4});
+    framed.FramedBox(shape.column, shape.row, shape.width, shape.height, standin::kDoubleFrame);
+    framed.PutText(shape.column, shape.row, std::u32string(200, U'x'), Role::Normal, shape.width);
+  }
+}
+
 class DialogScreen : public ::testing::Test {
  protected:
   void RunWithCheckLikeOpening(std::vector<Step> steps) {

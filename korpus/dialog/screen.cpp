@@ -34,6 +34,7 @@ void Screen::Fill(int column, int row, int width, int height, char32_t ch, Role 
   const int end_row = static_cast<int>(std::min<long long>(static_cast<long long>(row) + height, height_));
   const int first_column = std::max(column, 0);
   const int end_column = static_cast<int>(std::min<long long>(static_cast<long long>(column) + width, width_));
+  if (first_column >= end_column) return;
   for (int r = first_row; r < end_row; ++r) {
     Cell* const line = cells_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width_);
     std::fill(line + first_column, line + end_column, Cell{ch, role});

@@ -131,7 +131,12 @@ void HostProgram::ReportRow() {
 }
 
 void HostProgram::ShowProblem(const standin::tables::ValueProblem& problem) {
-  std::cerr << "korpus: " << standin::tables::Describe(problem) << '\n' << std::flush;
+  const std::string line = "korpus: " + standin::tables::Describe(problem) + "\n";
+  if (errors_direct_) {
+    std::cerr << line << std::flush;
+  } else {
+    deferred_errors_ += line;
+  }
   if (front_ == nullptr) {
     pending_.push_back(problem);
     return;
@@ -294,6 +299,9 @@ int HostProgram::RunInteractive(standin::FrontEnd& front) {
 }
 
 int HostProgram::RunScript(std::istream& script, const std::string& name) {
+  std::cerr << deferred_errors_ << std::flush;
+  deferred_errors_.clear();
+  errors_direct_ = true;
   ScriptSource source(script, [this] {
     if (options_.load_plugin) LoadPlugin();
   });

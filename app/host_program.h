@@ -46,6 +46,9 @@ class HostProgram {
   // Draws the current picture anew (the terminal changed its size): the
   // open dialog, or the register.
   void Repaint();
+  // The error lines of a run at the terminal, which would break into its
+  // picture: its caller prints them once the terminal is given back.
+  const std::string& deferred_errors() const { return deferred_errors_; }
 
   // The program's own steps, as the script commands call them.
   void LoadPlugin();
@@ -81,6 +84,9 @@ class HostProgram {
   standin::Register kind_ = standin::Register::Sales;
   standin::FrontEnd* front_ = nullptr;
   std::vector<standin::tables::ValueProblem> pending_;
+  // Until a script runs, and at the terminal, error lines wait.
+  bool errors_direct_ = false;
+  std::string deferred_errors_;
 };
 
 }  // namespace app

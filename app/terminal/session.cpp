@@ -11,6 +11,7 @@ namespace app {
 
 int RunAtTerminal(const Options& options, const std::string& plugin_path) {
   std::ostringstream transcript;
+  std::string errors;
   int exit_code = 0;
   {
     terminal::TerminalFrontEnd front;
@@ -25,8 +26,10 @@ int RunAtTerminal(const Options& options, const std::string& plugin_path) {
     front.OnResize([&program] { program.Repaint(); });
     exit_code = program.RunInteractive(front);
     front.OnResize(nullptr);
+    errors = program.deferred_errors();
   }
   std::cout << transcript.str() << std::flush;
+  std::cerr << errors << std::flush;
   return exit_code;
 }
 

@@ -133,14 +133,23 @@ std::string DatabaseRows(Input input) {
   // One file for the whole run, in memory where there is /dev/shm; each
   // input replaces its rows in one transaction, which the store's kept
   // scans see as another program's commit.
-  static const std::filesystem::path file = [] {
+  // Removed when the process ends.
+  struct ScratchFile {
+    std::filesystem::path path;
+    ~ScratchFile() {
+      std::error_code ignored;
+      std::filesystem::remove(path, ignored);
+    }
+  };
+  static const ScratchFile scratch{[] {
     const std::filesystem::path shm = "/dev/shm";
     const auto base = std::filesystem::is_directory(shm) ? shm : std::filesystem::temp_directory_path();
     const auto path = base / ("prufacja-fuzz-rows-" + std::to_string(::getpid()) + ".db");
     std::filesystem::remove(path);
     testing_support::MakeLegacyDatabase(path, "");
     return path;
-  }();
+  }()};
+  static const std::filesystem::path& file = scratch.path;
   static sqlite3* const db = [] {
     sqlite3* opened = nullptr;
     sqlite3_open(file.c_str(), &opened);

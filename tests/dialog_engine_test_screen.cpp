@@ -2,6 +2,7 @@
 // the list's columns, the remarks' colours and the states of controls.
 #include <gtest/gtest.h>
 
+#include "korpus/dialog/markup.h"
 #include "tests/dialog_engine_test_support.h"
 
 namespace engine_test {
@@ -43,6 +44,23 @@ TEST(ScreenDrawing, ShapesPartlyOrWhollyOffTheScreenChangeOnlyItsCells) {
     standin::Screen framed({10, 4});
     framed.FramedBox(shape.column, shape.row, shape.width, shape.height, standin::kDoubleFrame);
     framed.PutText(shape.column, shape.row, std::u32string(200, U'x'), Role::Normal, shape.width);
+  }
+}
+
+// Aligned text written in place is the same as the aligned text built and
+// written, wherever it starts and however wide its field.
+TEST(ScreenDrawing, AlignedTextInPlaceIsTheAlignedTextWritten) {
+  for (const int column : {-5, 0, 3, 9, 12}) {
+    for (const int width : {0, 2, 4, 7, 40, 65535}) {
+      for (const bool right : {false, true}) {
+        SCOPED_TRACE(testing::Message() << column << " " << width << (right ? " right" : " left"));
+        standin::Screen built({10, 2});
+        standin::Screen in_place({10, 2});
+        built.PutText(column, 1, standin::dialog::Align(U"Nit ą", width, right), Role::Normal, width);
+        EXPECT_EQ(in_place.PutAligned(column, 1, U"Nit ą", width, right, Role::Normal), width);
+        for (int c = 0; c < 10; ++c) EXPECT_EQ(in_place.At(c, 1), built.At(c, 1)) << "cell " << c;
+      }
+    }
   }
 }
 

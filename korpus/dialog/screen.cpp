@@ -27,6 +27,23 @@ int Screen::PutText(int column, int row, std::u32string_view text, Role role, in
   return count;
 }
 
+int Screen::PutAligned(int column, int row, std::u32string_view text, int width, bool right, Role role) {
+  const int cells = std::max(width, 0);
+  if (row < 0 || row >= height_) return cells;
+  const std::size_t length = std::min<std::size_t>(text.size(), static_cast<std::size_t>(cells));
+  const std::size_t padding = static_cast<std::size_t>(cells) - length;
+  const int shown = std::min(cells, std::max(width_ - column, 0));
+  Cell* const line = cells_.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(width_);
+  for (int i = std::max(-column, 0); i < shown; ++i) {
+    const auto at = static_cast<std::size_t>(i);
+    char32_t ch = U' ';
+    if (!right && at < length) ch = text[at];
+    if (right && at >= padding) ch = text[at - padding];
+    line[column + i] = {ch, role};
+  }
+  return cells;
+}
+
 // Only the cells on the screen are visited: a template may give a control
 // any size up to 65535 cells a side.
 void Screen::Fill(int column, int row, int width, int height, char32_t ch, Role role) {

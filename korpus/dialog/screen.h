@@ -75,6 +75,10 @@ class Screen {
   void Put(int column, int row, char32_t ch, Role role);
   // Writes at most max_width cells; returns how many it wrote.
   int PutText(int column, int row, std::u32string_view text, Role role, int max_width);
+  // The text cut or padded with blanks to `width` cells (at the left when
+  // `right`), as Align makes it, written without building it: a field may be
+  // far wider than the screen. Returns the width.
+  int PutAligned(int column, int row, std::u32string_view text, int width, bool right, Role role);
   void Fill(int column, int row, int width, int height, char32_t ch, Role role);
   void SetRole(int column, int row, int width, Role role);
   // Blanks the rectangle and draws its edges in Role::Frame.

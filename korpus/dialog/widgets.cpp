@@ -238,7 +238,7 @@ void ColumnHeader::Draw(const Canvas& canvas, bool) const {
   const Role role = TextRole(Role::Header);
   canvas.screen.Fill(x, y, record().width, 1, U' ', role);
   for (std::size_t c = 0; c < columns_.size(); ++c) {
-    canvas.screen.PutText(x, y, Align(columns_[c].title, widths_[c], columns_[c].right_aligned), role, widths_[c]);
+    canvas.screen.PutAligned(x, y, columns_[c].title, widths_[c], columns_[c].right_aligned, role);
     x += widths_[c];
     if (c + 1 < columns_.size()) canvas.screen.Put(x++, y, kColumnSeparator, role);
   }
@@ -321,7 +321,7 @@ void ListBox::DrawRow(const Canvas& canvas, int line, const std::vector<std::u32
   if (header_ == nullptr) {
     std::u32string joined;
     for (std::size_t i = 0; i < fields.size(); ++i) joined += (i == 0 ? U"" : U" ") + fields[i];
-    canvas.screen.PutText(x, y, Align(joined, record().width, false), base, record().width);
+    canvas.screen.PutAligned(x, y, joined, record().width, false, base);
     return;
   }
   const auto& columns = header_->columns();
@@ -331,7 +331,7 @@ void ListBox::DrawRow(const Canvas& canvas, int line, const std::vector<std::u32
     const int width = std::min(widths[c], right_edge - x);
     if (width < 0) break;
     const std::u32string_view field = c < fields.size() ? std::u32string_view(fields[c]) : std::u32string_view();
-    canvas.screen.PutText(x, y, Align(field, width, columns[c].right_aligned), base, width);
+    canvas.screen.PutAligned(x, y, field, width, columns[c].right_aligned, base);
     const Role remark = c + 1 == columns.size() && base == Role::Normal ? RemarkRole(field) : Role::Normal;
     if (remark != Role::Normal) {
       const int length = std::min(static_cast<int>(field.size()), width);
@@ -350,7 +350,7 @@ void ListBox::DrawNotShown(const Canvas& canvas, int line) const {
   for (std::size_t at = 0; at < text.size();) shown += codepage::DecodeUtf8(text, at);
   const int y = canvas.top + record().row + line;
   const int x = canvas.left + record().column;
-  canvas.screen.PutText(x, y, Align(shown, record().width, false), Role::Disabled, record().width);
+  canvas.screen.PutAligned(x, y, shown, record().width, false, Role::Disabled);
 }
 
 void ListBox::Draw(const Canvas& canvas, bool focused) const {

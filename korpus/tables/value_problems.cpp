@@ -1,6 +1,7 @@
 #include "korpus/tables/value_problems.h"
 
 #include <cstdio>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <tuple>
@@ -22,51 +23,34 @@ std::set<std::tuple<std::string, std::int64_t, std::string>>& Told() {
   return told;
 }
 
-const char* FaultText(ValueFault fault) {
-  switch (fault) {
-    case ValueFault::OutOfRange: return "out of range";
-    case ValueFault::TextForNumber: return "not a number";
-    case ValueFault::RealForInteger: return "not a whole number";
-    case ValueFault::Null: return "no value (NULL)";
-    case ValueFault::NotText: return "not UTF-8 text";
-    case ValueFault::TooLong: return "longer than";
-    case ValueFault::NoMazovia: return "a character that Mazovia lacks";
-  }
-  return "";
-}
+// The words of each fault and consequence, in the order of their enums:
+// English for the error stream, Polish for the box.
+struct Words {
+  const char* english;
+  const char* polish;
+};
 
-const char* FaultPolish(ValueFault fault) {
-  switch (fault) {
-    case ValueFault::OutOfRange: return "liczba spoza zakresu";
-    case ValueFault::TextForNumber: return "tekst zamiast liczby";
-    case ValueFault::RealForInteger: return "liczba ułamkowa zamiast całkowitej";
-    case ValueFault::Null: return "brak wartości (NULL)";
-    case ValueFault::NotText: return "bajty, które nie są tekstem UTF-8";
-    case ValueFault::TooLong: return "tekst dłuższy niż";
-    case ValueFault::NoMazovia: return "znak, którego nie ma w stronie kodowej Mazovia";
-  }
-  return "";
-}
+constexpr Words kFaultWords[] = {
+    {"out of range", "liczba spoza zakresu"},
+    {"not a number", "tekst zamiast liczby"},
+    {"not a whole number", "liczba ułamkowa zamiast całkowitej"},
+    {"no value (NULL)", "brak wartości (NULL)"},
+    {"not UTF-8 text", "bajty, które nie są tekstem UTF-8"},
+    {"longer than", "tekst dłuższy niż"},
+    {"a character that Mazovia lacks", "znak, którego nie ma w stronie kodowej Mazovia"},
+};
+static_assert(std::size(kFaultWords) == static_cast<std::size_t>(ValueFault::NoMazovia) + 1);
 
-const char* ConsequenceText(Consequence consequence) {
-  switch (consequence) {
-    case Consequence::RefuseCheck: return "the check of that invoice is refused";
-    case Consequence::LeaveOut: return "the record is left out";
-    case Consequence::Cut: return "the text is cut to its field";
-    case Consequence::Replace: return "the character is shown as '?'";
-  }
-  return "";
-}
+constexpr Words kConsequenceWords[] = {
+    {"the check of that invoice is refused", "Sprawdzenie tej faktury nie zostanie rozpoczęte."},
+    {"the record is left out", "Ten rekord zostanie pominięty."},
+    {"the text is cut to its field", "Tekst zostanie obcięty."},
+    {"the character is shown as '?'", "Znak zostanie pokazany jako '?'."},
+};
+static_assert(std::size(kConsequenceWords) == static_cast<std::size_t>(Consequence::Replace) + 1);
 
-const char* ConsequencePolish(Consequence consequence) {
-  switch (consequence) {
-    case Consequence::RefuseCheck: return "Sprawdzenie tej faktury nie zostanie rozpoczęte.";
-    case Consequence::LeaveOut: return "Ten rekord zostanie pominięty.";
-    case Consequence::Cut: return "Tekst zostanie obcięty.";
-    case Consequence::Replace: return "Znak zostanie pokazany jako '?'.";
-  }
-  return "";
-}
+const Words& Of(ValueFault fault) { return kFaultWords[static_cast<std::size_t>(fault)]; }
+const Words& Of(Consequence consequence) { return kConsequenceWords[static_cast<std::size_t>(consequence)]; }
 
 std::string Where(const ValueProblem& problem) {
   std::string where = problem.table + " rowid " + std::to_string(problem.rowid);
@@ -77,20 +61,20 @@ std::string Where(const ValueProblem& problem) {
 }  // namespace
 
 std::string Describe(const ValueProblem& problem) {
-  std::string text = Where(problem) + ", " + problem.column + " = " + problem.value + ": " + FaultText(problem.fault);
+  std::string text = Where(problem) + ", " + problem.column + " = " + problem.value + ": " + Of(problem.fault).english;
   if (!problem.limit.empty()) text += " " + problem.limit;
   if (problem.fault == ValueFault::TooLong) text += " characters";
-  return text + "; " + ConsequenceText(problem.consequence);
+  return text + "; " + Of(problem.consequence).english;
 }
 
 std::string DescribePolish(const ValueProblem& problem) {
   std::string text = "Błędna wartość w bazie danych!\n\nTabela: " + problem.table + ", wiersz " +
                      std::to_string(problem.rowid);
   if (!problem.key.empty()) text += " (" + problem.key + ")";
-  text += "\nKolumna: " + problem.column + "\nWartość: " + problem.value + "\n" + FaultPolish(problem.fault);
+  text += "\nKolumna: " + problem.column + "\nWartość: " + problem.value + "\n" + Of(problem.fault).polish;
   if (!problem.limit.empty()) text += " " + problem.limit;
   if (problem.fault == ValueFault::TooLong) text += " znaków";
-  return text + "\n\n" + ConsequencePolish(problem.consequence);
+  return text + "\n\n" + Of(problem.consequence).polish;
 }
 
 void SetProblemSink(ProblemSink sink) {

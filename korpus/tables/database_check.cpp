@@ -12,11 +12,6 @@ namespace standin::tables {
 
 namespace {
 
-struct Checked {
-  int index;
-  const ColumnRule* rule;
-};
-
 struct TableCheck {
   const char* table;
   const char* sql;  // rowid first

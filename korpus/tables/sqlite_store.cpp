@@ -208,14 +208,10 @@ class Transaction {
 // What a scan does with a row whose values it checked.
 enum class Verdict : std::uint8_t { Deliver, LeaveOut, Fail };
 
+using tables::Checked;
 using tables::ColumnRule;
 using tables::Consequence;
 namespace columns = tables::columns;
-
-struct Checked {
-  int index;
-  const ColumnRule* rule;
-};
 
 // Reports every value of the row that its field cannot hold as it is.
 // A value that cannot be delivered at all leaves the row out, or fails the

@@ -50,6 +50,12 @@ inline constexpr ColumnRule kCodeCatalogue{"catalogue", true, 0, 65535};
 inline constexpr ColumnRule kCodeGoodsId{"goods_id", true, 0, 65535};
 }  // namespace columns
 
+// A column of a statement's row and what its field holds.
+struct Checked {
+  int index;
+  const ColumnRule* rule;
+};
+
 std::optional<ValueFault> ColumnFault(sqlite3_stmt* statement, int index, const ColumnRule& rule);
 
 // The value as a user reads it: a number, a text in quotes (bytes that are

@@ -28,8 +28,4 @@ if [ ! -f "$prefix/system.reg" ]; then
     fi
   ) 9>"$prefix.lock"
 fi
-# A server that outlives its last client by 30 s: with Wine's default of 3 s
-# a run that starts just as the server exits loses its connection ("wine
-# client error: recvmsg: Connection reset by peer"). A running one is kept.
-wineserver -p30 >/dev/null 2>&1 || true
 exec wine "$@"

@@ -4,6 +4,8 @@
 # limit; then every input it kept and every crash is replayed under the
 # address sanitizer (preset fuzz). Prints one line of figures.
 #   fuzz-campaign.sh TARGET [SECONDS] [WORK_FOLDER]
+# FUZZ_JOBS (default 2, one per core) runs that many fuzzing processes in
+# libFuzzer's fork mode; 1 runs one process without forking.
 set -euo pipefail
 if [ $# -lt 1 ]; then
   echo "usage: $0 TARGET [SECONDS] [WORK_FOLDER]" >&2
@@ -26,14 +28,26 @@ mkdir -p "$work/corpus"
 # without this the allocator reuses them and clears every byte.
 export MALLOC_MMAP_THRESHOLD_=131072
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+jobs=${FUZZ_JOBS:-2}
+fork=()
+[ "$jobs" -gt 1 ] && fork=(-fork="$jobs")
 status=0
-"$deep" -seed=1 -runs=1000000 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
-  -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$here/fuzz/corpus/$target" \
+"$deep" "${fork[@]}" -seed=1 -runs=1000000 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  -max_len=4096 -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$here/fuzz/corpus/$target" \
   >"$work/campaign.log" 2>&1 || status=$?
-runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/campaign.log")
-rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/campaign.log")
-edges=$(grep -o 'cov: [0-9]*' "$work/campaign.log" | tail -1 | cut -d' ' -f2)
-time=$(grep -o '^#[0-9]*.*' "$work/campaign.log" | tail -1 >/dev/null; echo "$runs $rate" | awk '{ if ($2 > 0) printf "%d", $1 / $2; else print 0 }')
+if [ "$jobs" -gt 1 ]; then
+  # The last progress line: "#RUNS: cov: EDGES ft: … exec/s: RATE … time: SECONDSs …".
+  last=$(grep -E '^#[0-9]+: cov: ' "$work/campaign.log" | tail -1)
+  runs=$(sed -E 's/^#([0-9]+):.*/\1/' <<<"$last")
+  edges=$(sed -E 's/.* cov: ([0-9]+).*/\1/' <<<"$last")
+  time=$(sed -E 's/.* time: ([0-9]+)s.*/\1/' <<<"$last")
+  rate=$(awk -v r="$runs" -v t="$time" 'BEGIN { if (t > 0) printf "%d", r / t; else print 0 }')
+else
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/campaign.log")
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/campaign.log")
+  edges=$(grep -o 'cov: [0-9]*' "$work/campaign.log" | tail -1 | cut -d' ' -f2)
+  time=$(awk -v r="${runs:-0}" -v x="${rate:-0}" 'BEGIN { if (x > 0) printf "%d", r / x; else print 0 }')
+fi
 crashes=$(find "$work" -maxdepth 1 -name 'crash-*' -o -maxdepth 1 -name 'timeout-*' -o -maxdepth 1 -name 'oom-*' | wc -l)
 # What the fast build kept, under the address sanitizer.
 replay=0

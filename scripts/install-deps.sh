@@ -23,5 +23,7 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
+# A mirror mid-sync fails some index files (seen for i386 once the Windows
+# build added it); the lists there are still hold these packages.
+apt-get update -qq || echo "warning: some package lists could not be updated; installing from the lists there are" >&2
 apt-get install -y -qq --no-install-recommends "${missing[@]}"

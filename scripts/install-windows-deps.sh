@@ -7,6 +7,18 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 amalgamation=${PRUFACJA_SQLITE_DIR:-$root/build/sqlite-amalgamation}
 
+# A mirror in the middle of its sync fails some index files for a while;
+# what the others hold usually has every package, so installing goes on.
+update_lists() {
+  local attempt
+  for attempt in 1 2 3; do
+    apt-get update -qq && return 0
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    [ "$attempt" -lt 3 ] && sleep 30
+  done
+  echo "warning: some package lists could not be updated; installing from the lists there are" >&2
+}
+
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 require_root() {
@@ -32,8 +44,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  update_lists
+  # From the release's own suite only: its amd64 and i386 lists agree on
+  # the versions of multi-arch libraries even while the security suite's
+  # i386 list is missing, as it is when a mirror is mid-sync.
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  apt-get install -y -qq --no-install-recommends -t "$codename" "${missing[@]}" >/dev/null
 fi
 
 if [ -f "$amalgamation/sqlite3.c" ] && [ -f "$amalgamation/sqlite3.h" ]; then
@@ -52,7 +68,7 @@ if ! apt-get source --print-uris -qq sqlite3 >/dev/null 2>&1; then
     printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s %s-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
       "$codename" "$codename" >"$sources"
   fi
-  apt-get update -qq
+  update_lists
 fi
 
 echo "Making the SQLite amalgamation from Debian's sqlite3 sources"

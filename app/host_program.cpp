@@ -6,9 +6,12 @@
 #include <stdexcept>
 
 #include "abi/codepage.h"
+#include "app/key_help.h"
 #include "app/register_screen.h"
 #include "app/script_source.h"
 #include "korpus/dialog/engine.h"
+#include "korpus/dialog/key_help.h"
+#include "korpus/files/files.h"
 #include "korpus/ini/ini_access.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
@@ -109,7 +112,31 @@ void HostProgram::Report(const char* call, const EntryOutcome& outcome, bool wit
 
 void HostProgram::ShowRegister(standin::Register kind) {
   kind_ = kind;
+  documents_shown_ = false;
   Present();
+}
+
+void HostProgram::ShowDocuments() {
+  OpenDocuments();
+  Present();
+}
+
+// A database that cannot be read leaves the register as it was.
+void HostProgram::OpenDocuments() {
+  try {
+    documents_.Load(standin::CurrentStore());
+    documents_shown_ = true;
+  } catch (const std::exception& error) {
+    out_ << "documents: " << error.what() << '\n' << std::flush;
+    if (front_ != nullptr) {
+      front_->ShowBox({codepage::Utf8ToMazovia("Błąd"), codepage::Utf8ToMazovia("Nie można odczytać dokumentów."),
+                       standin::kBoxNotice});
+    }
+  }
+}
+
+void HostProgram::ShowKeyHelp(const char* mazovia_text) {
+  if (front_ != nullptr) front_->ShowBox(standin::dialog::KeyHelpBox(mazovia_text));
 }
 
 bool HostProgram::Select(std::string_view number) {
@@ -127,6 +154,17 @@ void HostProgram::ReportRow() {
   }
   out_ << "row " << list.current() + 1 << " of " << list.size() << ", " << list.invoice(list.current()).number
        << '\n'
+       << std::flush;
+}
+
+void HostProgram::ReportDocumentRow() {
+  out_ << "documents: ";
+  if (documents_.size() == 0) {
+    out_ << "none\n" << std::flush;
+    return;
+  }
+  out_ << "row " << documents_.current() + 1 << " of " << documents_.size() << ", document "
+       << documents_.entry(documents_.current()).id << '\n'
        << std::flush;
 }
 
@@ -166,12 +204,27 @@ bool HostProgram::PositionsReadable() {
 }
 
 bool HostProgram::Press(const standin::Key& key) {
+  // The host's help key never reaches a list.
+  if (key.name == standin::KeyName::F1) {
+    ShowKeyHelp(documents_shown_ ? kDocumentsKeyHelp : kRegisterKeyHelp);
+    Present();
+    return true;
+  }
+  if (documents_shown_) {
+    const int height = front_ != nullptr ? front_->Size().height : standin::kDefaultScreenSize.height;
+    if (!documents_.HandleKey(key, height)) documents_shown_ = false;
+    Present();
+    return true;
+  }
   const std::int32_t event = ListEventOf(key);
   if (event == kStartCheck && !PositionsReadable()) {
     Present();
     return true;
   }
   std::int32_t answer = 0;
+  // A document stored during the event names the invoice it was about.
+  const RegisterList& list = current();
+  standin::files::SetCheckedInvoice(list.size() == 0 ? 0 : list.invoice(list.current()).id);
   try {
 #ifdef _WIN32
     // A plug-in's failure arrives as a structured exception.
@@ -185,9 +238,12 @@ bool HostProgram::Press(const standin::Key& key) {
     // The host reports a failure that left a list event, and goes on.
     out_ << "event " << event << " failed: " << error.what() << '\n' << std::flush;
   }
+  standin::files::SetCheckedInvoice(0);
   standin::FlushIniFiles();
   if (answer == static_cast<std::int32_t>(ListAnswer::SwitchRegister)) {
     kind_ = kind_ == standin::Register::Sales ? standin::Register::Purchase : standin::Register::Sales;
+  } else if (answer == static_cast<std::int32_t>(ListAnswer::ShowDocuments)) {
+    OpenDocuments();
   }
   Present();
   return answer != static_cast<std::int32_t>(ListAnswer::Quit);
@@ -199,7 +255,11 @@ void HostProgram::Present() {
   sales_->SetPageRows(RegisterPageRows(size.height));
   purchase_->SetPageRows(RegisterPageRows(size.height));
   standin::Screen screen(size);
-  DrawRegister(current(), screen);
+  if (documents_shown_) {
+    documents_.Draw(screen);
+  } else {
+    DrawRegister(current(), screen);
+  }
   front_->Present(screen);
 }
 
@@ -217,8 +277,13 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
       ShowRegister(standin::Register::Sales);
     } else if (word == "purchase") {
       ShowRegister(standin::Register::Purchase);
+    } else if (word == "documents") {
+      ShowDocuments();
+      if (!documents_shown_) return Outcome::Fail("register documents: the documents cannot be read");
+      ReportDocumentRow();
+      return Outcome::Continue();
     } else {
-      return Outcome::Fail("register: expected 'sales' or 'purchase', not '" + std::string(word) + "'");
+      return Outcome::Fail("register: expected 'sales', 'purchase' or 'documents', not '" + std::string(word) + "'");
     }
     ReportRow();
     return Outcome::Continue();
@@ -228,6 +293,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
     if (auto refused = no_dialog("select")) return *refused;
     const std::string_view number = Trimmed(argument);
     if (number.empty()) return Outcome::Fail("select needs an invoice number");
+    if (documents_shown_) return Outcome::Fail("select: the documents view lists no invoices; 'register sales' or 'register purchase' first");
     if (!Select(number)) {
       return Outcome::Fail("select: no invoice '" + std::string(number) + "' in the " +
                            std::string(RegisterWord(kind_)) + " register");

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/documents_view.h"
 #include "app/options.h"
 #include "app/plugin_host.h"
 #include "app/register_list.h"
@@ -54,6 +55,9 @@ class HostProgram {
   void LoadPlugin();
   void UnloadPlugin();
   void ShowRegister(standin::Register kind);
+  // The documents that checks stored, read afresh; Esc goes back to the
+  // register.
+  void ShowDocuments();
   // False when the current register has no invoice of that number.
   bool Select(std::string_view number);
   // Delivers a key to the current register; false once the user quits.
@@ -65,6 +69,9 @@ class HostProgram {
   void AddCommands(script::ScriptFrontEnd& front);
   void Present();
   void ReportRow();
+  void ReportDocumentRow();
+  void OpenDocuments();
+  void ShowKeyHelp(const char* mazovia_text);
   void Work(standin::FrontEnd& front);
   void Report(const char* call, const EntryOutcome& outcome, bool with_description);
   // A value of the database that the records cannot hold as it is: named
@@ -82,6 +89,8 @@ class HostProgram {
   std::unique_ptr<RegisterList> sales_;
   std::unique_ptr<RegisterList> purchase_;
   standin::Register kind_ = standin::Register::Sales;
+  bool documents_shown_ = false;
+  DocumentsView documents_;
   standin::FrontEnd* front_ = nullptr;
   std::vector<standin::tables::ValueProblem> pending_;
   // Until a script runs, and at the terminal, error lines wait.

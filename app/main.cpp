@@ -11,6 +11,7 @@
 #include <iostream>
 
 #include "app/demo_data.h"
+#include "app/document_export.h"
 #include "app/host_program.h"
 #include "app/options.h"
 #ifdef KORPUS_TERMINAL
@@ -73,6 +74,10 @@ int main(int argc, char** argv) {
   if (!parsed.options) return parsed.exit_code;
   const app::Options& options = *parsed.options;
   if (options.check_database) return RunDatabaseCheck(*options.check_database);
+  if (options.export_document) {
+    return app::ExportDocument(options.database, options.export_document->id, options.export_document->target,
+                               std::cout, std::cerr);
+  }
 
   const fs::path database = options.database;
   const bool new_database = !fs::exists(database);

@@ -42,6 +42,12 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                  "List every value of the database file that korpus cannot use as it is, and end (exit 1 when there "
                  "is one)")
       ->type_name("FILE");
+  std::vector<std::string> export_document;
+  cli.add_option("--export-document", export_document,
+                 "Write the stored document ID of the --db database to FILE as stored, or print it in UTF-8 with "
+                 "'-', and end")
+      ->expected(2)
+      ->type_name("ID FILE");
   cli.add_flag("--demo", options.demo, "Fill a new database with the demo data (and write data.txt if absent)");
   cli.add_option("--script", options.script, "Read the commands from this file ('-': standard input). Without it: the terminal when "
                  "standard input is one, otherwise standard input")
@@ -80,6 +86,14 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
       return {std::nullopt, 2};
     }
     options.table_versions.push_back(*parsed);
+  }
+  if (!export_document.empty()) {
+    const auto id = ParseNumber<std::int64_t>(export_document[0]);
+    if (!id || *id < 1) {
+      std::fprintf(stderr, "--export-document: '%s' is not a document number\n", export_document[0].c_str());
+      return {std::nullopt, 2};
+    }
+    options.export_document = Options::DocumentExport{*id, export_document[1]};
   }
   options.load_plugin = !no_load;
   return {options, 0};

@@ -14,6 +14,12 @@ struct Options {
   bool demo = false;
   // Only look through this database file for values korpus cannot use.
   std::optional<std::string> check_database;
+  // Only write one stored document to a file ("-": print it in UTF-8).
+  struct DocumentExport {
+    std::int64_t id = 0;
+    std::string target;
+  };
+  std::optional<DocumentExport> export_document;
   std::optional<std::string> script;  // "-" is standard input
   std::optional<std::string> collector;
   std::vector<std::pair<std::int32_t, std::int16_t>> table_versions;

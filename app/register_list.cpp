@@ -94,6 +94,7 @@ std::int32_t RegisterList::Handle(std::int32_t event) {
     case list_key::kEnd: MoveTo(static_cast<std::int64_t>(invoices_.size()) - 1); break;
     case list_key::kTab: return static_cast<std::int32_t>(ListAnswer::SwitchRegister);
     case list_key::kEsc: return static_cast<std::int32_t>(ListAnswer::Quit);
+    case list_key::kF3: return static_cast<std::int32_t>(ListAnswer::ShowDocuments);
     default: break;
   }
   return static_cast<std::int32_t>(ListAnswer::Stay);

@@ -28,10 +28,11 @@ inline constexpr std::int32_t kPageUp = 0x4900;
 inline constexpr std::int32_t kEnd = 0x4F00;
 inline constexpr std::int32_t kDown = 0x5000;
 inline constexpr std::int32_t kPageDown = 0x5100;
+inline constexpr std::int32_t kF3 = 0x3D00;
 }  // namespace list_key
 
 // What the host's own handler answers: the list's work left to its caller.
-enum class ListAnswer : std::int32_t { Stay = 0, SwitchRegister = 1, Quit = 2 };
+enum class ListAnswer : std::int32_t { Stay = 0, SwitchRegister = 1, Quit = 2, ShowDocuments = 3 };
 
 // One event as the host's handler received it.
 struct ReceivedEvent {

@@ -63,8 +63,8 @@ void DrawRegister(const RegisterList& list, standin::Screen& screen) {
   }
 
   const std::u32string keys =
-      Wide(sales ? " Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   ↑↓ PgUp PgDn Home End   Esc Koniec"
-                 : " Ctrl-1/F2 Sprawdź fakturę   Tab Sprzedaż   ↑↓ PgUp PgDn Home End   Esc Koniec");
+      Wide(sales ? " F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   F3 Dokumenty   Esc Koniec"
+                 : " F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Sprzedaż   F3 Dokumenty   Esc Koniec");
   screen.PutText(0, screen.height() - 1, keys, Role::Hot, width);
 }
 

@@ -2,6 +2,21 @@
 
 #include <cstring>
 
+#include "korpus/ini/ini_access.h"
+
+#if !defined(_WIN32)
+#include <dlfcn.h>
+
+// The plug-in removes its progress file with the C library's remove; while
+// the INI files are in memory, the removal must reach them there.
+extern "C" int remove(const char* path) noexcept {
+  if (standin::testing::RemoveMemoryIniFile(path)) return 0;
+  using Remove = int (*)(const char*);
+  static const auto next = reinterpret_cast<Remove>(::dlsym(RTLD_NEXT, "remove"));
+  return next(path);
+}
+#endif
+
 namespace fuzz {
 
 namespace {
@@ -29,9 +44,32 @@ std::string ShowEverything(verify::CZrobPrufacje& check, reliability::User& user
   return reliability::ListFault(check);
 }
 
+void KeepIniFilesInMemory() {
+#if !defined(_WIN32)
+  static const bool kept = (standin::testing::KeepIniFilesInMemory(true), true);
+  (void)kept;
+#endif
+}
+
+void PutIniFile(const char* name, Input bytes) {
+  std::string text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (standin::testing::IniFilesInMemory()) {
+    standin::testing::PutMemoryIniFile(name, std::move(text));
+  } else {
+    reliability::WriteFile(name, text);
+  }
+}
+
+std::string IniFile(const char* name) {
+  if (standin::testing::IniFilesInMemory()) return standin::testing::MemoryIniFile(name).value_or("");
+  return reliability::ReadFile(name);
+}
+
+// The check's own captions, and the host's key help under F1.
 std::string BoxesFault(const reliability::User& user) {
   for (const reliability::SeenBox& box : user.boxes()) {
-    if (box.caption != "Uwaga" && box.caption != "Błąd" && box.caption != "Blokada" && box.caption != "Podsumowanie") {
+    if (box.caption != "Uwaga" && box.caption != "Błąd" && box.caption != "Blokada" && box.caption != "Podsumowanie" &&
+        box.caption != "Pomoc") {
       return "a box captioned \"" + box.caption + "\"";
     }
   }

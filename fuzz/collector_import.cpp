@@ -29,6 +29,7 @@ std::vector<std::int32_t> InvoicedQuantities(const verify::CZrobPrufacje& check)
 
 std::string CollectorImport(Input input) {
   static reliability::WorkingDirectory directory;
+  KeepIniFilesInMemory();
   directory.ClearCheckFiles();
   const bool no_additions = !input.empty() && (input[0] & 1) != 0;
   if (!input.empty()) input = input.subspan(1);

@@ -52,10 +52,12 @@ constexpr int kChecks = 3;
 
 std::string DialogKeys(Input input) {
   static reliability::WorkingDirectory directory;
+  KeepIniFilesInMemory();
   directory.ClearCheckFiles();
   reliability::WriteFile(directory.path() / "data.txt", kDataTxt);
   const reliability::World world = reliability::UseSmallWorld();
   reliability::User user;
+  user.picture_every = 16;
   std::size_t next = 0;
   user.key_source = [&]() -> Key { return next < input.size() ? KeyOf(input[next++]) : standin::NoKey(); };
   // A question takes the next byte as its answer: even is yes.

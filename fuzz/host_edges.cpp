@@ -11,6 +11,7 @@
 
 #include "abi/codepage.h"
 #include "app/register_list.h"
+#include "fuzz/checks.h"
 #include "fuzz/targets.h"
 #include "host/registration.h"
 #include "korpus/ini/ini_access.h"
@@ -37,6 +38,7 @@ constexpr std::int32_t kListEvents[] = {0x4800, 0x5000, 0x4900, 0x5100, 0x4700, 
 std::string RegisterEvents(Input input) {
   if (input.size() < 3) return "";
   static reliability::WorkingDirectory directory;
+  KeepIniFilesInMemory();
   reliability::World world = reliability::UseSmallWorld();
   const bool purchase = (input[2] & 1) != 0;
   const auto kind = purchase ? standin::Register::Purchase : standin::Register::Sales;
@@ -54,6 +56,7 @@ std::string RegisterEvents(Input input) {
   if (!host::registration::CheckTables()) return "the registers were refused";
 
   reliability::User user;
+  user.picture_every = 16;
   std::string fault;
   for (std::size_t at = 3; at < input.size() && fault.empty(); ++at) {
     const std::int32_t event = kListEvents[input[at] % std::size(kListEvents)];
@@ -61,7 +64,7 @@ std::string RegisterEvents(Input input) {
     list.Deliver(event);
     standin::FlushIniFiles();
     if (event != 231 || list.size() == 0) continue;
-    const std::string saved = reliability::ReadFile(directory.path() / "Niezgodnosci.ini");
+    const std::string saved = IniFile("Niezgodnosci.ini");
     const std::string number = codepage::Utf8ToMazovia(list.invoice(list.current()).number).substr(0, 32);
     if (saved.find("Nr fakt.=" + number + "\r\n") == std::string::npos) {
       fault = "Ctrl-1 checked another invoice than the current " + list.invoice(list.current()).number;

@@ -56,9 +56,9 @@ Resumed ResumeAndSave(const reliability::World& world, reliability::User& user) 
 
 std::string ProgressFile(Input input) {
   static reliability::WorkingDirectory directory;
+  KeepIniFilesInMemory();
   directory.ClearCheckFiles();
-  reliability::WriteFile(directory.path() / "Niezgodnosci.ini",
-                         std::string_view(reinterpret_cast<const char*>(input.data()), input.size()));
+  PutIniFile("Niezgodnosci.ini", input);
 
   const reliability::World world = reliability::UseSmallWorld();
   reliability::User user;

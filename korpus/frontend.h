@@ -47,7 +47,10 @@ class FrontEnd {
   // The next key for the dialog engine; None ends the dialog as Esc does.
   virtual Key NextKey() { return NoKey(); }
 
-  // The engine's picture after every change, on a screen of Size().
+  // The engine's picture after every change, on a screen of Size(). Asked
+  // before each one: a front end that looks at no picture spares the
+  // drawing; the engine still takes the lists' rows as it would to draw.
+  virtual bool WantsPicture() { return true; }
   virtual void Present(const Screen&) {}
   virtual ScreenSize Size() const { return kDefaultScreenSize; }
 };

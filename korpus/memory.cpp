@@ -3,11 +3,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <unordered_map>
 
+#include "korpus/address_sanitizer.h"
 #include "korpus/entries.h"
 #include "korpus/faults.h"
 #include "korpus/testing.h"
+
 
 namespace standin {
 
@@ -16,6 +21,42 @@ namespace {
 // Blocks handed out and not yet given back, so that tests can tell a leak
 // of the plug-in's from one of their own.
 std::atomic<long> live_blocks{0};
+
+// The plug-in grows its lists one element per Resize. The host keeps room
+// beyond the size asked for, so that a long list costs a copy per doubling
+// and not one per element; the room is out of bounds to the sanitizer as
+// it would be past a block of exactly the size asked for.
+struct Extent {
+  std::size_t size;
+  std::size_t capacity;
+};
+
+std::mutex extents_lock;
+std::unordered_map<void*, Extent>& Extents() {
+  static auto* extents = new std::unordered_map<void*, Extent>;
+  return *extents;
+}
+
+void MarkRoom(void* block, const Extent& extent) {
+#if defined(KORPUS_ASAN)
+  ASAN_UNPOISON_MEMORY_REGION(block, extent.size);
+  ASAN_POISON_MEMORY_REGION(static_cast<char*>(block) + extent.size, extent.capacity - extent.size);
+#else
+  (void)block;
+  (void)extent;
+#endif
+}
+
+void* Grow(void* block, std::size_t old_size, std::size_t size) {
+  const std::size_t capacity = std::max(size, std::min<std::size_t>(old_size * 2, 0x7FFFFFFF));
+  void* grown = std::malloc(capacity);
+  if (grown == nullptr) return nullptr;
+  if (block != nullptr) std::memcpy(grown, block, std::min(old_size, size));
+  const Extent extent{size, capacity};
+  MarkRoom(grown, extent);
+  Extents()[grown] = extent;
+  return grown;
+}
 
 }  // namespace
 
@@ -29,28 +70,59 @@ void* KORPUS_CALLER AllocateZeroed(std::uint32_t count, std::uint32_t size) {
   if (ShouldFail(Fault::Allocation)) return nullptr;
   const std::uint64_t bytes = std::uint64_t{count} * size;
   if (bytes > 0x7FFFFFFF) return nullptr;
-  void* block = std::calloc(bytes == 0 ? 1 : static_cast<std::size_t>(bytes), 1);
-  if (block != nullptr) ++live_blocks;
+  const std::size_t asked = bytes == 0 ? 1 : static_cast<std::size_t>(bytes);
+  void* block = std::calloc(asked, 1);
+  if (block == nullptr) return nullptr;
+  ++live_blocks;
+  const std::lock_guard guard(extents_lock);
+  Extents()[block] = Extent{asked, asked};
   return block;
 }
 
 void* KORPUS_CALLER Resize(void* block, std::uint32_t size) {
   if (ShouldFail(Fault::Allocation)) return nullptr;
   if (size > 0x7FFFFFFF) return nullptr;
-  void* resized = std::realloc(block, size == 0 ? 1 : size);
-  if (resized != nullptr && block == nullptr) ++live_blocks;
-  return resized;
+  const std::size_t asked = size == 0 ? 1 : size;
+  const std::lock_guard guard(extents_lock);
+  if (block == nullptr) {
+    void* fresh = Grow(nullptr, 0, asked);
+    if (fresh != nullptr) ++live_blocks;
+    return fresh;
+  }
+  const auto known = Extents().find(block);
+  // A block the host did not hand out is the caller's fault; realloc is
+  // what it would have met before.
+  if (known == Extents().end()) return std::realloc(block, asked);
+  Extent& extent = known->second;
+  if (asked <= extent.capacity) {
+    extent.size = asked;
+    MarkRoom(block, extent);
+    return block;
+  }
+#if defined(KORPUS_ASAN)
+  ASAN_UNPOISON_MEMORY_REGION(block, extent.capacity);
+#endif
+  void* grown = Grow(block, extent.size, asked);
+  if (grown == nullptr) {
+    MarkRoom(block, extent);
+    return nullptr;
+  }
+  Extents().erase(block);
+  std::free(block);
+  return grown;
 }
 
 void KORPUS_CALLER Free(void* block) {
-  if (block != nullptr) --live_blocks;
+  if (block == nullptr) return;
+  --live_blocks;
+  {
+    const std::lock_guard guard(extents_lock);
+    Extents().erase(block);
+  }
   std::free(block);
 }
 
-void KORPUS_CALLER DeleteObject(void* object) {
-  if (object != nullptr) --live_blocks;
-  std::free(object);
-}
+void KORPUS_CALLER DeleteObject(void* object) { Free(object); }
 
 }  // namespace entry
 

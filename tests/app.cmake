@@ -15,3 +15,9 @@ prufacja_test(missing_entry_sweep_test missing_entry_sweep_test.cpp)
 target_compile_definitions(missing_entry_sweep_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>"
                                                          SWEEP_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/sweep/whole_check.script")
 add_dependencies(missing_entry_sweep_test korpus_app prufacja)
+
+# The stored documents: the documents view, export, F1.
+prufacja_test(app_documents_test app_documents_test.cpp)
+target_link_libraries(app_documents_test PRIVATE SQLite::SQLite3)
+target_compile_definitions(app_documents_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>")
+add_dependencies(app_documents_test korpus_app prufacja)

@@ -11,6 +11,8 @@
 
 #include "abi/codepage.h"
 #include "app/demo_data.h"
+#include "app/document_text.h"
+#include "app/documents_view.h"
 #include "app/options.h"
 #include "app/register_list.h"
 #include "korpus/tables/store.h"
@@ -260,6 +262,102 @@ TEST_F(DemoDataTest, BothRegistersHaveInvoicesAndTheCollectorFileNamesTheirGoods
   EXPECT_FALSE(Positions(standin::Register::Purchase, "FZ 101/2024").empty());
   EXPECT_TRUE(Positions(standin::Register::Sales, "FV 4/2024").empty());
   EXPECT_NE(app::kDemoCollectorFile.find("ZGRZ-ZAR-E27;2\r\n"), std::string_view::npos);
+}
+
+// Text in a single-byte code page, made from UTF-8.
+std::string InPage(std::string_view utf8, bool windows1250) {
+  std::string out;
+  for (std::size_t at = 0; at < utf8.size();) {
+    const char32_t ch = codepage::DecodeUtf8(utf8, at);
+    const int byte = windows1250 ? codepage::UnicodeToWindows1250(ch) : codepage::UnicodeToMazovia(ch);
+    out += static_cast<char>(byte);
+  }
+  return out;
+}
+
+TEST(DocumentText, EachPartOfADocumentIsReadInItsCodePage) {
+  const std::string header = InPage("|  Ilość |", true);
+  const std::string position = InPage("| Śruba ż |", false);
+  struct Case {
+    const char* name;
+    std::int32_t kind;
+    std::string bytes;
+    std::vector<std::string> lines;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {"report",
+       app::kReportDocument,
+       header + "\r\n" + header + "\r\n" + header + "\r\n" + header + "\r\n" + position + "\r\n._.",
+       {"|  Ilość |", "|  Ilość |", "|  Ilość |", "|  Ilość |", "| Śruba ż |", "._."},
+       "|  Ilość |\n|  Ilość |\n|  Ilość |\n|  Ilość |\n| Śruba ż |\n._."},
+      // Only the report's first four lines are Windows-1250.
+      {"another kind", 5, position + "\n", {"| Śruba ż |"}, "| Śruba ż |\n"},
+      {"report's fifth line", app::kReportDocument, "a\nb\nc\nd\n" + position + "\n",
+       {"a", "b", "c", "d", "| Śruba ż |"}, "a\nb\nc\nd\n| Śruba ż |\n"},
+      // Nothing that would steer a terminal gets through.
+      {"controls", 5, std::string("\x1b[2J\tx\x7f\r\ny\0z", 12), {"?[2J x?", std::string("y?z")}, "?[2J x?\ny?z"},
+      {"empty", app::kReportDocument, "", {}, ""},
+      {"blank lines", 5, "\n\r\n", {"", ""}, "\n\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    standin::DocumentRow document;
+    document.kind = c.kind;
+    document.content.assign(c.bytes.begin(), c.bytes.end());
+    EXPECT_EQ(app::DocumentLines(document), c.lines);
+    EXPECT_EQ(app::DocumentUtf8(document), c.utf8);
+  }
+}
+
+// The list and the viewer on a small screen: the current row and the
+// viewer's window stay within what there is, whatever is pressed.
+TEST(DocumentsView, MovesAndScrollsWithinTheDocuments) {
+  using standin::KeyName;
+  using standin::NamedKey;
+  const auto store = standin::MakeMemoryStore();
+  for (int i = 1; i <= 12; ++i) {
+    standin::DocumentRow document;
+    document.kind = 5;
+    document.stored_at = "2024-05-0" + std::to_string(i % 10) + " 10:00:00";
+    std::string text;
+    for (int line = 1; line <= 30; ++line) text += "line " + std::to_string(line) + std::string(70, '.') + "|end\n";
+    document.content.assign(text.begin(), text.end());
+    store->AddDocument(document);
+  }
+  app::DocumentsView view;
+  view.Load(*store);
+  standin::Screen screen({40, 10});
+  auto press = [&](KeyName name) {
+    EXPECT_TRUE(view.HandleKey(NamedKey(name), screen.height()));
+    view.Draw(screen);
+  };
+  view.Draw(screen);
+  EXPECT_EQ(view.current(), 11u);  // the newest first
+  EXPECT_NE(screen.RowUtf8(8).find("    12  "), std::string::npos) << screen.ToUtf8();
+  press(KeyName::PgUp);
+  EXPECT_EQ(view.current(), 4u);
+  press(KeyName::Home);
+  press(KeyName::Up);
+  EXPECT_EQ(view.current(), 0u);
+  EXPECT_NE(screen.RowUtf8(2).find("     1  "), std::string::npos) << screen.ToUtf8();
+
+  press(KeyName::Enter);
+  ASSERT_TRUE(view.viewing());
+  EXPECT_EQ(screen.RowUtf8(1).substr(0, 7), "line 1.");
+  press(KeyName::End);  // the last page: 8 rows of 30 lines
+  EXPECT_EQ(screen.RowUtf8(1).substr(0, 8), "line 23.");
+  EXPECT_EQ(screen.RowUtf8(8).substr(0, 8), "line 30.");
+  press(KeyName::PgDn);
+  EXPECT_EQ(screen.RowUtf8(8).substr(0, 8), "line 30.");
+  for (int i = 0; i < 20; ++i) press(KeyName::Right);  // as far as the widest line's end
+  EXPECT_EQ(screen.RowUtf8(1).substr(screen.RowUtf8(1).size() - 4), "|end");
+  press(KeyName::Home);
+  EXPECT_EQ(screen.RowUtf8(1).substr(0, 7), "line 1.");
+
+  EXPECT_TRUE(view.HandleKey(NamedKey(KeyName::Esc), screen.height()));
+  EXPECT_FALSE(view.viewing());
+  EXPECT_FALSE(view.HandleKey(NamedKey(KeyName::Esc), screen.height()));
 }
 
 }  // namespace

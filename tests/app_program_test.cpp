@@ -20,6 +20,7 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
 #include "tests/program_run.h"
+#include "tests/support/korpus_folder.h"
 #include "tests/support/legacy_database.h"
 
 namespace {
@@ -74,26 +75,7 @@ const std::string kNotice =
 const std::string kLoaded = "plugin load: result 0, description \" Zainstalowano wtyczkę: PRUFACJA\"\n";
 const std::string kDialogTitle = " Sprawdź fakturę ═";
 
-class ProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/korpus-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Runs korpus in the working directory with the script as a file; the
-  // first run creates the demo database.
-  Outcome Korpus(const std::string& script, std::vector<std::string> args = {}) {
-    std::ofstream(dir_ / "script.txt", std::ios::binary) << script;
-    if (!fs::exists(dir_ / "firma.db")) args.insert(args.begin(), "--demo");
-    args.insert(args.begin(), {KORPUS_PROGRAM, "--db", "firma.db", "--script", "script.txt"});
-    return testing_support::RunProgram(dir_, std::move(args));
-  }
-
-  fs::path dir_;
-};
+using ProgramTest = testing_support::KorpusFolder;
 
 // ---------------------------------------------------------------------------
 // Loading and unloading
@@ -344,7 +326,7 @@ TEST_F(ProgramTest, UnknownCommandAndKeyNameAreScriptErrors) {
 
   const Outcome register_name = Korpus("register returns\n");
   EXPECT_NE(register_name.exit_code, 0);
-  EXPECT_EQ(register_name.err, "script.txt:1: register: expected 'sales' or 'purchase', not 'returns'\n");
+  EXPECT_EQ(register_name.err, "script.txt:1: register: expected 'sales', 'purchase' or 'documents', not 'returns'\n");
 }
 
 TEST_F(ProgramTest, RegisterCommandsAreRefusedWhileADialogIsOpen) {

@@ -119,6 +119,7 @@ WorkingDirectory::~WorkingDirectory() {
 
 void WorkingDirectory::ClearCheckFiles() const {
   standin::testing::ForgetIniFiles();
+  standin::testing::ClearMemoryIniFiles();
   for (const char* name : {"Niezgodnosci.txt", "Niezgodnosci.ini", "Niezgodnosci.INO", "Niezgodnosci.LCK"}) {
     std::error_code error;
     std::filesystem::remove(path_ / name, error);
@@ -208,6 +209,8 @@ int User::ShowSystemBox(const std::string& caption, const std::string& text) {
   boxes_.push_back({caption, text, -1, static_cast<std::int16_t>(system_answer)});
   return system_answer;
 }
+
+bool User::WantsPicture() { return picture_every <= 1 || ++presentations_ % picture_every == 0; }
 
 standin::Key User::NextKey() {
   if (!opened_ && watched != nullptr) {

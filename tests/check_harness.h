@@ -108,6 +108,9 @@ class User : public standin::FrontEnd {
 
   // The check whose list is watched; null: none.
   const verify::CZrobPrufacje* watched = nullptr;
+  // The dialog is drawn at every this many presentations (1: each); the
+  // pictures are not looked at, so a fuzz target spares most of them.
+  int picture_every = 1;
 
   const std::vector<SeenBox>& boxes() const { return boxes_; }
   std::vector<std::string> Captions() const;
@@ -127,8 +130,10 @@ class User : public standin::FrontEnd {
   void ShowNotice(const std::string& text, std::int16_t& flag) override;
   int ShowSystemBox(const std::string& caption, const std::string& text) override;
   standin::Key NextKey() override;
+  bool WantsPicture() override;
 
  private:
+  int presentations_ = 0;
   std::vector<standin::Key> keys_;
   std::size_t next_ = 0;
   std::vector<SeenBox> boxes_;

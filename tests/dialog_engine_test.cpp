@@ -68,6 +68,19 @@ TEST_F(DialogEngine, F4AndF5SendTheirButtonsCommands) {
   EXPECT_EQ(dialog_.EventsAfterOpening(), (std::vector<Event>{{kF4, 1}, {kF5, 1}, {0, 2}}));
 }
 
+// The host's help key: a box over the dialog, which goes on as it was; the
+// plug-in hears of no event, the field keeps its text.
+TEST_F(DialogEngine, F1ShowsTheKeysInABoxAndTheDialogGoesOn) {
+  std::string symbol;
+  Run(Join({Type("AB"), {K(KeyName::F1), Probe([&] { symbol = Symbol(); }), K(KeyName::Esc)}}));
+  ASSERT_EQ(front_.boxes().size(), 1u);
+  EXPECT_EQ(front_.boxes()[0].caption, "Pomoc"_mz);
+  EXPECT_NE(front_.boxes()[0].text.find("F5                zapisz raport niezgodności"_mz), std::string::npos);
+  EXPECT_EQ(front_.signals(), 0);
+  EXPECT_EQ(dialog_.EventsAfterOpening(), (std::vector<Event>{{0, 2}}));
+  EXPECT_EQ(symbol, "AB");
+}
+
 TEST_F(DialogEngine, ADisabledButtonIgnoresItsKey) {
   Run({Probe([] { ControlState(kF4, 0x0002, 1); }), K(KeyName::F4), K(KeyName::Esc)});
   EXPECT_EQ(dialog_.EventsAfterOpening(), (std::vector<Event>{{0, 2}}));

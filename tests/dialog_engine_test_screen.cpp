@@ -2,6 +2,7 @@
 // the list's columns, the remarks' colours and the states of controls.
 #include <gtest/gtest.h>
 
+#include "korpus/dialog/base_operations.h"
 #include "korpus/dialog/markup.h"
 #include "tests/dialog_engine_test_support.h"
 
@@ -190,6 +191,56 @@ TEST_F(DialogScreen, ALongNumberScrollsInsideItsField) {
   RunDialog(dialog_, &values_);
   EXPECT_EQ(Cells(front_.last(), 51, 2, 12), "2147483.647·");
   EXPECT_EQ(front_.last().cursor(), (standin::CellPosition{62, 2}));
+}
+
+// A front end that may look at no picture (a fuzz target, a script that
+// prints none) still sees the same dialog: the lists ask for their rows and
+// the dialog hears of each refresh and each drawing as when it is drawn.
+class PictureOptional : public KeyFrontEnd {
+ public:
+  explicit PictureOptional(bool wanted) : wanted_(wanted) {}
+  bool WantsPicture() override { return wanted_; }
+
+ private:
+  bool wanted_;
+};
+
+int refreshes = 0;
+int drawings = 0;
+std::int32_t KORPUS_METHOD CountRefresh(void*) { return ++refreshes, 0; }
+std::int32_t KORPUS_METHOD CountDrawing(void*) { return ++drawings, 0; }
+
+struct Observed {
+  int presents = 0;
+  std::vector<std::int32_t> row_requests;
+  int refreshes = 0;
+  int drawings = 0;
+};
+
+Observed RunSeeingPictures(bool wanted) {
+  PictureOptional front(wanted);
+  FakeDialog dialog;
+  dialog.rows = CheckRows();
+  dialog.table[static_cast<int>(standin::dialog::BaseOperation::ListRefreshed)] = reinterpret_cast<void*>(&CountRefresh);
+  dialog.table[static_cast<int>(standin::dialog::BaseOperation::Drawn)] = reinterpret_cast<void*>(&CountDrawing);
+  refreshes = drawings = 0;
+  Values values;
+  front.Script({Alt('L'), K(KeyName::Down), K(KeyName::Down), K(KeyName::End), K(KeyName::Esc)});
+  RunDialog(dialog, &values);
+  return {front.presents(), dialog.row_requests, refreshes, drawings};
+}
+
+TEST(DialogPictures, AFrontEndThatWantsNoPictureGetsNoneButTheDialogRunsAlike) {
+  const Observed drawn = RunSeeingPictures(true);
+  const Observed undrawn = RunSeeingPictures(false);
+  EXPECT_GT(drawn.presents, 0);
+  EXPECT_EQ(undrawn.presents, 0);
+  EXPECT_FALSE(drawn.row_requests.empty());
+  EXPECT_EQ(undrawn.row_requests, drawn.row_requests);
+  EXPECT_GT(drawn.refreshes, 0);
+  EXPECT_EQ(undrawn.refreshes, drawn.refreshes);
+  EXPECT_EQ(drawn.drawings, drawn.presents);
+  EXPECT_EQ(undrawn.drawings, drawn.drawings);
 }
 
 }  // namespace

@@ -131,11 +131,13 @@ class TerminalSessionTest : public ::testing::Test {
     dir_ = pattern;
     // A terminal type that every ncurses has; Ctrl-1 passed on as a key
     // report; no status line; the pane kept after korpus ends, to read
-    // what it printed then.
+    // what it printed then; the server kept when its last session is
+    // killed, or a start right after one races the server's exit.
     std::ofstream(dir_ / "tmux.conf") << "set -g default-terminal screen-256color\n"
                                          "set -g extended-keys on\n"
                                          "set -g status off\n"
-                                         "set -g remain-on-exit on\n";
+                                         "set -g remain-on-exit on\n"
+                                         "set -s exit-empty off\n";
     setenv("LC_ALL", "C.UTF-8", 1);
   }
 
@@ -275,7 +277,7 @@ const std::string kNoticeOverSalesRegister = Picture(0, R"(
 
 
 
- Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   ↑↓ PgUp PgDn Home End   Esc Koniec
+ F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   F3 Dokumenty   Esc Koniec
 )");
 
 const std::string kSalesRegister = Picture(0, R"(
@@ -318,7 +320,7 @@ const std::string kSalesRegister = Picture(0, R"(
 
 
 
- Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   ↑↓ PgUp PgDn Home End   Esc Koniec
+ F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   F3 Dokumenty   Esc Koniec
 )");
 
 const std::string kMidCheck = Picture(9, R"(
@@ -433,7 +435,7 @@ const std::string kBindingBoxOverTheRegister = Picture(0, R"(
 
 
 
- Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   ↑↓ PgUp PgDn Home End   Esc Koniec
+ F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   F3 Dokumenty   Esc Koniec
 )");
 
 const std::string kTerminalTooSmall = Picture(8, R"(
@@ -482,7 +484,7 @@ const std::string kResumeQuestion = Picture(0, R"(
 
 
 
- Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   ↑↓ PgUp PgDn Home End   Esc Koniec
+ F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   F3 Dokumenty   Esc Koniec
 )");
 
 
@@ -741,6 +743,42 @@ TEST_F(TerminalSessionTest, AClosedTerminalSavesTheCheckAndTheNextStartOffersToR
       << resumed;
   Keys({"Escape"});
   WaitUntilGone("╔");
+  Keys({"Escape"});
+  EXPECT_EQ(WaitForExit(), 0);
+}
+
+TEST_F(TerminalSessionTest, TheReportOfACheckIsReadInTheDocumentsView) {
+  Start();
+  WaitFor("Nie pokazuj więcej");
+  Keys({"Enter"});
+  WaitFor("Esc Koniec");
+  Keys({"F2"});
+  WaitFor("╔");
+  Keys({"F5"});
+  WaitFor("Podsumowanie");
+  Keys({"Enter"});
+  WaitFor("Dokument został zapisany");
+  Keys({"Enter"});
+  WaitUntilGone("Dokument został zapisany");
+  Keys({"Escape"});
+  WaitUntilGone("╔");
+
+  Keys({"F3"});
+  const std::string list = WaitFor("Esc Powrót");
+  EXPECT_NE(list.find("raport   FV 1/2024 (sprzedaż)"), std::string::npos) << list;
+  Keys({"Enter"});
+  // The header's Windows-1250 and the positions' Mazovia, both as UTF-8.
+  const std::string report = WaitFor("Esc Lista dokumentów");
+  EXPECT_NE(report.find("|       Ilość |\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("| Śruba sześciokątna ocynkowana |"), std::string::npos) << report;
+  Keys({"F1"});
+  EXPECT_NE(WaitFor("Pomoc").find("pokaż dokument"), std::string::npos);
+  Keys({"Enter"});
+  WaitUntilGone("pokaż dokument");
+  Keys({"Escape"});
+  WaitFor("Esc Powrót");
+  Keys({"Escape"});
+  EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
   Keys({"Escape"});
   EXPECT_EQ(WaitForExit(), 0);
 }

@@ -27,6 +27,7 @@
 
 #include "korpus/tables/store.h"
 #include "tests/program_run.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -82,23 +83,10 @@ Outcome RunKorpus(const fs::path& dir, std::vector<std::string> args) {
   return run;
 }
 
-class WorkingDirectory {
+// A scratch folder of this test's own.
+class WorkingDirectory : public testing_support::ScratchDirectory {
  public:
-  WorkingDirectory() {
-    char pattern[] = "/tmp/prufacja-check-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) path_ = pattern;
-  }
-  ~WorkingDirectory() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  WorkingDirectory(const WorkingDirectory&) = delete;
-  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
+  WorkingDirectory() : ScratchDirectory("prufacja-check") {}
 };
 
 // The empty schema, as korpus makes it, filled by the SQL text.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "abi/codepage.h"
+#include "korpus/dialog/key_help.h"
 
 namespace standin::dialog {
 
@@ -136,17 +137,21 @@ void Dialog::Set(std::int32_t id, std::uint16_t word) {
 
 // Drawing --------------------------------------------------------------------
 
-Screen Dialog::Render() {
+void Dialog::Prepare() {
   SyncValues();
   for (const auto& control : controls_) {
     if (auto* list = dynamic_cast<ListBox*>(control.get())) list->Refresh();
   }
+  Notify(BaseOperation::ListRefreshed);
+}
+
+Screen Dialog::Render() {
+  Prepare();
   const ScreenSize size = front_end_.Size();
   Screen screen({std::max(size.width, 1), std::max(size.height, 1)});
   const int width = view_.dialog.width;
   const int height = view_.dialog.height;
   const Canvas canvas{screen, std::max((screen.width() - width) / 2, 0), std::max((screen.height() - height) / 2, 0)};
-  Notify(BaseOperation::ListRefreshed);
   DrawFrame(screen, canvas.left, canvas.top, width, height, FromMazovia(view_.dialog.text));
   for (const auto& control : controls_) {
     if (Visible(*control)) control->Draw(canvas, control.get() == focused_);
@@ -155,7 +160,11 @@ Screen Dialog::Render() {
 }
 
 void Dialog::Present() {
-  front_end_.Present(Render());
+  if (front_end_.WantsPicture()) {
+    front_end_.Present(Render());
+  } else {
+    Prepare();
+  }
   Notify(BaseOperation::Drawn);
 }
 
@@ -259,6 +268,9 @@ void Dialog::HandleKey(const Key& key) {
       return;
     case KeyName::Alt:
       HotLetter(key.ch);
+      return;
+    case KeyName::F1:
+      front_end_.ShowBox(KeyHelpBox(kDialogKeyHelp));
       return;
     default:
       break;

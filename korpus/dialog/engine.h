@@ -84,6 +84,8 @@ class Dialog final : public ControlStates {
   void Notify(BaseOperation operation);
   void AfterHandler();
   void SyncValues();
+  // What a picture needs from the controls and their sources.
+  void Prepare();
   void Present();
 
   void HandleKey(const Key& key);

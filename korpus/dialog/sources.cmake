@@ -6,6 +6,7 @@ target_sources(korpus PRIVATE
   dialog/dialog_testing.cpp
   dialog/engine.cpp
   dialog/engine_entries.cpp
+  dialog/key_help.cpp
   dialog/line_editor.cpp
   dialog/markup.cpp
   dialog/screen.cpp

@@ -7,7 +7,6 @@ namespace standin::dialog {
 namespace {
 
 constexpr std::size_t kHeadSize = 20;
-constexpr std::size_t kTextInputFixed = 38;
 constexpr std::size_t kNumberInputFixed = 44;
 // The input's own words start after the head and eight reserved bytes.
 constexpr std::size_t kInputWords = kHeadSize + 8;

@@ -40,7 +40,10 @@ std::string CollectorFolderUtf8() { return codepage::MazoviaToUtf8(State().folde
 
 void SetCollectorReady(bool ready) { State().ready = ready; }
 
-void Reset() { State() = Collector{}; }
+void Reset() {
+  State() = Collector{};
+  SetCheckedInvoice(0);
+}
 
 }  // namespace files
 

@@ -10,6 +10,7 @@
 #include "abi/codepage.h"
 #include "korpus/entries.h"
 #include "korpus/faults.h"
+#include "korpus/files/files.h"
 #include "korpus/tables/store.h"
 
 namespace standin {
@@ -29,7 +30,17 @@ std::string LocalTimeNow() {
   return text;
 }
 
+std::int64_t& CheckedInvoiceId() {
+  static std::int64_t invoice_id = 0;
+  return invoice_id;
+}
+
 }  // namespace
+
+namespace files {
+void SetCheckedInvoice(std::int64_t invoice_id) { CheckedInvoiceId() = invoice_id; }
+std::int64_t CheckedInvoice() { return CheckedInvoiceId(); }
+}  // namespace files
 
 namespace entry {
 
@@ -53,6 +64,7 @@ std::int32_t KORPUS_CALLEE StoreDocument(std::int32_t kind, const char* name, st
     }
     if (file.bad()) return 0;
     document.stored_at = LocalTimeNow();
+    document.invoice_id = files::CheckedInvoice();
     CurrentStore().AddDocument(document);
     return 1;
   } catch (...) {

@@ -3,6 +3,7 @@
 // document store need no setting up; documents land in the current store.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,12 @@ std::string CollectorFolderUtf8();
 // The answer of the "collector ready" entry (ready by default).
 void SetCollectorReady(bool ready);
 
-// Folder empty, collector ready.
+// The invoice whose check is running (0: none): the documents stored
+// meanwhile name it. The host program sets it around each list event.
+void SetCheckedInvoice(std::int64_t invoice_id);
+std::int64_t CheckedInvoice();
+
+// Folder empty, collector ready, no invoice being checked.
 void Reset();
 
 }  // namespace standin::files

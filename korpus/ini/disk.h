@@ -45,4 +45,27 @@ std::string AbsolutePath(const char* name);
 // Names that the file system takes for one file share one cache entry.
 std::string CacheKey(const std::string& absolute_path);
 
+// The operating system's files, and files kept in memory by name (tests
+// and fuzzing: no system call per key). The functions above answer from
+// the memory while it is in use.
+namespace system {
+Stamp StampOf(const std::string& path);
+Contents Read(const std::string& path);
+bool MayWrite(const std::string& path, const Stamp& stamp);
+bool Replace(const std::string& path, std::string_view bytes, const Stamp& old);
+std::string AbsolutePath(const char* name);
+std::string CacheKey(const std::string& absolute_path);
+}  // namespace system
+
+namespace memory {
+bool InUse();
+// Switching either way empties the memory.
+void Use(bool on);
+void Clear();
+// Names as the INI access is given them, relative ones under one folder.
+void Put(const char* name, std::string bytes);
+std::optional<std::string> Get(const char* name);
+bool Remove(const char* name);
+}  // namespace memory
+
 }  // namespace standin::ini::disk

@@ -9,7 +9,7 @@
 
 #include "korpus/ini/disk.h"
 
-namespace standin::ini::disk {
+namespace standin::ini::disk::system {
 
 namespace {
 
@@ -168,4 +168,4 @@ std::string AbsolutePath(const char* name) {
 
 std::string CacheKey(const std::string& absolute_path) { return absolute_path; }
 
-}  // namespace standin::ini::disk
+}  // namespace standin::ini::disk::system

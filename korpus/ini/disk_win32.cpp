@@ -4,7 +4,7 @@
 
 #include "korpus/ini/disk.h"
 
-namespace standin::ini::disk {
+namespace standin::ini::disk::system {
 
 namespace {
 
@@ -127,4 +127,4 @@ std::string CacheKey(const std::string& absolute_path) {
   return key;
 }
 
-}  // namespace standin::ini::disk
+}  // namespace standin::ini::disk::system

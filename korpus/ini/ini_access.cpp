@@ -66,6 +66,16 @@ bool FlushIniFiles() { return ini::Files().FlushAll(); }
 
 namespace testing {
 void ForgetIniFiles() { ini::Files().Forget(); }
+
+void KeepIniFilesInMemory(bool on) {
+  ini::Files().Forget();
+  ini::disk::memory::Use(on);
+}
+bool IniFilesInMemory() { return ini::disk::memory::InUse(); }
+void ClearMemoryIniFiles() { ini::disk::memory::Clear(); }
+void PutMemoryIniFile(const char* name, std::string bytes) { ini::disk::memory::Put(name, std::move(bytes)); }
+std::optional<std::string> MemoryIniFile(const char* name) { return ini::disk::memory::Get(name); }
+bool RemoveMemoryIniFile(const char* name) { return ini::disk::memory::Remove(name); }
 }  // namespace testing
 
 namespace entry {

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 namespace standin {
 
@@ -23,6 +25,18 @@ bool FlushIniFiles();
 namespace testing {
 // Drops every cached file without writing it, as a new process would start.
 void ForgetIniFiles();
+
+// The INI access keeps its files in memory by name instead of on disk, so
+// that a fuzz target makes no system call per key; switching either way
+// forgets the cache and empties the memory. A relative name is one file
+// whatever the current directory.
+void KeepIniFilesInMemory(bool on);
+bool IniFilesInMemory();
+void ClearMemoryIniFiles();
+void PutMemoryIniFile(const char* name, std::string bytes);
+std::optional<std::string> MemoryIniFile(const char* name);
+// False when the memory is not in use or holds no such file.
+bool RemoveMemoryIniFile(const char* name);
 }  // namespace testing
 
 }  // namespace standin

@@ -1,5 +1,6 @@
 # Sources of this area of the stand-in, listed relative to korpus/.
 target_sources(korpus PRIVATE
+  ini/disk.cpp
   ini/ini_access.cpp
   ini/ini_document.cpp
   ini/ini_files.cpp

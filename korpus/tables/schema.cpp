@@ -45,7 +45,8 @@ CREATE TABLE IF NOT EXISTS documents (
   kind INTEGER NOT NULL,
   name TEXT NOT NULL,
   stored_at TEXT NOT NULL,
-  content BLOB NOT NULL
+  content BLOB NOT NULL,
+  invoice_id INTEGER
 ) STRICT;
 CREATE INDEX IF NOT EXISTS invoices_by_register ON invoices (register, issued, id);
 CREATE INDEX IF NOT EXISTS positions_by_invoice ON invoice_positions (invoice_id, line);

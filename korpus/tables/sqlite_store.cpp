@@ -55,10 +55,10 @@ constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql 
     "INSERT INTO catalogues (number, name, searched) VALUES (?1, ?2, ?3)",
     "INSERT INTO goods (catalogue, id, name, symbol) VALUES (?1, ?2, ?3, ?4)",
     "INSERT INTO codes (code, factor, goods_symbol, catalogue, goods_id) VALUES (?1, ?2, ?3, ?4, ?5)",
-    "INSERT INTO documents (kind, name, stored_at, content) VALUES (?1, ?2, ?3, ?4)",
+    "INSERT INTO documents (kind, name, stored_at, content, invoice_id) VALUES (?1, ?2, ?3, ?4, ?5)",
     "SELECT id, number, issued, counterparty FROM invoices WHERE register = ?1 ORDER BY issued, id",
     "SELECT id, register, number, issued, counterparty FROM invoices WHERE id = ?1",
-    "SELECT id, kind, name, stored_at, content FROM documents ORDER BY id",
+    "SELECT id, kind, name, stored_at, content, invoice_id FROM documents ORDER BY id",
     "PRAGMA data_version",
 };
 
@@ -99,6 +99,7 @@ class Connection {
       sqlite3_close(db_);
       throw StoreError("cannot lay out " + file.string() + ": " + message);
     }
+    AddDocumentInvoiceColumn(file);
   }
 
   Connection(const Connection&) = delete;
@@ -153,6 +154,24 @@ class Connection {
   std::int64_t LastRowId() const { return sqlite3_last_insert_rowid(db_); }
 
  private:
+  // Files made before documents named their invoice get the column; their
+  // documents keep NULL there.
+  void AddDocumentInvoiceColumn(const std::filesystem::path& file) {
+    sqlite3_stmt* probe = nullptr;
+    const bool present = sqlite3_prepare_v2(db_, "SELECT invoice_id FROM documents LIMIT 0", -1, &probe, nullptr) ==
+                         SQLITE_OK;
+    sqlite3_finalize(probe);
+    if (present) return;
+    char* error = nullptr;
+    if (sqlite3_exec(db_, "ALTER TABLE documents ADD COLUMN invoice_id INTEGER", nullptr, nullptr, &error) !=
+        SQLITE_OK) {
+      const std::string message = error != nullptr ? error : "unknown error";
+      sqlite3_free(error);
+      sqlite3_close(db_);
+      throw StoreError("cannot lay out " + file.string() + ": " + message);
+    }
+  }
+
   sqlite3* db_ = nullptr;
   std::array<std::vector<sqlite3_stmt*>, static_cast<std::size_t>(Query::Count_)> free_;
 };
@@ -473,6 +492,7 @@ class SqliteStore final : public Store {
     static const std::uint8_t kNothing = 0;
     sqlite3_bind_blob64(s, 4, document.content.empty() ? &kNothing : document.content.data(), document.content.size(),
                         SQLITE_TRANSIENT);
+    if (document.invoice_id != 0) sqlite3_bind_int64(s, 5, document.invoice_id);
     insert.Run();
     return connection_->LastRowId();
   }
@@ -531,6 +551,7 @@ class SqliteStore final : public Store {
       document.stored_at = OwnedText(s, 3);
       const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, 4));
       document.content.assign(bytes, bytes + sqlite3_column_bytes(s, 4));
+      document.invoice_id = sqlite3_column_int64(s, 5);
     }
     return documents;
   }

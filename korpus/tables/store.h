@@ -64,6 +64,7 @@ struct DocumentRow {
   std::string name;
   std::string stored_at;  // local time, YYYY-MM-DD HH:MM:SS
   std::vector<std::uint8_t> content;
+  std::int64_t invoice_id = 0;  // the invoice being checked when it was stored; 0: none
 };
 
 // One row as a scan sees it. Each scan fills the fields its table has:

@@ -1,0 +1,28 @@
+#include "app/key_help.h"
+
+#include "abi/codepage.h"
+
+namespace app {
+
+const char* const kRegisterKeyHelp =
+    "Ctrl-1, F2, Alt-1   sprawdź bieżącą fakturę\n"
+    "Strzałki, PgUp,     wybierz fakturę\n"
+    "PgDn, Home, End\n"
+    "Tab                 przejdź do zakupu / sprzedaży\n"
+    "F3                  dokumenty zapisane przy sprawdzaniu\n"
+    "F1                  ta pomoc\n"
+    "Esc                 zakończ program"_mz;
+
+const char* const kDocumentsKeyHelp =
+    "Strzałki, PgUp,     wybierz dokument\n"
+    "PgDn, Home, End\n"
+    "Enter               pokaż dokument\n"
+    "Esc, F3             wróć do rejestru\n"
+    "\n"
+    "W podglądzie dokumentu:\n"
+    "Strzałki, PgUp,     przewiń w pionie i w poziomie\n"
+    "PgDn, Home, End\n"
+    "Esc                 wróć do listy dokumentów\n"
+    "F1                  ta pomoc"_mz;
+
+}  // namespace app

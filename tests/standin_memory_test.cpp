@@ -1,0 +1,110 @@
+// The host's blocks: what a list that grows by one element per Resize
+// keeps, what it costs, and that the room kept beyond a block stays out of
+// bounds to the sanitizer.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "korpus/address_sanitizer.h"
+#include "korpus/entries.h"
+#include "korpus/testing.h"
+
+namespace {
+
+using standin::entry::AllocateZeroed;
+using standin::entry::Free;
+using standin::entry::Resize;
+
+void Fill(void* block, std::size_t from, std::size_t to) {
+  auto* bytes = static_cast<unsigned char*>(block);
+  for (std::size_t i = from; i < to; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 3);
+}
+
+bool Holds(const void* block, std::size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(block);
+  for (std::size_t i = 0; i < size; ++i) {
+    if (bytes[i] != static_cast<unsigned char>(i * 7 + 3)) return false;
+  }
+  return true;
+}
+
+struct Growth {
+  const char* name;
+  std::uint32_t first;     // bytes of the zeroed block it starts from; 0: Resize of null
+  std::uint32_t step;      // bytes added per Resize
+  int steps;
+  std::uint32_t shrink_to; // a last Resize down, 0: none
+};
+
+class HostBlocks : public ::testing::TestWithParam<Growth> {};
+
+TEST_P(HostBlocks, AListGrownOneElementAtATimeKeepsItsBytesAndMovesOnlyPerDoubling) {
+  const Growth& growth = GetParam();
+  const long live = standin::testing::LiveBlocks();
+  std::size_t size = growth.first;
+  void* block = growth.first == 0 ? Resize(nullptr, growth.step) : AllocateZeroed(1, growth.first);
+  if (growth.first == 0) size = growth.step;
+  ASSERT_NE(block, nullptr);
+  if (growth.first != 0) {
+    const std::vector<unsigned char> zeros(size, 0);
+    EXPECT_EQ(std::memcmp(block, zeros.data(), size), 0) << "a fresh block is zeroed";
+  }
+  Fill(block, 0, size);
+  std::set<void*> places{block};
+  for (int i = 0; i < growth.steps; ++i) {
+    void* const before = block;
+    block = Resize(block, static_cast<std::uint32_t>(size + growth.step));
+    ASSERT_NE(block, nullptr);
+    if (block != before) {
+      ASSERT_TRUE(Holds(block, size)) << "after moving to grow to " << size + growth.step;
+    }
+    Fill(block, size, size + growth.step);
+    size += growth.step;
+    places.insert(block);
+  }
+  EXPECT_TRUE(Holds(block, size));
+  int doublings = 0;
+  for (std::size_t room = growth.first == 0 ? growth.step : growth.first; room < size; room *= 2) ++doublings;
+  EXPECT_LE(places.size(), static_cast<std::size_t>(doublings + 1)) << "a copy per element, not per doubling";
+  if (growth.shrink_to != 0) {
+    void* shrunk = Resize(block, growth.shrink_to);
+    ASSERT_NE(shrunk, nullptr);
+    EXPECT_TRUE(Holds(shrunk, growth.shrink_to));
+    block = shrunk;
+  }
+  EXPECT_EQ(standin::testing::LiveBlocks(), live + 1);
+  Free(block);
+  EXPECT_EQ(standin::testing::LiveBlocks(), live);
+}
+
+INSTANTIATE_TEST_SUITE_P(Growths, HostBlocks,
+                         ::testing::Values(Growth{"positions", 146 * 100, 146, 2000, 0},
+                                           Growth{"items", 40 * 5000, 40, 6000, 1000},
+                                           Growth{"from_null", 0, 13, 500, 7},
+                                           Growth{"one_byte", 1, 1, 3000, 0}),
+                         [](const ::testing::TestParamInfo<Growth>& p) { return std::string(p.param.name); });
+
+TEST(HostBlocksRoom, TheRoomBeyondTheSizeAskedForIsOutOfBounds) {
+#if defined(KORPUS_ASAN)
+  auto* block = static_cast<char*>(AllocateZeroed(1, 100));
+  ASSERT_NE(block, nullptr);
+  EXPECT_TRUE(__asan_address_is_poisoned(block + 100));
+  block = static_cast<char*>(Resize(block, 101));  // moves, with room
+  ASSERT_NE(block, nullptr);
+  EXPECT_FALSE(__asan_address_is_poisoned(block + 100));
+  EXPECT_TRUE(__asan_address_is_poisoned(block + 101)) << "room past the size asked for";
+  block = static_cast<char*>(Resize(block, 150));  // in place
+  EXPECT_FALSE(__asan_address_is_poisoned(block + 149));
+  EXPECT_TRUE(__asan_address_is_poisoned(block + 150));
+  block = static_cast<char*>(Resize(block, 50));
+  EXPECT_TRUE(__asan_address_is_poisoned(block + 50)) << "a shrunk block ends where it was asked to";
+  Free(block);
+#else
+  GTEST_SKIP() << "only the address-sanitizer build can see the bounds";
+#endif
+}
+
+}  // namespace

@@ -1,6 +1,6 @@
 # Two commands: `make run` starts the host program on its demo database,
 # `make test` builds and runs every test. Both install what is missing.
-.PHONY: run test deps build clean windows-deps test-windows test-fuzz
+.PHONY: run test deps build clean windows-deps test-windows test-fuzz package
 
 deps:
 	@bash scripts/install-deps.sh
@@ -39,5 +39,14 @@ test-windows: windows-deps
 	cmake --build --preset mingw
 	ctest --preset mingw
 
+# The release archives in dist/, made from the two builds and checked
+# unpacked (scripts/package.sh).
+package: deps windows-deps
+	cmake --preset dev
+	cmake --build --preset dev
+	cmake --preset mingw
+	cmake --build --preset mingw
+	bash scripts/package.sh
+
 clean:
-	rm -rf build
+	rm -rf build dist

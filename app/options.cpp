@@ -5,6 +5,8 @@
 #include <charconv>
 #include <limits>
 
+#include "prufacja_version.h"
+
 namespace app {
 
 namespace {
@@ -71,6 +73,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                  "The N-th write to a host stream fails, e.g. 2: the report's first position line (test switch)")
       ->type_name("N")
       ->check(CLI::Range(1L, 1000000000L));
+
+  cli.set_version_flag("--version", "korpus " PRUFACJA_VERSION_TEXT, "Print the version and end");
 
   try {
     cli.parse(argc, argv);

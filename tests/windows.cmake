@@ -42,6 +42,7 @@ endfunction()
 # Layouts and the plug-in's image, beside the real build's outputs.
 prufacja_windows_test(win_layout_test ${win_bin} windows/layout_test.cpp)
 prufacja_windows_test(win_image_test ${win_bin} windows/image_test.cpp windows/pe_image.cpp)
+target_link_libraries(win_image_test PRIVATE korpus_abi)
 target_link_libraries(win_image_test PRIVATE version)
 add_dependencies(win_image_test prufacja)
 
@@ -91,3 +92,10 @@ if(PRUFACJA_WINDOWS_STANDIN)
            COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/sweep-missing-entries.sh ${win_bin} ${PROJECT_BINARY_DIR}/wine)
   set_tests_properties(MissingEntrySweepUnderWine PROPERTIES TIMEOUT 1200)
 endif()
+
+# The release archive as an administrator gets it, its prufacja.dll checked
+# unpacked under Wine (scripts/package.sh).
+add_test(NAME ReleaseArchiveHoldsTheTestedPlugin
+         COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/package.sh --only windows --mingw-build ${PROJECT_BINARY_DIR}
+                 ${PROJECT_BINARY_DIR}/dist)
+set_tests_properties(ReleaseArchiveHoldsTheTestedPlugin PROPERTIES TIMEOUT 300)

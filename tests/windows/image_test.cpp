@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "prufacja_version.h"
 #include "tests/windows/pe_image.h"
 
 namespace {
@@ -101,6 +102,15 @@ TEST(PluginImage, CarriesAVersionResourceNamingTheLibrary) {
   ASSERT_TRUE(::VerQueryValueA(data.data(), "\\StringFileInfo\\041504E2\\OriginalFilename",
                                reinterpret_cast<void**>(&value), &length));
   EXPECT_STREQ(value, "prufacja.dll");
+
+  // The release's one version, in the text and in the numbers.
+  ASSERT_TRUE(::VerQueryValueA(data.data(), "\\StringFileInfo\\041504E2\\FileVersion",
+                               reinterpret_cast<void**>(&value), &length));
+  EXPECT_STREQ(value, PRUFACJA_VERSION_TEXT);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  ASSERT_TRUE(::VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(PRUFACJA_VERSION_MAJOR << 16 | PRUFACJA_VERSION_MINOR));
+  EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(PRUFACJA_VERSION_PATCH << 16));
 }
 
 // Every ordinal of the entry table.

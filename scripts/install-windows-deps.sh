@@ -29,8 +29,8 @@ require_root() {
 }
 
 # posix threads: std::mutex and std::thread need them. tcl and dpkg-dev
-# make the amalgamation.
-packages=(g++-mingw-w64-i686-posix wine wine32:i386 tcl dpkg-dev make)
+# make the amalgamation; zip and unzip the release archive.
+packages=(g++-mingw-w64-i686-posix wine wine32:i386 tcl dpkg-dev make zip unzip)
 missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")

@@ -82,12 +82,12 @@ if wants windows; then
   cp -r "$root/docs/przyklady" "$stage/"
   (cd "$stage" && write_sums)
   rm -f "$dist/$name.zip"
-  (cd "$work/stage" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
+  (cd "$work/stage" && zip -q -X -r "$dist/$name.zip" "$name")
   archives+=("$name.zip")
 
   unpacked=$work/unpacked-windows
   mkdir -p "$unpacked"
-  (cd "$unpacked" && cmake -E tar xf "$dist/$name.zip")
+  unzip -q "$dist/$name.zip" -d "$unpacked"
   (cd "$unpacked/$name" && sha256sum --quiet -c SHA256SUMS) || fail "$name.zip: a checksum does not match"
   cmp -s "$unpacked/$name/prufacja.dll" "$dll" || fail "$name.zip: prufacja.dll is not the built library"
   # The image test reads the library beside itself: here the unpacked one.

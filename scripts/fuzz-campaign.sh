@@ -4,8 +4,9 @@
 # limit; then every input it kept and every crash is replayed under the
 # address sanitizer (preset fuzz). Prints one line of figures.
 #   fuzz-campaign.sh TARGET [SECONDS] [WORK_FOLDER]
-# FUZZ_JOBS (default 2, one per core) runs that many fuzzing processes in
-# libFuzzer's fork mode; 1 runs one process without forking.
+# FUZZ_JOBS (default 2, one per core) runs that many fuzzing processes side
+# by side on one corpus folder (libFuzzer's -jobs and -workers), each for
+# its share of the million; 1 runs one process.
 set -euo pipefail
 if [ $# -lt 1 ]; then
   echo "usage: $0 TARGET [SECONDS] [WORK_FOLDER]" >&2
@@ -29,25 +30,35 @@ mkdir -p "$work/corpus"
 export MALLOC_MMAP_THRESHOLD_=131072
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 jobs=${FUZZ_JOBS:-2}
-fork=()
-[ "$jobs" -gt 1 ] && fork=(-fork="$jobs")
 status=0
-"$deep" "${fork[@]}" -seed=1 -runs=1000000 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -max_len=4096 -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" "$here/fuzz/corpus/$target" \
-  >"$work/campaign.log" 2>&1 || status=$?
+runs_each=$(( (1000000 + jobs - 1) / jobs ))
+flags=(-runs="$runs_each" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096
+       -print_final_stats=1 -artifact_prefix="$work/")
+rm -f "$work"/fuzz-*.log "$work/campaign.log"
 if [ "$jobs" -gt 1 ]; then
-  # The last progress line: "#RUNS: cov: EDGES ft: … exec/s: RATE … time: SECONDSs …".
-  last=$(grep -E '^#[0-9]+: cov: ' "$work/campaign.log" | tail -1)
-  runs=$(sed -E 's/^#([0-9]+):.*/\1/' <<<"$last")
-  edges=$(sed -E 's/.* cov: ([0-9]+).*/\1/' <<<"$last")
-  time=$(sed -E 's/.* time: ([0-9]+)s.*/\1/' <<<"$last")
-  rate=$(awk -v r="$runs" -v t="$time" 'BEGIN { if (t > 0) printf "%d", r / t; else print 0 }')
+  # Each process writes fuzz-N.log in the current folder and takes up what
+  # the others add to the corpus folder; each draws its own seed.
+  (cd "$work" && "$deep" -jobs="$jobs" -workers="$jobs" "${flags[@]}" "$work/corpus" "$here/fuzz/corpus/$target" \
+     >"$work/campaign.log" 2>&1) || status=$?
+  logs=("$work"/fuzz-*.log)
 else
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/campaign.log")
-  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/campaign.log")
-  edges=$(grep -o 'cov: [0-9]*' "$work/campaign.log" | tail -1 | cut -d' ' -f2)
-  time=$(awk -v r="${runs:-0}" -v x="${rate:-0}" 'BEGIN { if (x > 0) printf "%d", r / x; else print 0 }')
+  "$deep" -seed=1 "${flags[@]}" "$work/corpus" "$here/fuzz/corpus/$target" >"$work/campaign.log" 2>&1 || status=$?
+  logs=("$work/campaign.log")
 fi
+# Per process: its executions and their rate; the campaign's time is the
+# longest process's.
+runs=0 time=0 edges=0
+for log in "${logs[@]}"; do
+  [ -f "$log" ] || continue
+  r=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  x=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  e=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  runs=$(( runs + ${r:-0} ))
+  t=$(awk -v r="${r:-0}" -v x="${x:-0}" 'BEGIN { if (x > 0) printf "%d", r / x; else print 0 }')
+  [ "$t" -gt "$time" ] && time=$t
+  [ "${e:-0}" -gt "$edges" ] && edges=$e
+done
+rate=$(awk -v r="$runs" -v t="$time" 'BEGIN { if (t > 0) printf "%d", r / t; else print 0 }')
 crashes=$(find "$work" -maxdepth 1 -name 'crash-*' -o -maxdepth 1 -name 'timeout-*' -o -maxdepth 1 -name 'oom-*' | wc -l)
 # What the fast build kept, under the address sanitizer.
 replay=0

@@ -137,16 +137,16 @@ void Dialog::Set(std::int32_t id, std::uint16_t word) {
 
 // Drawing --------------------------------------------------------------------
 
-void Dialog::Prepare() {
+void Dialog::Prepare(bool for_picture) {
   SyncValues();
   for (const auto& control : controls_) {
-    if (auto* list = dynamic_cast<ListBox*>(control.get())) list->Refresh();
+    if (auto* list = dynamic_cast<ListBox*>(control.get())) list->Refresh(for_picture);
   }
   Notify(BaseOperation::ListRefreshed);
 }
 
 Screen Dialog::Render() {
-  Prepare();
+  Prepare(true);
   const ScreenSize size = front_end_.Size();
   Screen screen({std::max(size.width, 1), std::max(size.height, 1)});
   const int width = view_.dialog.width;
@@ -163,7 +163,7 @@ void Dialog::Present() {
   if (front_end_.WantsPicture()) {
     front_end_.Present(Render());
   } else {
-    Prepare();
+    Prepare(false);
   }
   Notify(BaseOperation::Drawn);
 }

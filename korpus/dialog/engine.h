@@ -84,8 +84,9 @@ class Dialog final : public ControlStates {
   void Notify(BaseOperation operation);
   void AfterHandler();
   void SyncValues();
-  // What a picture needs from the controls and their sources.
-  void Prepare();
+  // What a redraw asks of the controls and their sources; a picture also
+  // keeps what they answered.
+  void Prepare(bool for_picture);
   void Present();
 
   void HandleKey(const Key& key);

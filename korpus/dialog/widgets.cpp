@@ -247,7 +247,7 @@ void ColumnHeader::Draw(const Canvas& canvas, bool) const {
 ListBox::ListBox(const ControlRecord& record, const ColumnHeader* header, RowSource source)
     : Control(record), header_(header), source_(std::move(source)) {}
 
-void ListBox::Refresh() {
+void ListBox::Refresh(bool for_picture) {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
     const std::intptr_t answered = source_ ? source_(-1) : 0;
     total_ = static_cast<std::int32_t>(std::clamp<std::intptr_t>(answered, 0, INT32_MAX));
@@ -262,6 +262,7 @@ void ListBox::Refresh() {
         again = true;
         break;
       }
+      if (!for_picture) continue;
       std::vector<std::u32string> fields;
       for (std::string_view field : SplitFields(std::string_view(text, strnlen(text, kMaxRowText)))) {
         fields.push_back(FromMazovia(field));

@@ -193,8 +193,9 @@ class ListBox final : public Control {
   std::int32_t current() const { return count_ == 0 ? -1 : current_; }
   std::int32_t top() const { return top_; }
 
-  // Reads the count and the visible rows.
-  void Refresh();
+  // Reads the count and the visible rows, as a redraw does; only a picture
+  // keeps their texts.
+  void Refresh(bool for_picture);
   // Picks up a row written through the value address; true when it moved.
   bool Sync();
   // Up, Down, PgUp, PgDn, Home, End; false for every other key.

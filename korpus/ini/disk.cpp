@@ -23,6 +23,9 @@ struct Memory {
     std::uint64_t identity = 0;
   };
   std::unordered_map<std::string, File> files;
+  // A check reads its file one key a call: the same name again and again.
+  std::string last_name;
+  std::string last_path;
 };
 
 Memory& State() {
@@ -38,8 +41,21 @@ bool IsAbsolute(std::string_view name) {
 
 // "./a.ini" and "a.ini" are one file, as on disk.
 std::string Resolve(std::string_view name) {
-  const std::string whole = IsAbsolute(name) ? std::string(name) : std::string(kFolder) + std::string(name);
-  return std::filesystem::path(whole).lexically_normal().generic_string();
+  std::string whole = IsAbsolute(name) ? std::string(name) : std::string(kFolder) + std::string(name);
+  // As on disk, a plain name is its own normal form.
+  const bool plain = whole.find_first_of('\\') == std::string::npos && whole.find("/.") == std::string::npos &&
+                     whole.find("//") == std::string::npos && !whole.ends_with('/');
+  return plain ? whole : std::filesystem::path(whole).lexically_normal().generic_string();
+}
+
+std::string ResolveRemembered(std::string_view name) {
+  Memory& memory = State();
+  const std::lock_guard lock(memory.mutex);
+  if (memory.last_name.empty() || name != memory.last_name) {
+    memory.last_path = Resolve(name);
+    memory.last_name = name;
+  }
+  return memory.last_path;
 }
 
 Stamp StampOf(const Memory::File& file) {
@@ -135,7 +151,7 @@ bool Replace(const std::string& path, std::string_view bytes, const Stamp& old) 
 }
 
 std::string AbsolutePath(const char* name) {
-  return memory::InUse() ? memory::Resolve(name) : system::AbsolutePath(name);
+  return memory::InUse() ? memory::ResolveRemembered(name) : system::AbsolutePath(name);
 }
 
 std::string CacheKey(const std::string& absolute_path) {

@@ -8,11 +8,11 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool HasLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+char AsciiLowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string AsciiLower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : out) c = AsciiLowerChar(c);
   return out;
 }
 
@@ -121,14 +121,14 @@ std::string Document::Serialize() const {
 }
 
 const Document::Section* Document::FindSection(std::string_view name) const {
-  const auto found = by_name_.find(AsciiLower(name));
+  const auto found = by_name_.find(name);
   return found == by_name_.end() ? nullptr : &sections_[found->second];
 }
 
 std::optional<std::string_view> Document::Find(std::string_view section_name, std::string_view key) const {
   const Section* section = FindSection(section_name);
   if (section == nullptr) return std::nullopt;
-  const auto found = section->keys.find(AsciiLower(key));
+  const auto found = section->keys.find(key);
   if (found == section->keys.end()) return std::nullopt;
   const std::string_view line = section->lines[found->second];
   std::string_view value = TrimBlanks(line.substr(line.find('=') + 1));
@@ -164,6 +164,23 @@ bool Document::Set(std::string_view section_name, std::string_view key, std::str
   section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
   section.keys.emplace(std::move(lower_key), at);
   section.content_end = at + 1;
+  return true;
+}
+
+std::size_t NameHash::operator()(std::string_view name) const noexcept {
+  auto hash = static_cast<std::size_t>(14695981039346656037ull);
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(AsciiLowerChar(c));
+    hash *= static_cast<std::size_t>(1099511628211ull);
+  }
+  return hash;
+}
+
+bool NameEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLowerChar(a[i]) != AsciiLowerChar(b[i])) return false;
+  }
   return true;
 }
 

@@ -22,6 +22,18 @@ bool IsValue(std::string_view value);
 
 std::string_view TrimBlanks(std::string_view text);
 
+// Names without regard to ASCII case, looked up without a copy: a resume
+// reads every key of a long file one call at a time.
+struct NameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view name) const noexcept;
+};
+struct NameEqual {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+using NameIndex = std::unordered_map<std::string, std::size_t, NameHash, NameEqual>;
+
 class Document {
  public:
   Document();
@@ -41,14 +53,14 @@ class Document {
   struct Section {
     std::string header;  // the "[name]" line; empty for the lines before any section
     std::vector<std::string> lines;
-    std::unordered_map<std::string, std::size_t> keys;  // lower-case key -> its first line
+    NameIndex keys;  // key -> its first line
     std::size_t content_end = 0;                         // after the last non-blank line
   };
 
   const Section* FindSection(std::string_view name) const;
 
   std::vector<Section> sections_;
-  std::unordered_map<std::string, std::size_t> by_name_;  // lower-case name -> first section
+  NameIndex by_name_;  // name -> first section
 };
 
 }  // namespace standin::ini

@@ -54,7 +54,7 @@ class Document {
     std::string header;  // the "[name]" line; empty for the lines before any section
     std::vector<std::string> lines;
     NameIndex keys;  // key -> its first line
-    std::size_t content_end = 0;                         // after the last non-blank line
+    std::size_t content_end = 0;  // after the last non-blank line
   };
 
   const Section* FindSection(std::string_view name) const;

@@ -50,6 +50,7 @@ run_once() {
   shown=$(grep -c '^box system ' "$work/run/out.txt" || true)
   bad=""
   if [ $status -ne 0 ] && [ $status -ne 1 ]; then bad="exit $status"; fi
+  if [ $status -eq 1 ] && ! grep -q '^script\.txt:[0-9]*: ' "$work/run/err.txt"; then bad="exit 1 without a script error"; fi
   if grep -qv '^script\.txt:[0-9]*: ' "$work/run/err.txt"; then bad="${bad:+$bad, }unexpected error output"; fi
 }
 runs=0 boxes=0 faults=0 abandoned=0 wine_again=0
@@ -72,9 +73,6 @@ for ordinal in "${ordinals[@]}"; do
     runs=$((runs + 1))
     boxes=$((boxes + shown))
     if grep -q 'the call was abandoned' "$work/run/out.txt"; then abandoned=$((abandoned + 1)); fi
-    bad=""
-    if [ $status -ne 0 ] && [ $status -ne 1 ]; then bad="exit $status"; fi
-    if grep -qv '^script\.txt:[0-9]*: ' "$work/run/err.txt"; then bad="${bad:+$bad, }unexpected error output"; fi
     if [ -n "$bad" ]; then
       faults=$((faults + 1))
       echo "entry $ordinal, answered $answers: $bad"

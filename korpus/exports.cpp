@@ -44,15 +44,31 @@ void CountLookup(std::uint32_t ordinal) {
   ++State().lookups[static_cast<std::uint16_t>(ordinal)];
 }
 
+namespace {
+
+// By ordinal, for a look-up without a walk: a check binds every entry anew.
+const std::array<Export, std::size(kExports)>& SortedExports() {
+  static const auto sorted = [] {
+    std::array<Export, std::size(kExports)> exports;
+    std::copy(std::begin(kExports), std::end(kExports), exports.begin());
+    std::sort(exports.begin(), exports.end(), [](const Export& a, const Export& b) { return a.ordinal < b.ordinal; });
+    return exports;
+  }();
+  return sorted;
+}
+
+}  // namespace
+
 void* AddressOf(std::uint32_t ordinal) {
-  auto& state = State();
-  std::lock_guard lock(state.mutex);
   if (ordinal > 0xFFFF) return nullptr;
   const auto key = static_cast<std::uint16_t>(ordinal);
-  if (state.hidden.count(key) != 0) return nullptr;
-  const auto found = std::find_if(std::begin(kExports), std::end(kExports),
-                                  [key](const Export& e) { return e.ordinal == key; });
-  return found == std::end(kExports) ? nullptr : found->address;
+  const auto& exports = SortedExports();
+  const auto found = std::lower_bound(exports.begin(), exports.end(), key,
+                                      [](const Export& e, std::uint16_t k) { return e.ordinal < k; });
+  if (found == exports.end() || found->ordinal != key) return nullptr;
+  auto& state = State();
+  std::lock_guard lock(state.mutex);
+  return state.hidden.count(key) != 0 ? nullptr : found->address;
 }
 
 namespace testing {

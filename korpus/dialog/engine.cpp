@@ -11,6 +11,12 @@ namespace {
 
 Dialog* open_dialog = nullptr;
 
+InputLine* AsInputLine(Control* c) { return c != nullptr ? c->AsInputLine() : nullptr; }
+ListBox* AsListBox(Control* c) { return c != nullptr ? c->AsListBox() : nullptr; }
+CheckBox* AsCheckBox(Control* c) { return c != nullptr ? c->AsCheckBox() : nullptr; }
+Button* AsButton(Control* c) { return c != nullptr ? c->AsButton() : nullptr; }
+ColumnHeader* AsColumnHeader(Control* c) { return c != nullptr ? c->AsColumnHeader() : nullptr; }
+
 // Handlers that keep disabling the control that gets the focus cannot make
 // the engine chase the focus for ever.
 constexpr int kMaxFocusSettling = 8;
@@ -68,7 +74,7 @@ Dialog::Dialog(const TemplateView& view, DialogClient& client, FrontEnd& front_e
   const ColumnHeader* header = nullptr;
   for (const ControlRecord& record : view_.controls) {
     controls_.push_back(MakeControl(record, header, [this](std::int32_t row) { return client_.Row(row); }));
-    if (auto* h = dynamic_cast<ColumnHeader*>(controls_.back().get())) header = h;
+    if (auto* h = AsColumnHeader(controls_.back().get())) header = h;
   }
 }
 
@@ -112,7 +118,7 @@ void* Dialog::ValueAddress(std::int32_t id) {
   return control == nullptr ? nullptr : control->ValueAddress();
 }
 
-ListBox* Dialog::FindList(std::int32_t id) { return dynamic_cast<ListBox*>(Find(id)); }
+ListBox* Dialog::FindList(std::int32_t id) { return AsListBox(Find(id)); }
 
 std::int16_t Dialog::focused_id() const { return focused_ == nullptr ? std::int16_t{-1} : focused_->id(); }
 
@@ -140,7 +146,7 @@ void Dialog::Set(std::int32_t id, std::uint16_t word) {
 void Dialog::Prepare(bool for_picture) {
   SyncValues();
   for (const auto& control : controls_) {
-    if (auto* list = dynamic_cast<ListBox*>(control.get())) list->Refresh(for_picture);
+    if (auto* list = AsListBox(control.get())) list->Refresh(for_picture);
   }
   Notify(BaseOperation::ListRefreshed);
 }
@@ -183,9 +189,9 @@ void Dialog::Notify(BaseOperation operation) {
 
 void Dialog::SyncValues() {
   for (const auto& control : controls_) {
-    if (auto* line = dynamic_cast<InputLine*>(control.get())) {
+    if (auto* line = AsInputLine(control.get())) {
       if (line->Sync() && line == focused_) line->Focused();
-    } else if (auto* list = dynamic_cast<ListBox*>(control.get())) {
+    } else if (auto* list = AsListBox(control.get())) {
       list->Sync();
     }
   }
@@ -201,7 +207,7 @@ void Dialog::AfterHandler() {
   Control* next = NextFocusable(focused_, +1);
   focused_ = next;
   if (next != nullptr) {
-    if (auto* line = dynamic_cast<InputLine*>(next)) line->Focused();
+    if (auto* line = AsInputLine(next)) line->Focused();
     Send(next->id(), kEventFocus);
   }
   --settle_depth_;
@@ -225,7 +231,7 @@ std::int32_t Dialog::Run(void* values) {
     }
   }
   if (focused_ == nullptr) focused_ = NextFocusable(nullptr, +1);
-  if (auto* line = dynamic_cast<InputLine*>(focused_)) line->Focused();
+  if (auto* line = AsInputLine(focused_)) line->Focused();
   for (const BaseOperation operation : kOpeningOperations) Notify(operation);
 
   Send(0, kEventOpening);
@@ -277,21 +283,21 @@ void Dialog::HandleKey(const Key& key) {
   }
   if (const std::uint16_t code = HostKeyCode(key); code != 0 && PressByKeyCode(code)) return;
 
-  if (auto* line = dynamic_cast<InputLine*>(focused_)) {
+  if (auto* line = AsInputLine(focused_)) {
     const InputLine::Edit edit = line->HandleKey(key);
     if (edit == InputLine::Edit::Refused) front_end_.Signal();
     return;
   }
   const bool space = key == CharKey(U' ');
-  if (auto* box = dynamic_cast<CheckBox*>(focused_); box != nullptr && space) {
+  if (auto* box = AsCheckBox(focused_); box != nullptr && space) {
     Toggle(*box);
     return;
   }
-  if (auto* button = dynamic_cast<Button*>(focused_); button != nullptr && space) {
+  if (auto* button = AsButton(focused_); button != nullptr && space) {
     Press(*button);
     return;
   }
-  if (auto* list = dynamic_cast<ListBox*>(focused_); list != nullptr && list->HandleKey(key)) {
+  if (auto* list = AsListBox(focused_); list != nullptr && list->HandleKey(key)) {
     Notify(BaseOperation::ListMoved);
     return;
   }
@@ -300,18 +306,18 @@ void Dialog::HandleKey(const Key& key) {
 }
 
 void Dialog::Enter() {
-  if (auto* button = dynamic_cast<Button*>(focused_)) {
+  if (auto* button = AsButton(focused_)) {
     Press(*button);
     return;
   }
-  if (auto* line = dynamic_cast<InputLine*>(focused_)) {
+  if (auto* line = AsInputLine(focused_)) {
     if (!line->Accept()) {
       front_end_.Signal();
       return;
     }
     Notify(BaseOperation::FieldAccepted);
     Send(line->id(), kEventCommand);
-  } else if (auto* list = dynamic_cast<ListBox*>(focused_)) {
+  } else if (auto* list = AsListBox(focused_)) {
     Send(list->id(), kEventListChoice);
   }
   if (closing_) return;
@@ -333,7 +339,7 @@ void Dialog::FocusAfterEnter(std::int32_t result) {
     MoveFocus(target);
     return;
   }
-  if (auto* line = dynamic_cast<InputLine*>(focused_)) line->Focused();
+  if (auto* line = AsInputLine(focused_)) line->Focused();
 }
 
 void Dialog::Press(Button& button) {
@@ -346,7 +352,7 @@ void Dialog::Press(Button& button) {
 bool Dialog::PressByKeyCode(std::uint16_t code) {
   bool found = false;
   for (const auto& control : controls_) {
-    auto* button = dynamic_cast<Button*>(control.get());
+    auto* button = AsButton(control.get());
     if (button == nullptr || button->key_code() != code) continue;
     found = true;
     if (button->disabled()) continue;
@@ -367,12 +373,12 @@ bool Dialog::HotLetter(char32_t letter) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     Control* control = controls_[i].get();
     if (HotLetterOf(*control) != wanted || control->disabled()) continue;
-    if (auto* box = dynamic_cast<CheckBox*>(control)) {
+    if (auto* box = AsCheckBox(control)) {
       if (!CanFocus(box)) continue;
       if (MoveFocus(box)) Toggle(*box);
       return true;
     }
-    if (auto* button = dynamic_cast<Button*>(control)) {
+    if (auto* button = AsButton(control)) {
       Press(*button);
       return true;
     }
@@ -390,7 +396,7 @@ bool Dialog::HotLetter(char32_t letter) {
 bool Dialog::MoveFocus(Control* target) {
   if (!CanFocus(target)) return false;
   if (target == focused_) return true;
-  if (auto* line = dynamic_cast<InputLine*>(focused_); line != nullptr && line->edited()) {
+  if (auto* line = AsInputLine(focused_); line != nullptr && line->edited()) {
     if (!line->Accept()) {
       front_end_.Signal();
       return false;
@@ -401,7 +407,7 @@ bool Dialog::MoveFocus(Control* target) {
   }
   Notify(BaseOperation::FocusLeaving);
   focused_ = target;
-  if (auto* line = dynamic_cast<InputLine*>(target)) line->Focused();
+  if (auto* line = AsInputLine(target)) line->Focused();
   Send(target->id(), kEventFocus);
   Notify(BaseOperation::FocusEntered);
   return true;
@@ -453,7 +459,7 @@ Control* Dialog::NextFocusable(Control* from, int direction) const {
 
 Button* Dialog::EnterButton() const {
   for (const auto& control : controls_) {
-    auto* button = dynamic_cast<Button*>(control.get());
+    auto* button = AsButton(control.get());
     if (button != nullptr && button->key_code() == HostKeyCode(NamedKey(KeyName::Enter)) && !button->disabled()) {
       return button;
     }

@@ -24,6 +24,12 @@ struct Canvas {
   int top = 0;
 };
 
+class InputLine;
+class ListBox;
+class CheckBox;
+class Button;
+class ColumnHeader;
+
 class Control {
  public:
   explicit Control(const ControlRecord& record) : record_(record) {}
@@ -50,6 +56,14 @@ class Control {
   // a value.
   virtual void* ValueAddress() { return nullptr; }
 
+  // The kinds that the engine treats apart, asked on every key: cheaper
+  // than a type lookup, which compares names across libraries.
+  virtual InputLine* AsInputLine() { return nullptr; }
+  virtual ListBox* AsListBox() { return nullptr; }
+  virtual CheckBox* AsCheckBox() { return nullptr; }
+  virtual Button* AsButton() { return nullptr; }
+  virtual ColumnHeader* AsColumnHeader() { return nullptr; }
+
  protected:
   Role TextRole(Role normal) const;
 
@@ -69,6 +83,7 @@ class StaticText final : public Control {
 
 class CheckBox final : public Control {
  public:
+  CheckBox* AsCheckBox() override { return this; }
   explicit CheckBox(const ControlRecord& record);
 
   bool checked() const { return value_ != 0; }
@@ -92,6 +107,7 @@ class CheckBox final : public Control {
 // user changed the text since it was last accepted.
 class InputLine : public Control {
  public:
+  InputLine* AsInputLine() override { return this; }
   enum class Edit : std::uint8_t { NotAnEdit, Done, Refused };
 
   InputLine(const ControlRecord& record, LineEditor::Rule rule);
@@ -164,6 +180,7 @@ class NumberInput final : public InputLine {
 
 class ColumnHeader final : public Control {
  public:
+  ColumnHeader* AsColumnHeader() override { return this; }
   explicit ColumnHeader(const ControlRecord& record);
 
   const std::vector<Column>& columns() const { return columns_; }
@@ -182,6 +199,7 @@ class ColumnHeader final : public Control {
 // with a line of the list's own that says how many are not shown.
 class ListBox final : public Control {
  public:
+  ListBox* AsListBox() override { return this; }
   using RowSource = std::function<std::intptr_t(std::int32_t row)>;
   static constexpr std::int32_t kMaxRows = 32767;
 
@@ -229,6 +247,7 @@ class ListBox final : public Control {
 
 class Button final : public Control {
  public:
+  Button* AsButton() override { return this; }
   explicit Button(const ControlRecord& record);
 
   // The key that presses the button: a key code (13 Enter, 0x3E00 F4 …).

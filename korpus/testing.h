@@ -38,6 +38,11 @@ void ClearFaults();
 // Host blocks allocated (or resized from null) and not yet freed.
 long LiveBlocks();
 
+// The text comparison entry folds ASCII letters to one case, a collation
+// other than byte order, so that a test can tell the host's comparison
+// from a plug-in comparing bytes itself; off again: byte order.
+void CompareTextIgnoringCase(bool on);
+
 }  // namespace testing
 
 }  // namespace standin

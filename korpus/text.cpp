@@ -2,11 +2,13 @@
 // of a line, and the two real-number helpers.
 #include <cmath>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <limits>
 
 #include "abi/codepage.h"
 #include "korpus/entries.h"
+#include "korpus/testing.h"
 
 namespace standin {
 
@@ -40,7 +42,24 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 // The plug-in's field destinations are 256-byte item fields.
 constexpr std::size_t kFieldCapacity = 256;
 
+std::atomic<bool> compare_ignoring_case = false;
+
+int FoldedCompare(const char* left, const char* right) {
+  auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; };
+  for (;; ++left, ++right) {
+    const int l = fold(static_cast<unsigned char>(*left));
+    const int r = fold(static_cast<unsigned char>(*right));
+    if (l != r || l == 0) return l - r;
+  }
+}
+
 }  // namespace
+
+namespace testing {
+
+void CompareTextIgnoringCase(bool on) { compare_ignoring_case = on; }
+
+}  // namespace testing
 
 namespace entry {
 
@@ -68,7 +87,9 @@ void KORPUS_CALLEE CopyBounded(char* destination, const char* source, std::int32
 }
 
 std::int32_t KORPUS_CALLER CompareText(const char* left, const char* right) {
-  const int result = std::strcmp(left != nullptr ? left : "", right != nullptr ? right : "");
+  left = left != nullptr ? left : "";
+  right = right != nullptr ? right : "";
+  const int result = compare_ignoring_case ? FoldedCompare(left, right) : std::strcmp(left, right);
   return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 

@@ -1,7 +1,11 @@
 #include "host/korpus/binding.h"
 
+#include <cxxabi.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "abi/codepage.h"
@@ -214,9 +218,22 @@ TEST(FallbackChoice, EveryStubHasItsOwnAddress) {
   EXPECT_EQ(FallbackIndexOf(nullptr), -1);
 }
 
+// The built library's own symbols name what each ordinal leads to: the
+// stand-in's function of the entry's name, not merely some address.
 TEST(EntryTable, EveryDeclaredEntryIsExportedByTheStandIn) {
   for (const auto& entry : host::binding::Entries()) {
-    EXPECT_NE(standin::AddressOf(entry.ordinal), nullptr) << entry.name;
+    void* const address = standin::AddressOf(entry.ordinal);
+    ASSERT_NE(address, nullptr) << entry.name;
+    Dl_info info{};
+    ASSERT_NE(::dladdr(address, &info), 0) << entry.name;
+    ASSERT_NE(info.dli_sname, nullptr) << entry.name << " has no symbol";
+    EXPECT_NE(std::string(info.dli_fname).find("libkorpus"), std::string::npos) << entry.name << ": " << info.dli_fname;
+    int status = -1;
+    const std::unique_ptr<char, decltype(&std::free)> demangled(
+        abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status), &std::free);
+    ASSERT_EQ(status, 0) << info.dli_sname;
+    EXPECT_TRUE(std::string(demangled.get()).starts_with("standin::entry::" + std::string(entry.name) + "("))
+        << entry.ordinal << " leads to " << demangled.get();
   }
 }
 

@@ -10,12 +10,14 @@
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "korpus/dialog/controls.h"
+#include "korpus/dialog/dialog_testing.h"
 #include "korpus/entries.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/make_positions.h"
 #include "verify/dialog/class_table.h"
+#include "verify/dialog/dialog_template.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
@@ -136,13 +138,74 @@ TEST_F(DialogObjectTest, ObjectUsesItsOwnClassTableAndItsSlotsReachTheOperations
 }
 
 TEST_F(DialogObjectTest, DestructionReturnsThePositionsBlock) {
-  const long before = standin::testing::CallCount(standin::Fault::Allocation);
+  const long allocations = standin::testing::CallCount(standin::Fault::Allocation);
+  const long live = standin::testing::LiveBlocks();
   {
     CZrobPrufacje check;
     CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+    ASSERT_NE(CheckAccess::Block(check), nullptr);
+    EXPECT_EQ(standin::testing::LiveBlocks(), live + 1) << "the positions are in a host block";
   }
-  EXPECT_EQ(standin::testing::CallCount(standin::Fault::Allocation), before + 1);
-  // The sanitizer build reports the block if the destructor kept it.
+  EXPECT_EQ(standin::testing::CallCount(standin::Fault::Allocation), allocations + 1);
+  EXPECT_EQ(standin::testing::LiveBlocks(), live) << "the destructor handed the block back to the host";
+}
+
+// The real check object inside a dialog of its own template, opened by the
+// stand-in's engine, so that the value and state entries answer as in a run.
+struct InItsDialog {
+  CZrobPrufacje check;
+  standin::testing::OpenedDialog opened{DialogTemplate().data(), &check.values()};
+};
+
+bool Disabled(std::int32_t id) { return (standin::testing::ControlStateOf(id) & standin::kStateDisabled) != 0; }
+bool Checked(std::int32_t id) { return (standin::testing::ControlStateOf(id) & standin::kStateChecked) != 0; }
+
+TEST_F(DialogObjectTest, OpeningFocusesTheSymbolEnablesTheQuantityTicksTheOptionAndSortsTheList) {
+  InItsDialog in;
+  ASSERT_TRUE(in.opened.ok());
+  CheckAccess::Fill(in.check, {MakePosition("Nadwyżka", "B", 2000, 0), MakePosition("Brak", "A", 0, 3000)});
+  standin::entry::ControlState(4, standin::kStateDisabled, 1);
+  standin::entry::ControlState(5, standin::kStateDisabled, 1);
+  standin::entry::ControlState(2, standin::kStateChecked, 0);
+  in.check.HandleEvent(6, -1);  // the focus in the list before
+
+  EXPECT_EQ(in.check.HandleEvent(0, -2), 0);
+
+  EXPECT_FALSE(Disabled(4));
+  EXPECT_FALSE(Disabled(5));
+  EXPECT_TRUE(Checked(2));
+  EXPECT_EQ(Row(in.check, 0).substr(0, 10), "   1. Brak");
+  // Enter with the option on leads from the symbol field to the quantity.
+  EXPECT_EQ(in.check.HandleEvent(13, 1), 5);
+}
+
+TEST_F(DialogObjectTest, TheQuantitiesOptionDisablesTheQuantityAndEnablesItAgain) {
+  InItsDialog in;
+  ASSERT_TRUE(in.opened.ok());
+  for (const bool on : {false, true, false, true}) {
+    SCOPED_TRACE(on ? "on" : "off");
+    standin::entry::ControlState(2, standin::kStateChecked, on ? 1 : 0);
+    EXPECT_EQ(in.check.HandleEvent(2, 1), 0);
+    EXPECT_EQ(Disabled(4), !on);
+    EXPECT_EQ(Disabled(5), !on);
+  }
+}
+
+// The hidden Enter button serves the two fields and the list only: on a
+// check box or a button Enter stays theirs.
+TEST_F(DialogObjectTest, TheHiddenEnterButtonFollowsTheFocus) {
+  InItsDialog in;
+  ASSERT_TRUE(in.opened.ok());
+  const struct {
+    std::int16_t focus;
+    bool enter_enabled;
+  } cases[] = {{3, true}, {2, false}, {5, true}, {7, false}, {6, true}, {0x5001, false},
+               {3, true}, {0x3E00, false}, {5, true}, {0x3F00, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.focus);
+    EXPECT_EQ(in.check.HandleEvent(c.focus, -1), 0);
+    EXPECT_EQ(Disabled(13), !c.enter_enabled);
+  }
 }
 
 // The free entry missing and answered Abort: the block is given up, the

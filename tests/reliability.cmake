@@ -24,3 +24,6 @@ target_link_libraries(kill_sweep_test PRIVATE reliability_harness)
 
 prufacja_test(ignored_entry_test ignored_entry_test.cpp)
 target_link_libraries(ignored_entry_test PRIVATE reliability_harness)
+
+prufacja_test(inherited_operations_test inherited_operations_test.cpp)
+target_link_libraries(inherited_operations_test PRIVATE reliability_harness)

@@ -60,3 +60,10 @@ inline constexpr BaseOperation kClosingOperations[] = {
 };
 
 }  // namespace standin::dialog
+
+namespace standin::testing {
+
+// How often the base's own operation of that ordinal (20937-20966) ran.
+long BaseOperationCalls(std::uint16_t ordinal);
+
+}  // namespace standin::testing

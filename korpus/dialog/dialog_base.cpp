@@ -1,11 +1,13 @@
 // WDialogBase: construction, destruction, the base virtual operations, the
 // two entries through which the engine reaches an object's event handler
 // and row text, and the delegate objects that bind them.
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <optional>
 
 #include "abi/records.h"
+#include "korpus/dialog/base_operations.h"
 #include "korpus/dialog/delegates.h"
 #include "korpus/entries.h"
 #include "korpus/plugin_callbacks.h"
@@ -157,6 +159,23 @@ void DelegateClient::Base(BaseOperation operation) {
 
 }  // namespace dialog
 
+namespace {
+
+// Calls of the base's operations by ordinal (20937-20966), for tests.
+std::atomic<long> base_calls[30];
+
+void CountBaseCall(int ordinal) { ++base_calls[ordinal - 20937]; }
+
+}  // namespace
+
+namespace testing {
+
+long BaseOperationCalls(std::uint16_t ordinal) {
+  return ordinal >= 20937 && ordinal < 20937 + 30 ? base_calls[ordinal - 20937].load() : 0;
+}
+
+}  // namespace testing
+
 namespace entry {
 
 void* KORPUS_METHOD DialogConstruct(void* self) {
@@ -171,8 +190,11 @@ void KORPUS_METHOD DialogDestruct(void* self) {
   SetTable(self, kBaseTable);
 }
 
-#define BASE_VIRTUAL(n) \
-  std::int32_t KORPUS_METHOD DialogVirtual##n(void*) { return 0; }
+#define BASE_VIRTUAL(n)                     \
+  std::int32_t KORPUS_METHOD DialogVirtual##n(void*) { \
+    CountBaseCall(n);                              \
+    return 0;                                      \
+  }
 BASE_VIRTUAL(20937)
 BASE_VIRTUAL(20939)
 BASE_VIRTUAL(20940)

@@ -39,6 +39,17 @@ void Redraw() { korpus::ControlState(0, 0x8000, 1); }
 char* SymbolField() { return static_cast<char*>(korpus::ValueAddress(3)); }
 std::int32_t* QuantityField() { return static_cast<std::int32_t*>(korpus::ValueAddress(5)); }
 
+// A plain exchange sort. Equal elements end in an order of its own: the
+// sorts that it stands for leave that order open.
+template <typename Before>
+void ExchangeSort(Position* list, std::int32_t count, Before before) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    for (std::int32_t j = i + 1; j < count; ++j) {
+      if (before(list[j], list[i])) std::swap(list[i], list[j]);
+    }
+  }
+}
+
 const char* const kNotOnInvoice =
     "Na sprawdzanej fakturze brak towaru o kodzie %s!\nTowar ten zostanie pominięty przy sprawdzaniu!"_mz;
 
@@ -206,8 +217,7 @@ void LiteralCheck::MergeCountedItems(CountedItem* items, std::int32_t count) {
 
 std::int32_t LiteralCheck::NormalisePositions() {
   Position* list = Positions();
-  std::sort(list, list + Count(),
-            [](const Position& a, const Position& b) { return fields::Compare(a.name, b.name) < 0; });
+  ExchangeSort(list, Count(), [](const Position& a, const Position& b) { return fields::Compare(a.name, b.name) < 0; });
   std::int32_t at = 0;
   while (at + 1 < Count()) {
     Position& here = list[at];
@@ -228,14 +238,14 @@ std::int32_t LiteralCheck::NormalisePositions() {
   verify::SummaryCounters counters = verify::CheckAccess::Counters(check_);
   counters.on_document = Count();
   verify::CheckAccess::SetCounters(check_, counters);
-  std::sort(list, list + Count(),
-            [](const Position& a, const Position& b) { return fields::Compare(a.symbol, b.symbol) < 0; });
+  ExchangeSort(list, Count(),
+               [](const Position& a, const Position& b) { return fields::Compare(a.symbol, b.symbol) < 0; });
   return 0;
 }
 
 std::int32_t LiteralCheck::SortForDisplay() {
   Position* list = Positions();
-  std::sort(list, list + Count(), [](const Position& a, const Position& b) {
+  ExchangeSort(list, Count(), [](const Position& a, const Position& b) {
     const std::int64_t left = std::int64_t{a.counted} - a.invoiced;
     const std::int64_t right = std::int64_t{b.counted} - b.invoiced;
     if (left != right) return left < right;
@@ -360,42 +370,63 @@ std::int32_t LiteralCheck::ReadCollectorFile() {
 
 // --- Typed entry -------------------------------------------------------------
 
+// The first position in list order whose symbol, its spaces taken out
+// where it is stored, is the typed symbol byte for byte.
 verify::Position* LiteralCheck::FindTypedSymbol(const char* symbol) {
   for (std::int32_t p = 0; p < Count(); ++p) {
-    Position& position = Positions()[p];
-    if (std::strcmp(verify::StripSpaces(position.symbol), symbol) == 0) return &position;
+    char* stored = verify::StripSpaces(Positions()[p].symbol);
+    std::size_t i = 0;
+    while (stored[i] != '\0' && stored[i] == symbol[i]) ++i;
+    if (stored[i] == symbol[i]) return &Positions()[p];
   }
   return nullptr;
 }
 
 std::int32_t LiteralCheck::TypedEvent(std::int16_t code) {
-  CountedItem typed{};
-  verify::BoundedCopy(typed.symbol, SymbolField(), 255);
+  // The typed item: zero bytes, then the symbol field's text without its
+  // spaces and the quantity field's value; the fields stay as they are.
+  CountedItem typed;
+  std::memset(&typed, 0, sizeof typed);
+  const char* field = SymbolField();
+  for (std::size_t i = 0; i + 1 < sizeof typed.symbol && field[i] != '\0'; ++i) typed.symbol[i] = field[i];
   verify::StripSpaces(typed.symbol);
   typed.quantity = *QuantityField();
+
+  const bool symbol_accepted = code == 3;
+  const bool quantity_accepted = code == 5;
+  if (!symbol_accepted && !quantity_accepted) return 0;
+  // An empty symbol: neither changes anything.
   if (typed.symbol[0] == '\0') return 0;
 
-  if (code == 3) {
-    const std::int32_t factor = TranslateCountedCode(typed);
-    typed.quantity = 1000;
-    if (ControlChecked(2)) {
-      if (const Position* position = FindTypedSymbol(typed.symbol)) {
-        if (factor != 1000) {
-          typed.quantity = korpus::RealToWhole(1000 * 0.001 * factor, 1);
-        } else if (position->counted == 0) {
-          typed.quantity = position->invoiced;
-        }
-      }
-      verify::CheckAccess::SetRefresh(check_, true);
-      *QuantityField() = typed.quantity;
-      verify::BoundedCopy(SymbolField(), typed.symbol, 16);
-      Redraw();
-      return 0;
-    }
-    if (Position* position = FindTypedSymbol(typed.symbol)) {
-      if (position->invoiced != 0) position->counted = position->invoiced;
-    } else {
+  if (quantity_accepted) {
+    // 1.-2. Add to the match (no translation), or not on the list.
+    Position* match = FindTypedSymbol(typed.symbol);
+    if (match == nullptr) {
       CountUnlisted(typed.symbol, typed.quantity);
+    } else {
+      AddCounted(*match, typed.quantity);
+    }
+    // 3. Fields reset, the list sorted again.
+    verify::CheckAccess::SetRefresh(check_, true);
+    *QuantityField() = 1000;
+    SymbolField()[0] = '\0';
+    SortForDisplay();
+    Redraw();
+    return 0;
+  }
+
+  // Typed symbol. 1. Translated, its factor kept; 2. the quantity 1000.
+  const std::int32_t factor = TranslateCountedCode(typed);
+  typed.quantity = 1000;
+  const bool quantities_on = ControlChecked(2);
+  Position* match = FindTypedSymbol(typed.symbol);
+
+  if (!quantities_on) {
+    // 4. Counted at once: the whole invoiced quantity, or not on the list.
+    if (match == nullptr) {
+      CountUnlisted(typed.symbol, 1000);
+    } else if (match->invoiced != 0) {
+      match->counted = match->invoiced;
     }
     verify::CheckAccess::SetRefresh(check_, true);
     SymbolField()[0] = '\0';
@@ -403,18 +434,23 @@ std::int32_t LiteralCheck::TypedEvent(std::int16_t code) {
     return 0;
   }
 
-  if (code == 5) {
-    if (Position* position = FindTypedSymbol(typed.symbol)) {
-      AddCounted(*position, typed.quantity);
-    } else {
-      CountUnlisted(typed.symbol, typed.quantity);
+  // 3. Only the quantity field is prepared: a package's factor, the
+  // invoiced quantity of a position not counted yet, or 1000.
+  std::int32_t offered = 1000;
+  if (match != nullptr) {
+    if (factor != 1000) {
+      offered = korpus::RealToWhole(1000 * 0.001 * factor, 1);
+    } else if (match->counted == 0) {
+      offered = match->invoiced;
     }
-    verify::CheckAccess::SetRefresh(check_, true);
-    *QuantityField() = 1000;
-    SymbolField()[0] = '\0';
-    SortForDisplay();
-    Redraw();
   }
+  verify::CheckAccess::SetRefresh(check_, true);
+  *QuantityField() = offered;
+  char* back = SymbolField();
+  std::size_t i = 0;
+  for (; i < 16 && typed.symbol[i] != '\0'; ++i) back[i] = typed.symbol[i];
+  back[i] = '\0';
+  Redraw();
   return 0;
 }
 

@@ -49,8 +49,14 @@ TEST(PackedLayouts, CheckRecordsOfThePlugin) {
          {"quantity", offsetof(verify::ValueBuffer, quantity), 19},
          {"list", offsetof(verify::ValueBuffer, list), 23},
          {"no_additions", offsetof(verify::ValueBuffer, no_additions), 25}});
-  Check("SummaryCounters", sizeof(verify::SummaryCounters), 24,
-        {{"unchecked", offsetof(verify::SummaryCounters, unchecked), 20}});
+  using verify::SummaryCounters;
+  Check("SummaryCounters", sizeof(SummaryCounters), 24,
+        {{"on_document", offsetof(SummaryCounters, on_document), 0},
+         {"differences", offsetof(SummaryCounters, differences), 4},
+         {"off_invoice", offsetof(SummaryCounters, off_invoice), 8},
+         {"correct", offsetof(SummaryCounters, correct), 12},
+         {"new_goods", offsetof(SummaryCounters, new_goods), 16},
+         {"unchecked", offsetof(SummaryCounters, unchecked), 20}});
 }
 
 TEST(PackedLayouts, HostTableRecords) {

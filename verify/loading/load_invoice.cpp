@@ -34,7 +34,10 @@ void CopyField(char (&destination)[N], const char (&source)[M]) {
 std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id) {
   korpus_abi::TableObject* const purchase_positions = korpus::OpenTable(53);
   korpus_abi::TableObject* const sales_positions = korpus::OpenTable(45);
-  if (sales_positions == nullptr || purchase_positions == nullptr || host::Tables().tabTzak_dok == nullptr) {
+  // What the purchase positions need is the table held since the load; a
+  // fresh open of it that fails refuses neither register.
+  korpus_abi::TableObject* const held_purchase_positions = host::Tables().tabTzak_dok;
+  if (sales_positions == nullptr || held_purchase_positions == nullptr) {
     korpus::MessageText("Błąd"_mz, "Błąd operacji dyskowej we wtyczce prufacja!"_mz, 1);
     return 0;
   }
@@ -46,7 +49,9 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
       source = {sales_positions, 812};
       break;
     case korpus_abi::kPurchaseRegister:
-      source = {purchase_positions, 714};
+      // The table as opened now; the one held since the load when that
+      // open answers nothing.
+      source = {purchase_positions != nullptr ? purchase_positions : held_purchase_positions, 714};
       break;
     default:
       return 0;

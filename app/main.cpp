@@ -12,6 +12,7 @@
 
 #include "app/demo_data.h"
 #include "app/document_export.h"
+#include "app/einvoice_import.h"
 #include "app/host_program.h"
 #include "app/options.h"
 #ifdef KORPUS_TERMINAL
@@ -93,6 +94,16 @@ int main(int argc, char** argv) {
     }
   } catch (const standin::StoreError& error) {
     return Refuse(error.what());
+  }
+
+  if (!options.import_invoices.empty() || !options.import_sales_invoices.empty()) {
+    if (!app::EInvoicesSupported()) return Refuse("this build cannot read e-invoices (it has no XML library)");
+    const int purchases = app::ImportEInvoices(standin::CurrentStore(), options.import_invoices,
+                                               standin::Register::Purchase, std::cout, std::cerr);
+    const int sales = app::ImportEInvoices(standin::CurrentStore(), options.import_sales_invoices,
+                                           standin::Register::Sales, std::cout, std::cerr);
+    if (purchases != 0 || sales != 0) return 1;
+    if (!options.script) return 0;
   }
 
   for (const auto& [table, version] : options.table_versions) {

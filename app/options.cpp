@@ -50,6 +50,15 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                  "'-', and end")
       ->expected(2)
       ->type_name("ID FILE");
+  cli.add_option("--import-invoice", options.import_invoices,
+                 "Add the e-invoice (FA(3) or FA(2) XML) to the purchase register of the --db database (repeatable); "
+                 "without --script, end")
+      ->type_name("INVOICE.xml")
+      ->allow_extra_args(false);
+  cli.add_option("--import-sales-invoice", options.import_sales_invoices,
+                 "Add the e-invoice to the sales register (repeatable); without --script, end")
+      ->type_name("INVOICE.xml")
+      ->allow_extra_args(false);
   cli.add_flag("--demo", options.demo, "Fill a new database with the demo data (and write data.txt if absent)");
   cli.add_option("--script", options.script, "Read the commands from this file ('-': standard input). Without it: the terminal when "
                  "standard input is one, otherwise standard input")

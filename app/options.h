@@ -20,6 +20,10 @@ struct Options {
     std::string target;
   };
   std::optional<DocumentExport> export_document;
+  // E-invoices (FA(3) or FA(2) XML) to add to the purchase and the sales
+  // register before anything else.
+  std::vector<std::string> import_invoices;
+  std::vector<std::string> import_sales_invoices;
   std::optional<std::string> script;  // "-" is standard input
   std::optional<std::string> collector;
   std::vector<std::pair<std::int32_t, std::int16_t>> table_versions;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-          libsqlite3-dev sqlite3 libncurses-dev libcli11-dev tmux)
+          libsqlite3-dev sqlite3 libncurses-dev libcli11-dev libxml2-dev tmux)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -21,3 +21,10 @@ prufacja_test(app_documents_test app_documents_test.cpp)
 target_link_libraries(app_documents_test PRIVATE SQLite::SQLite3)
 target_compile_definitions(app_documents_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>")
 add_dependencies(app_documents_test korpus_app prufacja)
+
+# E-invoices into the registers, and a delivery checked against one.
+prufacja_test(einvoice_test einvoice_test.cpp)
+target_link_libraries(einvoice_test PRIVATE korpus_app_core)
+target_compile_definitions(einvoice_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>"
+                                               TESTS_FOLDER="${CMAKE_CURRENT_SOURCE_DIR}")
+add_dependencies(einvoice_test korpus_app prufacja)

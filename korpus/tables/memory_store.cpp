@@ -135,6 +135,15 @@ class MemoryStore final : public Store {
     return row.id;
   }
 
+  // Nothing here refuses a row once the invoice is in.
+  std::int64_t AddInvoiceWithPositions(const InvoiceRow& invoice, std::span<const PositionRow> positions) override {
+    const std::int64_t id = AddInvoice(invoice);
+    std::vector<PositionRow> rows(positions.begin(), positions.end());
+    for (PositionRow& row : rows) row.invoice_id = id;
+    AddPositions(rows);
+    return id;
+  }
+
   void AddPositions(std::span<const PositionRow> positions) override {
     for (const PositionRow& position : positions) {
       PositionRow row = position;

@@ -410,6 +410,30 @@ class SqliteStore final : public Store {
 
   std::int64_t AddInvoice(const InvoiceRow& invoice) override {
     Forget();
+    return InsertInvoice(invoice);
+  }
+
+  std::int64_t AddInvoiceWithPositions(const InvoiceRow& invoice, std::span<const PositionRow> positions) override {
+    Forget();
+    Transaction transaction(*connection_);
+    const std::int64_t id = InsertInvoice(invoice);
+    Lease insert(connection_, Query::InsertPosition);
+    std::int64_t line = 0;
+    for (const PositionRow& position : positions) {
+      sqlite3_stmt* s = insert.get();
+      sqlite3_bind_int64(s, 1, id);
+      sqlite3_bind_int64(s, 2, position.line != 0 ? position.line : ++line);
+      BindText(s, 3, position.name);
+      BindText(s, 4, position.symbol);
+      sqlite3_bind_int64(s, 5, position.quantity);
+      insert.Run();
+    }
+    transaction.Commit();
+    return id;
+  }
+
+ private:
+  std::int64_t InsertInvoice(const InvoiceRow& invoice) {
     Lease insert(connection_, Query::InsertInvoice);
     sqlite3_stmt* s = insert.get();
     if (invoice.id != 0) sqlite3_bind_int64(s, 1, invoice.id);
@@ -421,6 +445,7 @@ class SqliteStore final : public Store {
     return connection_->LastRowId();
   }
 
+ public:
   void AddPositions(std::span<const PositionRow> positions) override {
     Forget();
     Transaction transaction(*connection_);

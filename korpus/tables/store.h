@@ -115,6 +115,9 @@ class Store {
   virtual void AddGoods(std::span<const GoodsRow> goods) = 0;
   virtual void AddCodes(std::span<const CodeRow> codes) = 0;
   virtual std::int64_t AddDocument(const DocumentRow& document) = 0;
+  // An invoice and its positions in one transaction: a refused row leaves
+  // neither behind. The positions' invoice ids are set to the new id.
+  virtual std::int64_t AddInvoiceWithPositions(const InvoiceRow& invoice, std::span<const PositionRow> positions) = 0;
 
   void AddPosition(const PositionRow& position) { AddPositions(std::span<const PositionRow>(&position, 1)); }
   void AddCatalogue(const CatalogueRow& catalogue) { AddCatalogues(std::span<const CatalogueRow>(&catalogue, 1)); }

@@ -1,6 +1,6 @@
 # Two commands: `make run` starts the host program on its demo database,
 # `make test` builds and runs every test. Both install what is missing.
-.PHONY: run test deps build clean windows-deps test-windows test-fuzz package
+.PHONY: run test deps build clean windows-deps test-windows test-fuzz package coverage
 
 deps:
 	@bash scripts/install-deps.sh
@@ -47,6 +47,11 @@ package: deps windows-deps
 	cmake --preset mingw
 	cmake --build --preset mingw
 	bash scripts/package.sh
+
+# The native suite under clang's source-based coverage: lines and branches
+# per folder (scripts/coverage.sh). Not part of `make test`.
+coverage: deps
+	@bash scripts/coverage.sh
 
 clean:
 	rm -rf build dist

@@ -190,10 +190,10 @@ void KORPUS_METHOD DialogDestruct(void* self) {
   SetTable(self, kBaseTable);
 }
 
-#define BASE_VIRTUAL(n)                     \
+#define BASE_VIRTUAL(n)                            \
   std::int32_t KORPUS_METHOD DialogVirtual##n(void*) { \
-    CountBaseCall(n);                              \
-    return 0;                                      \
+    CountBaseCall(n);                                  \
+    return 0;                                          \
   }
 BASE_VIRTUAL(20937)
 BASE_VIRTUAL(20939)

@@ -32,10 +32,6 @@ using standin::CodeRow;
 using standin::GoodsRow;
 using standin::PositionRow;
 
-std::string Utf8(const char* mazovia, std::size_t width) {
-  return codepage::MazoviaToUtf8(std::string(mazovia, ::strnlen(mazovia, width)));
-}
-
 std::string Mz(std::string_view utf8) { return codepage::Utf8ToMazovia(utf8); }
 
 }  // namespace
@@ -321,16 +317,6 @@ CheckOutcome RunCheck(const World& world, User& user, const char* invoice_number
   standin::FlushIniFiles();
   outcome.leaked_blocks = standin::testing::LiveBlocks() - blocks_before;
   return outcome;
-}
-
-GoodsTotals TotalsOf(const std::vector<verify::Position>& list) {
-  GoodsTotals totals;
-  for (const verify::Position& p : list) {
-    auto& sums = totals[{Utf8(p.name, sizeof p.name), Utf8(p.symbol, sizeof p.symbol)}];
-    sums.first += p.counted;
-    sums.second += p.invoiced;
-  }
-  return totals;
 }
 
 std::string Describe(const GoodsTotals& totals) {

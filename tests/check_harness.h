@@ -18,6 +18,7 @@
 #include "korpus/dialog/keys.h"
 #include "korpus/frontend.h"
 #include "korpus/tables/store.h"
+#include "tests/support/goods_totals.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace reliability {
@@ -180,8 +181,8 @@ CheckOutcome RunCheck(const World& world, User& user, const char* invoice_number
 
 // Positions summed by name and symbol, texts in UTF-8: how two lists that
 // a normalisation may have merged or reordered compare.
-using GoodsTotals = std::map<std::pair<std::string, std::string>, std::pair<std::int64_t, std::int64_t>>;
-GoodsTotals TotalsOf(const std::vector<verify::Position>& list);
+using testing_support::GoodsTotals;
+using testing_support::TotalsOf;
 std::string Describe(const GoodsTotals& totals);
 
 // The documents the current store holds, as bytes.

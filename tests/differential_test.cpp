@@ -31,6 +31,7 @@
 #include "tests/make_positions.h"
 #include "tests/reference/literal_check.h"
 #include "tests/refusing_new.h"
+#include "tests/support/goods_totals.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace verify {
@@ -111,18 +112,6 @@ void OrderTies(std::string& bytes, Ties ties) {
     start = end;
   }
   std::memcpy(bytes.data(), list.data(), list.size() * sizeof(Position));
-}
-
-// Counted and invoiced sums per name and symbol.
-std::map<std::pair<std::string, std::string>, std::pair<std::int64_t, std::int64_t>> Totals(
-    const std::vector<Position>& list) {
-  std::map<std::pair<std::string, std::string>, std::pair<std::int64_t, std::int64_t>> totals;
-  for (const Position& p : list) {
-    auto& sums = totals[{p.name, p.symbol}];
-    sums.first += p.counted;
-    sums.second += p.invoiced;
-  }
-  return totals;
 }
 
 // True when the name sort's open order can change what is merged: a name
@@ -470,7 +459,7 @@ TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {
       const Outcome outcome = Run(world, product);
       std::vector<Position> list(outcome.positions.size() / sizeof(Position));
       if (!list.empty()) std::memcpy(list.data(), outcome.positions.data(), list.size() * sizeof(Position));
-      EXPECT_EQ(Totals(list), Totals(world.positions));
+      EXPECT_EQ(::testing_support::TotalsOf(list), ::testing_support::TotalsOf(world.positions));
       EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), [](const Position& a, const Position& b) {
         return std::strcmp(a.symbol, b.symbol) < 0;
       }));

@@ -44,6 +44,9 @@ struct BoundToStandIn {
   }
 };
 
+// Each register with the table number that names it.
+constexpr std::pair<Register, std::int32_t> kRegisters[] = {{Register::Sales, 44}, {Register::Purchase, 52}};
+
 class LoadInvoiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -168,7 +171,7 @@ TEST_F(LoadInvoiceTest, WhateverTheListHeldIsDropped) {
 TEST_F(LoadInvoiceTest, MissingPositionsTableShowsDiskErrorAndKeepsTheList) {
   ASSERT_TRUE(CheckAccess::Append(check_, "Stare", "S1", 0, 1000));
   standin::tables::SetAvailable(45, false);
-  for (const auto& [kind, table] : {std::pair{Register::Sales, 44}, std::pair{Register::Purchase, 52}}) {
+  for (const auto& [kind, table] : kRegisters) {
     SCOPED_TRACE(table);
     front_.Clear();
     const std::int32_t id = AddInvoice(kind, "F 5/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
@@ -198,7 +201,7 @@ TEST_F(LoadInvoiceTest, PurchasePositionsNotHeldSinceLoadShowDiskErrorForSalesTo
 // fresh open of table 53 that answers nothing refuses neither register, and
 // a purchase invoice is read through the held table.
 TEST_F(LoadInvoiceTest, PurchasePositionsTableUnavailableNowRefusesNeitherRegister) {
-  for (const auto& [kind, table] : {std::pair{Register::Sales, 44}, std::pair{Register::Purchase, 52}}) {
+  for (const auto& [kind, table] : kRegisters) {
     SCOPED_TRACE(table);
     const std::int32_t id = AddInvoice(kind, "F 6/2024", {{.name = "Nowe", .symbol = "N1", .quantity = 1000}});
     standin::tables::SetAvailable(53, false);

@@ -1,6 +1,8 @@
-// The database store keeps whole scans of a catalogue's goods and of the
-// code table; whatever is written afterwards, through the store or by
-// another program, reaches the next scan.
+// The database store keeps the goods table and the code table; whatever is
+// written afterwards, through the store or by another program, reaches the
+// next scan. A kept catalogue scans as SQLite's own query of it does: the
+// same rows in the same order, and the same problems told at its first
+// scan.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -12,6 +14,8 @@
 #include <vector>
 
 #include "korpus/tables/store.h"
+#include "korpus/tables/value_problems.h"
+#include "tests/support/legacy_database.h"
 
 namespace standin {
 namespace {
@@ -95,6 +99,97 @@ TEST_F(KeptScans, AScanBegunBeforeAWriteDeliversTheRowsItBeganWith) {
 TEST_F(KeptScans, ACatalogueScanFromAnIdStartsThere) {
   Rows(store_->ScanGoods(1, kWholeCatalogue));
   EXPECT_EQ(Rows(store_->ScanGoods(1, 2)), (std::vector<std::string>{"W1/Wkręt/2/0"}));
+}
+
+// A scan from id 0 is SQLite's own query of the catalogue, never kept: the
+// order that the kept scan must give.
+std::vector<std::string> AsQueried(Store& store, std::int64_t catalogue) {
+  return Rows(store.ScanGoods(catalogue, 0));
+}
+
+struct Layout {
+  const char* name;
+  std::vector<GoodsRow> goods;  // in the order they are written
+};
+
+std::vector<Layout> Layouts() {
+  std::vector<Layout> layouts;
+  Layout interleaved{"catalogues interleaved", {}};
+  for (int i = 0; i < 300; ++i) interleaved.goods.push_back({i % 3, i / 3, "Towar " + std::to_string(i), "T" + std::to_string(i)});
+  layouts.push_back(interleaved);
+  Layout falling{"ids falling as rows are written", {}};
+  for (int id = 100; id >= 1; --id) falling.goods.push_back({1, id, "Nit " + std::to_string(id), "N" + std::to_string(id)});
+  layouts.push_back(falling);
+  // Enough rows that an unstable sort would swap equal ids.
+  Layout equal{"equal ids keep the order they were written in", {}};
+  for (int i = 0; i < 400; ++i) equal.goods.push_back({2, (i * 7919) % 9, "Wkręt " + std::to_string(i), "W" + std::to_string(i)});
+  layouts.push_back(equal);
+  layouts.push_back({"the ends of the 16-bit numbers",
+                     {{65535, 65535, "Ostatni", "Z"}, {0, 65535, "Zero", "Z0"}, {65535, 0, "Pierwszy", "A"}, {0, 0, "", ""}}});
+  return layouts;
+}
+
+TEST(KeptCatalogues, EveryCatalogueScansAsItsOwnQueryOrdersIt) {
+  for (const Layout& layout : Layouts()) {
+    SCOPED_TRACE(layout.name);
+    const auto file = std::filesystem::temp_directory_path() / ("kept_layout_" + std::to_string(::getpid()) + ".db");
+    std::filesystem::remove(file);
+    const auto store = OpenDatabase(file);
+    store->AddGoods(layout.goods);
+    for (const std::int64_t catalogue : {0, 1, 2, 3, 65535}) {
+      SCOPED_TRACE(catalogue);
+      const auto kept = Rows(store->ScanGoods(catalogue, kWholeCatalogue));
+      EXPECT_EQ(kept, AsQueried(*store, catalogue));
+      // Read a second time from what is kept.
+      EXPECT_EQ(Rows(store->ScanGoods(catalogue, kWholeCatalogue)), kept);
+    }
+    std::filesystem::remove(file);
+  }
+}
+
+// An older database: catalogue 1 has one row left out; catalogue 2 a name
+// to cut, one left out for its NULL name and one for a BLOB symbol; two
+// rows belong to no catalogue that can be asked for.
+constexpr const char* kBrokenGoodsSql = R"sql(
+INSERT INTO goods VALUES (2, 9, 'Bardzo długa nazwa towaru, która nie mieści się w stu dwudziestu znakach rekordu pozycji, bo ma ich aż sto trzydzieści dwa', 'D1');
+INSERT INTO goods VALUES (1, 1, 'Taśma', 'T1');
+INSERT INTO goods VALUES (2, 3, NULL, 'N2');
+INSERT INTO goods VALUES ('x', 1, 'Zbłąkany', 'S1');
+INSERT INTO goods VALUES (1, 70000, 'Towar', 'T2');
+INSERT INTO goods VALUES (2, 5, 'Klej', X'FF');
+INSERT INTO goods VALUES (2.5, 1, 'Połowa', 'P1');
+INSERT INTO goods VALUES (2, 1, 'Nit', 'N1');
+)sql";
+
+TEST(KeptCatalogues, ACatalogueTellsItsProblemsAtItsFirstScanInItsOrder) {
+  const auto file = std::filesystem::temp_directory_path() / ("kept_problems_" + std::to_string(::getpid()) + ".db");
+  std::filesystem::remove(file);
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(file, kBrokenGoodsSql), "");
+  const auto store = OpenDatabase(file);
+  using Told = std::vector<std::string>;
+  Told told;
+  const auto tell_into = [](Told& into) {
+    tables::SetProblemSink([&into](const tables::ValueProblem& problem) { into.push_back(tables::Describe(problem)); });
+  };
+
+  for (const std::int64_t catalogue : {1, 2}) {
+    SCOPED_TRACE(catalogue);
+    Told kept_told;
+    tell_into(kept_told);
+    const auto kept = Rows(store->ScanGoods(catalogue, kWholeCatalogue));
+    Told queried_told;
+    tell_into(queried_told);  // a new sink has been told nothing
+    EXPECT_EQ(kept, AsQueried(*store, catalogue));
+    EXPECT_EQ(kept_told, queried_told);
+    EXPECT_FALSE(kept_told.empty());
+    // Told once: the next scan reads what is kept.
+    Told again;
+    tell_into(again);
+    Rows(store->ScanGoods(catalogue, kWholeCatalogue));
+    EXPECT_TRUE(again.empty());
+  }
+  tables::SetProblemSink(nullptr);
+  std::filesystem::remove(file);
 }
 
 }  // namespace

@@ -1,16 +1,20 @@
 // The store in a SQLite database file, the host program's default. A scan
 // is one prepared statement stepped once per record; statements are kept
-// and reused, so starting a scan does not compile SQL either. Whole scans of
-// a catalogue's goods and of the code table are kept until the database
-// changes.
+// and reused, so starting a scan does not compile SQL either. The goods
+// table and the code table, which every typed code walks whole, are kept
+// in compact form until the database changes.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,6 +43,8 @@ enum class Query : std::uint8_t {
   FindInvoice,
   Documents,
   DataVersion,
+  AllGoods,
+  FaultyGoods,
   Count_
 };
 
@@ -60,6 +66,9 @@ constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql 
     "SELECT id, register, number, issued, counterparty FROM invoices WHERE id = ?1",
     "SELECT id, kind, name, stored_at, content, invoice_id FROM documents ORDER BY id",
     "PRAGMA data_version",
+    "SELECT name, symbol, catalogue, id, rowid FROM goods",
+    "SELECT name, symbol, catalogue, id, rowid FROM goods WHERE rowid IN (SELECT value FROM json_each(?1)) "
+    "AND catalogue = ?2 AND id >= ?3 ORDER BY id, rowid",
 };
 
 std::string_view Text(sqlite3_stmt* statement, int column) {
@@ -347,60 +356,182 @@ class StatementCursor final : public RowCursor {
   bool done_ = false;
 };
 
-// The rows of a whole scan, read once and kept, with their texts: a
-// catalogue's goods or the code table. The goods search and the code table
-// walk them whole for every typed code.
-struct KeptRow {
-  std::string name;
-  std::string symbol;
-  std::string code;
-  std::string goods_symbol;
-  std::int64_t catalogue = 0;
-  std::int64_t id = 0;
-  std::int64_t factor = 0;
+// Texts of kept rows side by side in blocks that never move, so that a
+// kept row costs its bytes and not a string object per text.
+class TextArena {
+ public:
+  // Both texts, the second right after the first; where the first begins.
+  const char* Keep(std::string_view first, std::string_view second) {
+    const std::size_t size = first.size() + second.size();
+    if (size > free_) {
+      const std::size_t block = std::max(kBlock, size);
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
+      at_ = blocks_.back().get();
+      free_ = block;
+    }
+    char* kept = at_;
+    if (!first.empty()) std::memcpy(kept, first.data(), first.size());
+    if (!second.empty()) std::memcpy(kept + first.size(), second.data(), second.size());
+    at_ += size;
+    free_ -= size;
+    return kept;
+  }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t{1} << 20;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* at_ = nullptr;
+  std::size_t free_ = 0;
 };
 
-struct KeptRows {
-  std::vector<KeptRow> rows;
-  bool failed = false;  // the reading ended at a failed step
+// Only rows that the checks let through are kept, so their numbers fit
+// the records' 16- and 32-bit fields; both texts lie one after the other.
+struct KeptGoods {
+  const char* text;
+  std::uint32_t name_size;
+  std::uint32_t symbol_size;
+  std::int32_t id;
 };
 
-std::shared_ptr<KeptRows> ReadWhole(RowCursor& cursor) {
-  auto kept = std::make_shared<KeptRows>();
+struct KeptCode {
+  const char* text;
+  std::uint32_t code_size;
+  std::uint32_t goods_symbol_size;
+  std::int32_t factor;
+  std::uint16_t catalogue;
+  std::uint16_t goods_id;
+};
+
+// The whole goods table read once, in one pass in rowid order (a range
+// of the catalogue index per catalogue would seek the table once a row):
+// every catalogue's deliverable rows in scan order, and where the rows
+// with a value that breaks its field are, so that their problems are told
+// when their catalogue is first scanned, as a scan of it would tell them.
+struct KeptGoodsTable {
+  TextArena texts;
+  std::map<std::int64_t, std::vector<KeptGoods>> catalogues;
+  std::map<std::int64_t, std::vector<std::int64_t>> faulty;  // rowids by catalogue
+  std::vector<std::int64_t> stray;  // faulty rows whose catalogue is not a plain number
+};
+
+// The code table in scan order; rows of a failed reading are handed out
+// once, not kept.
+struct KeptCodes {
+  TextArena texts;
+  std::vector<KeptCode> rows;
+  bool failed = false;
+};
+
+constexpr std::uint32_t Size32(std::size_t size) {
+  return static_cast<std::uint32_t>(std::min<std::size_t>(size, std::numeric_limits<std::uint32_t>::max()));
+}
+
+std::shared_ptr<KeptCodes> ReadCodes(RowCursor& cursor) {
+  auto kept = std::make_shared<KeptCodes>();
   RowView row;
   for (Step step = cursor.Next(row); step != Step::End; step = cursor.Next(row)) {
     if (step == Step::Failed) {
       kept->failed = true;
       break;
     }
-    kept->rows.push_back({std::string(row.name), std::string(row.symbol), std::string(row.code),
-                          std::string(row.goods_symbol), row.catalogue, row.id, row.factor});
+    kept->rows.push_back({kept->texts.Keep(row.code, row.goods_symbol), Size32(row.code.size()),
+                          Size32(row.goods_symbol.size()), static_cast<std::int32_t>(row.factor),
+                          static_cast<std::uint16_t>(row.catalogue), static_cast<std::uint16_t>(row.id)});
   }
+  kept->rows.shrink_to_fit();
   return kept;
 }
 
-class KeptCursor final : public RowCursor {
+class KeptCodesCursor final : public RowCursor {
  public:
-  explicit KeptCursor(std::shared_ptr<const KeptRows> rows) : rows_(std::move(rows)) {}
+  explicit KeptCodesCursor(std::shared_ptr<const KeptCodes> codes) : codes_(std::move(codes)) {}
 
   Step Next(RowView& row) override {
-    if (at_ == rows_->rows.size()) return rows_->failed ? Step::Failed : Step::End;
-    const KeptRow& kept = rows_->rows[at_++];
+    if (at_ == codes_->rows.size()) return codes_->failed ? Step::Failed : Step::End;
+    const KeptCode& kept = codes_->rows[at_++];
     row = RowView{};
-    row.name = kept.name;
-    row.symbol = kept.symbol;
-    row.code = kept.code;
-    row.goods_symbol = kept.goods_symbol;
-    row.catalogue = kept.catalogue;
-    row.id = kept.id;
+    row.code = {kept.text, kept.code_size};
+    row.goods_symbol = {kept.text + kept.code_size, kept.goods_symbol_size};
     row.factor = kept.factor;
+    row.catalogue = kept.catalogue;
+    row.id = kept.goods_id;
     return Step::Row;
   }
 
  private:
-  std::shared_ptr<const KeptRows> rows_;
+  std::shared_ptr<const KeptCodes> codes_;
   std::size_t at_ = 0;
 };
+
+class KeptGoodsCursor final : public RowCursor {
+ public:
+  KeptGoodsCursor(std::shared_ptr<const KeptGoodsTable> table, const std::vector<KeptGoods>* rows,
+                  std::int64_t catalogue)
+      : table_(std::move(table)), rows_(rows), catalogue_(catalogue) {}
+
+  Step Next(RowView& row) override {
+    if (rows_ == nullptr || at_ == rows_->size()) return Step::End;
+    const KeptGoods& kept = (*rows_)[at_++];
+    row = RowView{};
+    row.name = {kept.text, kept.name_size};
+    row.symbol = {kept.text + kept.name_size, kept.symbol_size};
+    row.catalogue = catalogue_;
+    row.id = kept.id;
+    return Step::Row;
+  }
+
+ private:
+  std::shared_ptr<const KeptGoodsTable> table_;
+  const std::vector<KeptGoods>* rows_;
+  std::int64_t catalogue_;
+  std::size_t at_ = 0;
+};
+
+// The goods table in one pass, or null when the pass failed. Values are
+// only looked at here; their problems are told by TellGoodsProblems.
+std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>& connection) {
+  Lease all(connection, Query::AllGoods);
+  sqlite3_stmt* s = all.get();
+  auto table = std::make_shared<KeptGoodsTable>();
+  std::vector<KeptGoods>* rows = nullptr;
+  std::int64_t rows_catalogue = 0;
+  for (;;) {
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) return nullptr;
+    bool faulty = false;
+    bool deliver = true;
+    for (const Checked& c : {Checked{0, &columns::kGoodsName}, Checked{1, &columns::kGoodsSymbol},
+                             Checked{2, &columns::kGoodsCatalogue}, Checked{3, &columns::kGoodsId}}) {
+      const auto fault = tables::ColumnFault(s, c.index, *c.rule);
+      if (!fault) continue;
+      faulty = true;
+      if (!tables::Delivered(*fault)) deliver = false;
+    }
+    const std::int64_t catalogue = sqlite3_column_int64(s, 2);
+    if (faulty) {
+      auto& where = sqlite3_column_type(s, 2) == SQLITE_INTEGER ? table->faulty[catalogue] : table->stray;
+      where.push_back(sqlite3_column_int64(s, 4));
+    }
+    if (!deliver) continue;
+    if (rows == nullptr || catalogue != rows_catalogue) {
+      rows = &table->catalogues[catalogue];
+      rows_catalogue = catalogue;
+    }
+    const std::string_view name = Text(s, 0);
+    const std::string_view symbol = Text(s, 1);
+    rows->push_back({table->texts.Keep(name, symbol), Size32(name.size()), Size32(symbol.size()),
+                     static_cast<std::int32_t>(sqlite3_column_int64(s, 3))});
+  }
+  // Rows came in rowid order; a catalogue is scanned in id order, rowid
+  // order among equal ids.
+  const auto by_id = [](const KeptGoods& a, const KeptGoods& b) { return a.id < b.id; };
+  for (auto& [number, rows_of] : table->catalogues) {
+    if (!std::is_sorted(rows_of.begin(), rows_of.end(), by_id)) std::stable_sort(rows_of.begin(), rows_of.end(), by_id);
+    rows_of.shrink_to_fit();
+  }
+  return table;
+}
 
 class SqliteStore final : public Store {
  public:
@@ -598,16 +729,28 @@ class SqliteStore final : public Store {
     auto cursor = std::make_unique<StatementCursor>(connection_, Query::Goods, &FillGoods);
     sqlite3_bind_int64(cursor->statement(), 1, catalogue);
     sqlite3_bind_int64(cursor->statement(), 2, from_id);
-    // A whole catalogue, as the goods search asks for it, is kept.
+    // A whole catalogue, as the goods search asks for it, comes from the
+    // kept table; when the table cannot be read, the catalogue's own scan
+    // meets the fault as it did.
     if (from_id != std::numeric_limits<std::int64_t>::min()) return cursor;
     CheckKept();
-    return Kept(kept_goods_[catalogue], *cursor);
+    if (kept_goods_ == nullptr) kept_goods_ = ReadGoodsTable(connection_);
+    if (kept_goods_ == nullptr) return cursor;
+    TellGoodsProblems(catalogue);
+    const auto found = kept_goods_->catalogues.find(catalogue);
+    return std::make_unique<KeptGoodsCursor>(
+        kept_goods_, found == kept_goods_->catalogues.end() ? nullptr : &found->second, catalogue);
   }
 
   std::unique_ptr<RowCursor> ScanCodes() override {
     StatementCursor cursor(connection_, Query::Codes, &FillCode);
     CheckKept();
-    return Kept(kept_codes_, cursor);
+    if (kept_codes_ == nullptr) {
+      auto read = ReadCodes(cursor);
+      if (read->failed) return std::make_unique<KeptCodesCursor>(std::move(read));
+      kept_codes_ = std::move(read);
+    }
+    return std::make_unique<KeptCodesCursor>(kept_codes_);
   }
 
   Step ReadGoods(std::int64_t catalogue, std::int64_t id, RowView& row) override {
@@ -630,15 +773,24 @@ class SqliteStore final : public Store {
   }
 
  private:
-  // A cursor over the kept rows, read through `cursor` first when there
-  // are none; rows of a failed reading are handed out once, not kept.
-  static std::unique_ptr<RowCursor> Kept(std::shared_ptr<const KeptRows>& kept, RowCursor& cursor) {
-    if (kept == nullptr) {
-      auto read = ReadWhole(cursor);
-      if (read->failed) return std::make_unique<KeptCursor>(std::move(read));
-      kept = std::move(read);
+  // The problems of a catalogue's goods, told at its first whole scan in
+  // the order of its scan, as reading that scan would tell them.
+  void TellGoodsProblems(std::int64_t catalogue) {
+    if (!told_.insert(catalogue).second) return;
+    std::vector<std::int64_t> rowids = kept_goods_->stray;
+    const auto faulty = kept_goods_->faulty.find(catalogue);
+    if (faulty != kept_goods_->faulty.end()) rowids.insert(rowids.end(), faulty->second.begin(), faulty->second.end());
+    if (rowids.empty()) return;
+    std::string list = "[";
+    for (const std::int64_t rowid : rowids) list += std::to_string(rowid) + ",";
+    list.back() = ']';
+    StatementCursor rows(connection_, Query::FaultyGoods, &FillGoods);
+    BindText(rows.statement(), 1, list);
+    sqlite3_bind_int64(rows.statement(), 2, catalogue);
+    sqlite3_bind_int64(rows.statement(), 3, std::numeric_limits<std::int64_t>::min());
+    RowView row;
+    while (rows.Next(row) == Step::Row) {
     }
-    return std::make_unique<KeptCursor>(kept);
   }
 
   // Kept rows go when another connection has written since they were read
@@ -654,8 +806,9 @@ class SqliteStore final : public Store {
   }
 
   void Forget() {
-    kept_goods_.clear();
+    kept_goods_.reset();
     kept_codes_.reset();
+    told_.clear();
   }
 
   static constexpr std::int64_t kUnknownVersion = -1;
@@ -669,8 +822,9 @@ class SqliteStore final : public Store {
 
   std::shared_ptr<Connection> connection_;
   std::unique_ptr<Lease> read_goods_;
-  std::map<std::int64_t, std::shared_ptr<const KeptRows>> kept_goods_;
-  std::shared_ptr<const KeptRows> kept_codes_;
+  std::shared_ptr<const KeptGoodsTable> kept_goods_;
+  std::set<std::int64_t> told_;  // catalogues whose goods' problems were told
+  std::shared_ptr<const KeptCodes> kept_codes_;
   std::int64_t kept_version_ = kUnknownVersion;
 };
 

@@ -59,7 +59,7 @@ std::string DialogKeys(Input input) {
   directory.ClearCheckFiles();
   const reliability::World world = reliability::UseSmallWorld();
   reliability::User user;
-  user.picture_every = 64;
+  user.picture_every = 256;
   std::size_t next = 0;
   user.key_source = [&]() -> Key { return next < input.size() ? KeyOf(input[next++]) : standin::NoKey(); };
   // A question takes the next byte as its answer: even is yes.

@@ -22,9 +22,12 @@ struct CheckAccess {
     return true;
   }
 
-  // A fresh block holding the positions; the invoice number stays.
+  // A fresh block holding the positions, grown as the plug-in grows it
+  // when they are more than the first block holds; the invoice number
+  // stays.
   static void Fill(CZrobPrufacje& check, const std::vector<Position>& positions) {
     if (!NewBlock(check)) return;
+    if (!check.ReservePositions(static_cast<std::int32_t>(positions.size()))) return;
     check.count_ = static_cast<std::int32_t>(positions.size());
     if (!positions.empty()) std::memcpy(check.positions_, positions.data(), positions.size() * sizeof(Position));
   }

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "abi/codepage.h"
 #include "korpus/tables/database_check.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/value_problems.h"
@@ -45,6 +46,27 @@ TEST(TextFault, NamesTheFirstOfInvalidUtf8TooLongAndNoMazovia) {
   for (const Case& c : cases) {
     EXPECT_EQ(TextFault(c.bytes, c.width), c.fault) << c.bytes;
   }
+}
+
+// Every character of the two-byte range, where the Polish letters lie, and
+// every character of the code page: a text of one is in Mazovia exactly when
+// the code page has a byte for it.
+TEST(TextFault, KnowsEveryCharacterThatMazoviaHas) {
+  std::vector<char32_t> characters;
+  for (char32_t ch = 1; ch < 0x800; ++ch) characters.push_back(ch);
+  for (std::uint8_t byte = 0x80; byte != 0; ++byte) characters.push_back(codepage::MazoviaToUnicode(byte));
+  characters.push_back(U'☃');
+  characters.push_back(U'€');
+  int in_mazovia = 0;
+  for (const char32_t ch : characters) {
+    std::string text;
+    codepage::AppendUtf8(text, ch);
+    const bool has = codepage::UnicodeToMazovia(ch) >= 0;
+    in_mazovia += has ? 1 : 0;
+    EXPECT_EQ(TextFault(text, 0), has ? std::nullopt : std::optional{ValueFault::NoMazovia})
+        << "U+" << std::hex << static_cast<std::uint32_t>(ch);
+  }
+  EXPECT_GT(in_mazovia, 0x80 + 18) << "the Polish letters and ASCII at least";
 }
 
 class ValueProblems : public ::testing::Test {

@@ -364,7 +364,9 @@ class TextArena {
   const char* Keep(std::string_view first, std::string_view second) {
     const std::size_t size = first.size() + second.size();
     if (size > free_) {
-      const std::size_t block = std::max(kBlock, size);
+      // Blocks double up to 1 MB: a small table costs little room.
+      next_ = std::min(next_ * 2, kBlock);
+      const std::size_t block = std::max(next_, size);
       blocks_.push_back(std::make_unique_for_overwrite<char[]>(block));
       at_ = blocks_.back().get();
       free_ = block;
@@ -380,6 +382,7 @@ class TextArena {
  private:
   static constexpr std::size_t kBlock = std::size_t{1} << 20;
   std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t next_ = 2048;
   char* at_ = nullptr;
   std::size_t free_ = 0;
 };
@@ -407,9 +410,15 @@ struct KeptCode {
 // every catalogue's deliverable rows in scan order, and where the rows
 // with a value that breaks its field are, so that their problems are told
 // when their catalogue is first scanned, as a scan of it would tell them.
-struct KeptGoodsTable {
+// A catalogue's texts lie together, so that its scan reads through memory
+// in order.
+struct KeptCatalogue {
   TextArena texts;
-  std::map<std::int64_t, std::vector<KeptGoods>> catalogues;
+  std::vector<KeptGoods> rows;
+};
+
+struct KeptGoodsTable {
+  std::map<std::int64_t, KeptCatalogue> catalogues;
   std::map<std::int64_t, std::vector<std::int64_t>> faulty;  // rowids by catalogue
   std::vector<std::int64_t> stray;  // faulty rows whose catalogue is not a plain number
 };
@@ -493,7 +502,7 @@ std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>
   Lease all(connection, Query::AllGoods);
   sqlite3_stmt* s = all.get();
   auto table = std::make_shared<KeptGoodsTable>();
-  std::vector<KeptGoods>* rows = nullptr;
+  KeptCatalogue* rows = nullptr;
   std::int64_t rows_catalogue = 0;
   for (;;) {
     const int rc = sqlite3_step(s);
@@ -520,13 +529,14 @@ std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>
     }
     const std::string_view name = Text(s, 0);
     const std::string_view symbol = Text(s, 1);
-    rows->push_back({table->texts.Keep(name, symbol), Size32(name.size()), Size32(symbol.size()),
-                     static_cast<std::int32_t>(sqlite3_column_int64(s, 3))});
+    rows->rows.push_back({rows->texts.Keep(name, symbol), Size32(name.size()), Size32(symbol.size()),
+                          static_cast<std::int32_t>(sqlite3_column_int64(s, 3))});
   }
   // Rows came in rowid order; a catalogue is scanned in id order, rowid
   // order among equal ids.
   const auto by_id = [](const KeptGoods& a, const KeptGoods& b) { return a.id < b.id; };
-  for (auto& [number, rows_of] : table->catalogues) {
+  for (auto& [number, catalogue] : table->catalogues) {
+    auto& rows_of = catalogue.rows;
     if (!std::is_sorted(rows_of.begin(), rows_of.end(), by_id)) std::stable_sort(rows_of.begin(), rows_of.end(), by_id);
     rows_of.shrink_to_fit();
   }
@@ -739,7 +749,7 @@ class SqliteStore final : public Store {
     TellGoodsProblems(catalogue);
     const auto found = kept_goods_->catalogues.find(catalogue);
     return std::make_unique<KeptGoodsCursor>(
-        kept_goods_, found == kept_goods_->catalogues.end() ? nullptr : &found->second, catalogue);
+        kept_goods_, found == kept_goods_->catalogues.end() ? nullptr : &found->second.rows, catalogue);
   }
 
   std::unique_ptr<RowCursor> ScanCodes() override {

@@ -1,5 +1,6 @@
 #include "korpus/tables/value_problems.h"
 
+#include <array>
 #include <cstdio>
 #include <iterator>
 #include <mutex>
@@ -136,13 +137,35 @@ bool IsUtf8(std::string_view bytes) {
   return true;
 }
 
+namespace {
+
+// Every text of every row read is looked at, so the characters below
+// U+0800, among them all that Mazovia has, are looked up in a table rather
+// than searched for in the code page.
+bool InMazovia(char32_t ch) {
+  static const auto below_0800 = [] {
+    std::array<bool, 0x800> table{};
+    for (std::size_t i = 0; i < 0x80; ++i) table[i] = true;
+    for (const char32_t high : codepage::kMazoviaHigh) {
+      if (high < table.size()) table[high] = true;
+    }
+    return table;
+  }();
+  return ch < below_0800.size() ? below_0800[ch] : codepage::UnicodeToMazovia(ch) >= 0;
+}
+
+}  // namespace
+
 std::optional<ValueFault> TextFault(std::string_view utf8, std::size_t width) {
   if (!IsUtf8(utf8)) return ValueFault::NotText;
   std::size_t characters = 0;
   bool mazovia = true;
   for (std::size_t at = 0; at < utf8.size(); ++characters) {
-    const char32_t ch = codepage::DecodeUtf8(utf8, at);
-    if (ch >= 0x80 && codepage::UnicodeToMazovia(ch) < 0) mazovia = false;
+    if (static_cast<unsigned char>(utf8[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    if (!InMazovia(codepage::DecodeUtf8(utf8, at))) mazovia = false;
   }
   if (width != 0 && characters + 1 > width) return ValueFault::TooLong;
   if (!mazovia) return ValueFault::NoMazovia;

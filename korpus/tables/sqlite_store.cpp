@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <map>
 #include <memory>
@@ -389,11 +390,13 @@ class TextArena {
 
 // Only rows that the checks let through are kept, so their numbers fit
 // the records' 16- and 32-bit fields; both texts lie one after the other.
+// A goods row in 16 bytes: a symbol longer than 65,535 bytes keeps those,
+// far more than the 16 characters its field takes.
 struct KeptGoods {
   const char* text;
   std::uint32_t name_size;
-  std::uint32_t symbol_size;
-  std::int32_t id;
+  std::uint16_t symbol_size;
+  std::uint16_t id;
 };
 
 struct KeptCode {
@@ -412,9 +415,11 @@ struct KeptCode {
 // when their catalogue is first scanned, as a scan of it would tell them.
 // A catalogue's texts lie together, so that its scan reads through memory
 // in order.
+// Rows in a deque: its blocks are never copied as it grows, so reading
+// a catalogue holds no second copy of it.
 struct KeptCatalogue {
   TextArena texts;
-  std::vector<KeptGoods> rows;
+  std::deque<KeptGoods> rows;
 };
 
 struct KeptGoodsTable {
@@ -474,13 +479,17 @@ class KeptCodesCursor final : public RowCursor {
 
 class KeptGoodsCursor final : public RowCursor {
  public:
-  KeptGoodsCursor(std::shared_ptr<const KeptGoodsTable> table, const std::vector<KeptGoods>* rows,
+  KeptGoodsCursor(std::shared_ptr<const KeptGoodsTable> table, const std::deque<KeptGoods>* rows,
                   std::int64_t catalogue)
-      : table_(std::move(table)), rows_(rows), catalogue_(catalogue) {}
+      : table_(std::move(table)), catalogue_(catalogue) {
+    if (rows == nullptr) return;
+    at_ = rows->begin();
+    end_ = rows->end();
+  }
 
   Step Next(RowView& row) override {
-    if (rows_ == nullptr || at_ == rows_->size()) return Step::End;
-    const KeptGoods& kept = (*rows_)[at_++];
+    if (at_ == end_) return Step::End;
+    const KeptGoods& kept = *at_++;
     row = RowView{};
     row.name = {kept.text, kept.name_size};
     row.symbol = {kept.text + kept.name_size, kept.symbol_size};
@@ -491,9 +500,9 @@ class KeptGoodsCursor final : public RowCursor {
 
  private:
   std::shared_ptr<const KeptGoodsTable> table_;
-  const std::vector<KeptGoods>* rows_;
   std::int64_t catalogue_;
-  std::size_t at_ = 0;
+  std::deque<KeptGoods>::const_iterator at_{};
+  std::deque<KeptGoods>::const_iterator end_{};
 };
 
 // The goods table in one pass, or null when the pass failed. Values are
@@ -529,8 +538,9 @@ std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>
     }
     const std::string_view name = Text(s, 0);
     const std::string_view symbol = Text(s, 1);
-    rows->rows.push_back({rows->texts.Keep(name, symbol), Size32(name.size()), Size32(symbol.size()),
-                          static_cast<std::int32_t>(sqlite3_column_int64(s, 3))});
+    rows->rows.push_back({rows->texts.Keep(name, symbol), Size32(name.size()),
+                          static_cast<std::uint16_t>(std::min<std::size_t>(symbol.size(), 0xFFFF)),
+                          static_cast<std::uint16_t>(sqlite3_column_int64(s, 3))});
   }
   // Rows came in rowid order; a catalogue is scanned in id order, rowid
   // order among equal ids.
@@ -538,7 +548,6 @@ std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>
   for (auto& [number, catalogue] : table->catalogues) {
     auto& rows_of = catalogue.rows;
     if (!std::is_sorted(rows_of.begin(), rows_of.end(), by_id)) std::stable_sort(rows_of.begin(), rows_of.end(), by_id);
-    rows_of.shrink_to_fit();
   }
   return table;
 }

@@ -19,8 +19,6 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "host/korpus/binding.h"
-#include "host/module_state.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/dialog/dialog_testing.h"
 #include "korpus/files/files.h"
@@ -32,6 +30,7 @@
 #include "tests/reference/literal_check.h"
 #include "tests/refusing_new.h"
 #include "tests/support/goods_totals.h"
+#include "tests/support/standin_session.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace verify {
@@ -264,23 +263,11 @@ std::string MakeCollectorFile(Random& random, int most) {
 
 class DifferentialTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "prufacja-diff-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    std::filesystem::current_path(directory_);
-    standin::files::Reset();
-  }
+  void SetUp() override { standin::files::Reset(); }
   void TearDown() override {
-    standin::testing::ClearFaults();
     standin::tables::Reset();
     standin::testing::SetControlState(7, 0);
     standin::UseStore(nullptr);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(directory_);
   }
 
   using Action = std::function<std::int32_t(CZrobPrufacje&, std::string& extra)>;
@@ -356,15 +343,14 @@ class DifferentialTest : public ::testing::Test {
   }
 
   Outcome CompareImport(const World& world, const std::string& data) {
-    { std::ofstream(directory_ / "data.txt", std::ios::binary) << data; }
+    { std::ofstream(session_.directory() / "data.txt", std::ios::binary) << data; }
     return Compare(
         world, [](CZrobPrufacje& check, std::string&) { return check.ReadCollectorFile(); },
         [](CZrobPrufacje& check, std::string&) { return LiteralCheck(check).ReadCollectorFile(); }, Ties::ForDisplay);
   }
 
+  ::testing_support::StandInSession session_{"prufacja-diff"};
   standin::RecordingFrontEnd front_;
-  std::filesystem::path previous_;
-  std::filesystem::path directory_;
 };
 
 constexpr Sizes kSmall{12, 30, 15, 15};

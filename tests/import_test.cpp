@@ -123,7 +123,7 @@ TEST_F(ImportTest, FileIsFetchedFromTheCollectorsFolder) {
   FillFour();
   std::filesystem::create_directory("kolektor");
   WriteBytes("kolektor/data.txt", "A2,2\n");
-  ASSERT_TRUE(standin::files::SetCollectorFolder((directory_ / "kolektor").string()));
+  ASSERT_TRUE(standin::files::SetCollectorFolder((session_.directory() / "kolektor").string()));
 
   EXPECT_EQ(check().ReadCollectorFile(), -2);
   EXPECT_EQ(

@@ -1,7 +1,6 @@
 // The saved progress of a check in Niezgodnosci.ini, through the
 // stand-in's INI access, in a fresh working directory per test.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -13,14 +12,13 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
-#include "host/module_state.h"
 #include "korpus/ini/ini_access.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/position_rows.h"
+#include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
@@ -59,23 +57,6 @@ std::string Numbered(const char* stem, int n) {
 
 class ProgressTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-    standin::testing::ClearFaults();
-    standin::testing::ForgetIniFiles();
-    previous_ = fs::current_path();
-    char pattern[] = "/tmp/progress_test.XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    fs::current_path(directory_);
-  }
-  void TearDown() override {
-    standin::testing::ClearFaults();
-    standin::testing::ForgetIniFiles();
-    fs::current_path(previous_);
-    fs::remove_all(directory_);
-  }
 
   // What a later check of the invoice sees: a fresh object, the user's
   // answer to the question queued.
@@ -90,9 +71,8 @@ class ProgressTest : public ::testing::Test {
     return ReadBytes("Niezgodnosci.ini");
   }
 
+  ::testing_support::StandInSession session_{"progress_test"};
   standin::RecordingFrontEnd front_;
-  fs::path previous_;
-  fs::path directory_;
 };
 
 TEST_F(ProgressTest, SaveWritesNumberCountAndEveryRowInListOrder) {

@@ -15,15 +15,14 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
-#include "host/module_state.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/make_positions.h"
+#include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
@@ -56,23 +55,9 @@ inline void PrintTo(const BoxSeen& box, std::ostream* out) {
 class CheckTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-    standin::testing::ClearFaults();
     standin::UseStore(standin::MakeMemoryStore());
     for (std::int32_t id : {0, 2, 7}) standin::testing::SetControlState(id, 0);
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "prufacja-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    std::filesystem::current_path(directory_);
     check_.emplace();
-  }
-  void TearDown() override {
-    check_.reset();
-    standin::testing::ClearFaults();
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(directory_);
   }
 
   // Boxes as the user reads them: UTF-8, markup bytes kept.
@@ -84,10 +69,10 @@ class CheckTest : public ::testing::Test {
 
   CZrobPrufacje& check() { return *check_; }
 
+  // First, so that the check goes while its folder is still current.
+  ::testing_support::StandInSession session_{"prufacja"};
   standin::RecordingFrontEnd front_;
   std::optional<CZrobPrufacje> check_;
-  std::filesystem::path previous_;
-  std::filesystem::path directory_;
 };
 
 }  // namespace testing_support

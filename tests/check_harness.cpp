@@ -12,8 +12,6 @@
 #include "abi/records.h"
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
-#include "host/module_state.h"
-#include "host/platform/platform.h"
 #include "host/table_handles.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/entries.h"
@@ -22,6 +20,7 @@
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
+#include "tests/support/standin_session.h"
 
 namespace reliability {
 
@@ -59,8 +58,7 @@ void FillSmallWorld(standin::Store& store, World& world) {
 }
 
 void BindPluginToStandIn() {
-  host::binding::ResetForTests();
-  host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
+  ::testing_support::BindToStandIn();
   host::TableHandles& tables = host::Tables();
   tables.tabTspr = korpus::OpenTable(44);
   tables.tabTzak = korpus::OpenTable(52);
@@ -98,27 +96,18 @@ std::filesystem::path ScratchBase() {
 
 }  // namespace
 
-WorkingDirectory::WorkingDirectory() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (ScratchBase() / "prufacja-check-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) std::abort();
-  path_ = pattern;
-  std::filesystem::current_path(path_);
+WorkingDirectory::WorkingDirectory() : directory_("prufacja-check", ScratchBase()) {
   standin::testing::ForgetIniFiles();
 }
 
-WorkingDirectory::~WorkingDirectory() {
-  standin::testing::ForgetIniFiles();
-  std::error_code error;
-  std::filesystem::current_path(previous_, error);
-  std::filesystem::remove_all(path_, error);
-}
+WorkingDirectory::~WorkingDirectory() { standin::testing::ForgetIniFiles(); }
 
 void WorkingDirectory::ClearCheckFiles() const {
   standin::testing::ForgetIniFiles();
   standin::testing::ClearMemoryIniFiles();
   for (const char* name : {"Niezgodnosci.txt", "Niezgodnosci.ini", "Niezgodnosci.INO", "Niezgodnosci.LCK"}) {
     std::error_code error;
-    std::filesystem::remove(path_ / name, error);
+    std::filesystem::remove(path() / name, error);
   }
 }
 

@@ -19,6 +19,7 @@
 #include "korpus/frontend.h"
 #include "korpus/tables/store.h"
 #include "tests/support/goods_totals.h"
+#include "tests/support/scratch_directory.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace reliability {
@@ -63,14 +64,13 @@ class WorkingDirectory {
   WorkingDirectory(const WorkingDirectory&) = delete;
   WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return directory_.path(); }
   // Removes the files of a check (report, progress and its companions),
   // keeping data.txt, and forgets the INI cache.
   void ClearCheckFiles() const;
 
  private:
-  std::filesystem::path path_;
-  std::filesystem::path previous_;
+  testing_support::ScratchWorkingDirectory directory_;
 };
 
 void WriteFile(const std::filesystem::path& path, std::string_view bytes);

@@ -8,7 +8,6 @@
 #include "abi/codepage.h"
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
-#include "host/module_state.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/dialog/dialog_testing.h"
 #include "korpus/entries.h"
@@ -16,6 +15,7 @@
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/make_positions.h"
+#include "tests/support/standin_session.h"
 #include "verify/dialog/class_table.h"
 #include "verify/dialog/dialog_template.h"
 #include "verify/dialog/zrob_prufacje.h"
@@ -33,10 +33,7 @@ std::string Row(CZrobPrufacje& check, std::int16_t row) {
 
 class DialogObjectTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-  }
+  void SetUp() override { ::testing_support::BindToStandIn(); }
   standin::RecordingFrontEnd front_;
 };
 

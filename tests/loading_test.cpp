@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
-#include "host/module_state.h"
 #include "host/table_handles.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
@@ -19,6 +17,7 @@
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/position_rows.h"
+#include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
@@ -35,14 +34,6 @@ std::string Numbered(const char* stem, int n) {
   std::snprintf(text, sizeof text, "%s%05d", stem, n);
   return text;
 }
-
-// The plug-in's calls reach the stand-in from the check's construction on.
-struct BoundToStandIn {
-  BoundToStandIn() {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-  }
-};
 
 // Each register with the table number that names it.
 constexpr std::pair<Register, std::int32_t> kRegisters[] = {{Register::Sales, 44}, {Register::Purchase, 52}};
@@ -92,7 +83,7 @@ class LoadInvoiceTest : public ::testing::Test {
     }
   }
 
-  BoundToStandIn bound_;
+  ::testing_support::BoundToStandIn bound_;
   standin::RecordingFrontEnd front_;
   CZrobPrufacje check_;
 };

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "korpus/dialog/controls.h"
@@ -19,6 +18,7 @@
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/make_positions.h"
+#include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
@@ -46,15 +46,6 @@ inline bool AllZero(const void* bytes, std::size_t size) {
   return true;
 }
 
-// Binds the plug-in's entries to the stand-in afresh; a member, so that it
-// comes before the check object that the fixture constructs.
-struct BoundToStandIn {
-  BoundToStandIn() {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-  }
-};
-
 class ModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -81,7 +72,7 @@ class ModelTest : public ::testing::Test {
     return texts;
   }
 
-  BoundToStandIn bound_;
+  ::testing_support::BoundToStandIn bound_;
   standin::RecordingFrontEnd front_;
   CZrobPrufacje check_;
 };

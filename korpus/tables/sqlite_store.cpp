@@ -364,6 +364,8 @@ class TextArena {
   // Both texts, the second right after the first; where the first begins.
   const char* Keep(std::string_view first, std::string_view second) {
     const std::size_t size = first.size() + second.size();
+    // Never null, so that a row's texts can be reached by adding sizes.
+    if (size == 0) return "";
     if (size > free_) {
       // Blocks double up to 1 MB: a small table costs little room.
       next_ = std::min(next_ * 2, kBlock);

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "abi/codepage.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
+#include "tests/support/binding_box.h"
 
 namespace {
 
@@ -20,22 +20,8 @@ using host::binding::FallbackIndex;
 using host::binding::FallbackIndexOf;
 using host::binding::HostCallAbandoned;
 
-// What MessageBoxA receives is in Windows-1250.
-std::string To1250(std::string_view utf8) {
-  std::string out;
-  for (std::size_t pos = 0; pos < utf8.size();) {
-    out += static_cast<char>(codepage::UnicodeToWindows1250(codepage::DecodeUtf8(utf8, pos)));
-  }
-  return out;
-}
-
-std::string ExpectedBoxText(const std::string& module, const std::string& entry) {
-  return To1250("W module  " + module + " \nbrak wpisu  " + entry +
-                " \nWywołano z wtyczki   Zainstalowano wtyczkę: PRUFACJA .\n\n"
-                "Błąd ten można zignorować lecz dalsza praca\n"
-                "programu w tych warunkach może być niebezpieczna.\n\n"
-                "Konieczna jest aktualizacja programu!");
-}
+using testing_support::ExpectedBindingBox;
+using testing_support::To1250;
 
 void* SlotValue(const char* name) { return *host::binding::FindByName(name)->slot; }
 
@@ -88,7 +74,7 @@ TEST_F(BindingTest, MissingEntryShowsTheBoxWithItsExactText) {
 
   ASSERT_EQ(front_.boxes().size(), 1u);
   EXPECT_EQ(front_.boxes()[0].caption, To1250("POWAŻNY BŁĄD WTYCZKI"));
-  EXPECT_EQ(front_.boxes()[0].text, ExpectedBoxText(path, "52256"));
+  EXPECT_EQ(front_.boxes()[0].text, ExpectedBindingBox(path, "52256"));
 }
 
 TEST_F(BindingTest, ModuleWithoutFileNameIsNamedUnknown) {
@@ -96,7 +82,7 @@ TEST_F(BindingTest, ModuleWithoutFileNameIsNamedUnknown) {
   front_.Answer(5);
   korpus::OpenTable(44);
   ASSERT_EQ(front_.boxes().size(), 1u);
-  EXPECT_EQ(front_.boxes()[0].text, ExpectedBoxText("<nieznany>", "52256"));
+  EXPECT_EQ(front_.boxes()[0].text, ExpectedBindingBox("<nieznany>", "52256"));
 }
 
 TEST_F(BindingTest, IgnoreGivesTheFallbackOfTheDeclaredArgumentSize) {

@@ -111,16 +111,6 @@ void WorkingDirectory::ClearCheckFiles() const {
   }
 }
 
-void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 bool Exists(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::exists(path, error);

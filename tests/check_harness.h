@@ -18,6 +18,7 @@
 #include "korpus/dialog/keys.h"
 #include "korpus/frontend.h"
 #include "korpus/tables/store.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/goods_totals.h"
 #include "tests/support/scratch_directory.h"
 #include "verify/dialog/zrob_prufacje.h"
@@ -73,8 +74,11 @@ class WorkingDirectory {
   testing_support::ScratchWorkingDirectory directory_;
 };
 
-void WriteFile(const std::filesystem::path& path, std::string_view bytes);
-std::string ReadFile(const std::filesystem::path& path);
+// The names that the fuzz targets call them by.
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  testing_support::WriteBytes(path, bytes);
+}
+inline std::string ReadFile(const std::filesystem::path& path) { return testing_support::ReadBytes(path); }
 bool Exists(const std::filesystem::path& path);
 
 // A box as the user saw it, texts in UTF-8 (markup bytes kept).

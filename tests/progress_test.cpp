@@ -18,6 +18,7 @@
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/position_rows.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 
@@ -27,15 +28,11 @@ namespace {
 
 using testing_support::Row;
 using testing_support::Rows;
+using ::testing_support::ReadBytes;
 namespace fs = std::filesystem;
 
 constexpr std::int16_t kYes = 0x5001;
 constexpr std::int16_t kNo = 0x5002;
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A progress file as a user would edit it: UTF-8 here, Mazovia on disk.
 void WriteProgressFile(const std::vector<std::string>& lines) {

@@ -22,6 +22,7 @@
 #include "korpus/testing.h"
 #include "tests/check_access.h"
 #include "tests/make_positions.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 
@@ -29,15 +30,8 @@ namespace verify {
 
 namespace testing_support {
 
-inline std::string ReadBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
+using ::testing_support::ReadBytes;
+using ::testing_support::WriteBytes;
 
 struct BoxSeen {
   std::string caption;

@@ -14,23 +14,20 @@
 #include "korpus/files/files.h"
 #include "korpus/tables/store.h"
 #include "korpus/testing.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
 using namespace standin;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 // Each test runs in a fresh current directory, as the host's files are
 // named relative to it.
 class InFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    folder_ =
-        std::filesystem::temp_directory_path() / ("standin_files_" + std::to_string(::getpid()) + "_" +
-                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
     standin::testing::ClearFaults();
     files::Reset();
   }
@@ -38,17 +35,6 @@ class InFolder : public ::testing::Test {
     standin::testing::ClearFaults();
     files::Reset();
     UseStore(nullptr);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
-  }
-
-  static std::string Contents(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-
-  static void Write(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
   }
 
   // Everything a stream delivers until its end.
@@ -58,8 +44,7 @@ class InFolder : public ::testing::Test {
     return out;
   }
 
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
+  testing_support::ScratchWorkingDirectory folder_{"standin_files"};
 };
 
 // ---- streams ----
@@ -72,7 +57,7 @@ TEST_F(Streams, TextModeWritesEveryLineEndAsCrLf) {
   EXPECT_GT(std::fprintf(stream, "%s\n%4d|\n", "Nazwa", 12), 0);
   EXPECT_GE(std::fputs("\n\nend", stream), 0);
   EXPECT_EQ(std::fclose(stream), 0);
-  EXPECT_EQ(Contents("Niezgodnosci.txt"), "Nazwa\r\n  12|\r\n\r\n\r\nend");
+  EXPECT_EQ(ReadBytes("Niezgodnosci.txt"), "Nazwa\r\n  12|\r\n\r\n\r\nend");
 }
 
 TEST_F(Streams, AWriteModeWithoutLettersIsTextModeAsTheHostsDefault) {
@@ -80,7 +65,7 @@ TEST_F(Streams, AWriteModeWithoutLettersIsTextModeAsTheHostsDefault) {
   ASSERT_NE(stream, nullptr);
   std::fputs("a\nb", stream);
   std::fclose(stream);
-  EXPECT_EQ(Contents("plain.txt"), "a\r\nb");
+  EXPECT_EQ(ReadBytes("plain.txt"), "a\r\nb");
 }
 
 TEST_F(Streams, BinaryModesPassBytesUnchanged) {
@@ -91,7 +76,7 @@ TEST_F(Streams, BinaryModesPassBytesUnchanged) {
       "c",
       stream);
   std::fclose(stream);
-  EXPECT_EQ(Contents("raw.bin"),
+  EXPECT_EQ(ReadBytes("raw.bin"),
             "a\nb\r\n\x1A"
             "c");
 
@@ -104,7 +89,7 @@ TEST_F(Streams, BinaryModesPassBytesUnchanged) {
 }
 
 TEST_F(Streams, TextModeReadsCrLfAsLfAndKeepsALoneCr) {
-  Write("data.txt", "ABC,3\r\nDEF;4\nG\rH\r\n\r\nlast");
+  WriteBytes("data.txt", "ABC,3\r\nDEF;4\nG\rH\r\n\r\nlast");
   std::FILE* stream = entry::OpenStream("data.txt", "rt", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(ReadAll(stream), "ABC,3\nDEF;4\nG\rH\n\nlast");
@@ -112,7 +97,7 @@ TEST_F(Streams, TextModeReadsCrLfAsLfAndKeepsALoneCr) {
 }
 
 TEST_F(Streams, TextModeReadsLinesAsTheImportDoes) {
-  Write("data.txt", "8710841030181,12,003278\r\n  ABC  ,   -7\r\n");
+  WriteBytes("data.txt", "8710841030181,12,003278\r\n  ABC  ,   -7\r\n");
   std::FILE* stream = entry::OpenStream("data.txt", "rt", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
   char line[256];
@@ -134,7 +119,7 @@ TEST_F(Streams, ACrLfPairSplitAcrossTwoReadsIsStillOneLineEnd) {
     bytes += line + "\r\n";
     expected += line + "\n";
   }
-  Write("long.txt", bytes);
+  WriteBytes("long.txt", bytes);
   std::FILE* stream = entry::OpenStream("long.txt", "rt", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
   std::string read;
@@ -146,7 +131,7 @@ TEST_F(Streams, ACrLfPairSplitAcrossTwoReadsIsStillOneLineEnd) {
 }
 
 TEST_F(Streams, ACtrlZEndsWhatTextModeReads) {
-  Write("dos.txt",
+  WriteBytes("dos.txt",
         "A,1\r\nB,2\r\n\x1A"
         "garbage after the end\r\n");
   std::FILE* stream = entry::OpenStream("dos.txt", "rt", 0x40, 0, -1);
@@ -179,7 +164,7 @@ TEST_F(Streams, TheNamesDirectoryIsTheCurrentOne) {
   ASSERT_NE(stream, nullptr);
   std::fputs("x\n", stream);
   std::fclose(stream);
-  EXPECT_EQ(Contents(folder_ / "sub" / "inner.txt"), "x\r\n");
+  EXPECT_EQ(ReadBytes(folder_.path() / "sub" / "inner.txt"), "x\r\n");
 }
 
 TEST_F(Streams, TheChosenWriteFailsAndFprintfReportsIt) {
@@ -189,16 +174,16 @@ TEST_F(Streams, TheChosenWriteFailsAndFprintfReportsIt) {
   EXPECT_GT(std::fprintf(stream, "%s\n", "first"), 0);
   EXPECT_LT(std::fprintf(stream, "%s\n", "second"), 0);
   std::fclose(stream);
-  EXPECT_EQ(Contents("Niezgodnosci.txt"), "first\r\n");
+  EXPECT_EQ(ReadBytes("Niezgodnosci.txt"), "first\r\n");
 }
 
 TEST_F(Streams, AppendingInTextModeKeepsWhatWasThere) {
-  Write("log.txt", "one\r\n");
+  WriteBytes("log.txt", "one\r\n");
   std::FILE* stream = entry::OpenStream("log.txt", "at", 0x40, 0, -1);
   ASSERT_NE(stream, nullptr);
   std::fputs("two\n", stream);
   std::fclose(stream);
-  EXPECT_EQ(Contents("log.txt"), "one\r\ntwo\r\n");
+  EXPECT_EQ(ReadBytes("log.txt"), "one\r\ntwo\r\n");
 }
 
 // ---- document store ----
@@ -207,7 +192,7 @@ using Documents = InFolder;
 
 TEST_F(Documents, AStoredFileKeepsItsBytesKindAndName) {
   UseStore(MakeMemoryStore());
-  Write("Niezgodnosci.txt", std::string("Raport\r\n\x8F\x9C\0koniec", 17));
+  WriteBytes("Niezgodnosci.txt", std::string("Raport\r\n\x8F\x9C\0koniec", 17));
   EXPECT_NE(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
   const auto documents = CurrentStore().Documents();
   ASSERT_EQ(documents.size(), 1u);
@@ -221,10 +206,10 @@ TEST_F(Documents, AStoredFileKeepsItsBytesKindAndName) {
 }
 
 TEST_F(Documents, TheDatabaseKeepsTheDocumentToo) {
-  UseStore(OpenDatabase(folder_ / "korpus.db"));
-  Write("Niezgodnosci.txt", "abc\r\n");
+  UseStore(OpenDatabase(folder_.path() / "korpus.db"));
+  WriteBytes("Niezgodnosci.txt", "abc\r\n");
   ASSERT_NE(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
-  UseStore(OpenDatabase(folder_ / "korpus.db"));
+  UseStore(OpenDatabase(folder_.path() / "korpus.db"));
   const auto documents = CurrentStore().Documents();
   ASSERT_EQ(documents.size(), 1u);
   EXPECT_EQ(std::string(documents[0].content.begin(), documents[0].content.end()), "abc\r\n");
@@ -232,7 +217,7 @@ TEST_F(Documents, TheDatabaseKeepsTheDocumentToo) {
 
 TEST_F(Documents, TheStoreRefusesWhenToldToAndKeepsNothing) {
   UseStore(MakeMemoryStore());
-  Write("Niezgodnosci.txt", "abc");
+  WriteBytes("Niezgodnosci.txt", "abc");
   standin::testing::FailNth(Fault::DocumentStore, 1);
   EXPECT_EQ(entry::StoreDocument(11, "Niezgodnosci.txt", 0, 0), 0);
   EXPECT_TRUE(CurrentStore().Documents().empty());
@@ -274,28 +259,28 @@ TEST_F(Collector, AFolderTooLongForTheCallersBufferIsRefused) {
 
 TEST_F(Collector, TheFileIsFetchedFromTheFolderOverAnOlderCopy) {
   std::filesystem::create_directory("terminal");
-  Write("terminal/data.txt", "ABC,2\r\n");
-  Write("data.txt", "old,1\r\n");
-  files::SetCollectorFolder((folder_ / "terminal").string());
+  WriteBytes("terminal/data.txt", "ABC,2\r\n");
+  WriteBytes("data.txt", "old,1\r\n");
+  files::SetCollectorFolder((folder_.path() / "terminal").string());
   char folder[260];
   std::snprintf(folder, sizeof folder, "%s", entry::CollectorFolder());
   EXPECT_EQ(entry::FetchCollectorFile(folder, "data.txt"), 1);
-  EXPECT_EQ(Contents("data.txt"), "ABC,2\r\n");
-  EXPECT_EQ(Contents("terminal/data.txt"), "ABC,2\r\n");
+  EXPECT_EQ(ReadBytes("data.txt"), "ABC,2\r\n");
+  EXPECT_EQ(ReadBytes("terminal/data.txt"), "ABC,2\r\n");
 }
 
 TEST_F(Collector, WithoutAFolderOrAFileNothingIsTouched) {
-  Write("data.txt", "old,1\r\n");
+  WriteBytes("data.txt", "old,1\r\n");
   EXPECT_EQ(entry::FetchCollectorFile("", "data.txt"), 0);
   std::filesystem::create_directory("empty");
   EXPECT_EQ(entry::FetchCollectorFile("empty", "data.txt"), 0);
-  EXPECT_EQ(Contents("data.txt"), "old,1\r\n");
+  EXPECT_EQ(ReadBytes("data.txt"), "old,1\r\n");
 }
 
 TEST_F(Collector, AFolderThatIsTheCurrentOneLeavesTheFileWhole) {
-  Write("data.txt", "ABC,2\r\n");
-  EXPECT_EQ(entry::FetchCollectorFile(folder_.c_str(), "data.txt"), 0);
-  EXPECT_EQ(Contents("data.txt"), "ABC,2\r\n");
+  WriteBytes("data.txt", "ABC,2\r\n");
+  EXPECT_EQ(entry::FetchCollectorFile(folder_.path().c_str(), "data.txt"), 0);
+  EXPECT_EQ(ReadBytes("data.txt"), "ABC,2\r\n");
 }
 
 }  // namespace

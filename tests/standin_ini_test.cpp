@@ -15,10 +15,10 @@
 
 namespace {
 
-using ini_test::Bytes;
 using ini_test::kRead;
 using ini_test::kWrite;
-using ini_test::Put;
+using ini_test::ReadIfPresent;
+using ini_test::WriteBytes;
 using standin::entry::IniAccess;
 
 class IniLayout : public ini_test::ScratchDirectory {
@@ -46,7 +46,7 @@ class IniLayout : public ini_test::ScratchDirectory {
   }
   std::optional<std::string> Flushed() {
     EXPECT_TRUE(standin::FlushIniFiles());
-    return Bytes(file_);
+    return ReadIfPresent(file_);
   }
 
   std::string file_;
@@ -68,7 +68,7 @@ TEST_F(IniLayout, KeysStandInWriteOrderAndANewSectionGoesToTheEnd) {
 }
 
 TEST_F(IniLayout, AnExistingKeyIsReplacedInItsLineWhateverTheCaseOfTheNames) {
-  Put(file_, "[Prufacja]\r\nPytaj=0\r\nInne=x\r\n");
+  WriteBytes(file_, "[Prufacja]\r\nPytaj=0\r\nInne=x\r\n");
   EXPECT_EQ(WriteInt("PRUFACJA", "pYTAJ", 1), 0);
   EXPECT_EQ(ReadInt("prufacja", "PYTAJ"), 1);
   EXPECT_EQ(Flushed(), "[Prufacja]\r\nPytaj=1\r\nInne=x\r\n");
@@ -82,7 +82,7 @@ TEST_F(IniLayout, PolishLettersInNamesAreComparedAsTheyAre) {
 }
 
 TEST_F(IniLayout, AHandEditedFileReadsAsMeantAndKeepsItsUntouchedLines) {
-  Put(file_,
+  WriteBytes(file_,
       "; ustawienia wtyczki\n"
       "[ Prufacja ]\n"
       "  Pytaj = 1  \n"
@@ -108,14 +108,14 @@ TEST_F(IniLayout, AHandEditedFileReadsAsMeantAndKeepsItsUntouchedLines) {
 }
 
 TEST_F(IniLayout, TheFirstOfTwoEqualSectionsOrKeysIsTheOneUsed) {
-  Put(file_, "[A]\r\nk=1\r\nk=2\r\n[a]\r\nk=3\r\n");
+  WriteBytes(file_, "[A]\r\nk=1\r\nk=2\r\n[a]\r\nk=3\r\n");
   EXPECT_EQ(ReadInt("A", "k"), 1);
   WriteInt("A", "k", 9);
   EXPECT_EQ(Flushed(), "[A]\r\nk=9\r\nk=2\r\n[a]\r\nk=3\r\n");
 }
 
 TEST_F(IniLayout, KeysBeforeAnySectionBelongToNone) {
-  Put(file_, "k=1\r\n[A]\r\n");
+  WriteBytes(file_, "k=1\r\n[A]\r\n");
   EXPECT_EQ(ReadInt("A", "k"), std::nullopt);
 }
 
@@ -128,7 +128,7 @@ TEST_F(IniLayout, BlanksAtTheEndsOfAValueAreKeptInQuotes) {
 }
 
 TEST_F(IniLayout, QuotesTypedByAUserEncloseTheValue) {
-  Put(file_, "[A]\r\nk = \" x \"\r\nj=\"\r\n");
+  WriteBytes(file_, "[A]\r\nk = \" x \"\r\nj=\"\r\n");
   EXPECT_EQ(ReadText("A", "k"), " x ");
   EXPECT_EQ(ReadText("A", "j"), "\"");
 }
@@ -167,7 +167,7 @@ TEST_F(IniLayout, AMissingFileReadsAsEmptyAndIsNotCreated) {
 }
 
 TEST_F(IniLayout, AMissingSectionOrKeyFailsTheRead) {
-  Put(file_, "[Nr_faktury]\r\nNr fakt.=FV 1\r\n");
+  WriteBytes(file_, "[Nr_faktury]\r\nNr fakt.=FV 1\r\n");
   EXPECT_EQ(ReadText("Inna", "Nr fakt."), std::nullopt);
   EXPECT_EQ(ReadText("Nr_faktury", "Ilosc"), std::nullopt);
   EXPECT_EQ(ReadText("Nr_faktury", "Nr fakt."), "FV 1");
@@ -202,7 +202,7 @@ TEST_F(IniLayout, GarbageFilesNeverCrashAndStayWritable) {
       const unsigned pick = random() % 16;
       c = pick < 6 ? "[]=;\r\n"[pick] : static_cast<char>(random());
     }
-    Put(file_, garbage);
+    WriteBytes(file_, garbage);
     standin::testing::ForgetIniFiles();
     char text[260];
     std::int32_t number = 0;
@@ -218,9 +218,9 @@ TEST_F(IniLayout, GarbageFilesNeverCrashAndStayWritable) {
 TEST_F(IniLayout, WritesStayInMemoryUntilAFlush) {
   WriteText("Nr_faktury", "Nr fakt.", "FV 1");
   WriteInt("Nr_faktury", "Ilosc", 0);
-  EXPECT_EQ(Bytes(file_), std::nullopt);
+  EXPECT_EQ(ReadIfPresent(file_), std::nullopt);
   EXPECT_TRUE(standin::FlushIniFiles());
-  EXPECT_EQ(Bytes(file_), "[Nr_faktury]\r\nNr fakt.=FV 1\r\nIlosc=0\r\n");
+  EXPECT_EQ(ReadIfPresent(file_), "[Nr_faktury]\r\nNr fakt.=FV 1\r\nIlosc=0\r\n");
 }
 
 TEST_F(IniLayout, PendingWritesReachTheDiskWhenTheProcessExits) {
@@ -228,13 +228,13 @@ TEST_F(IniLayout, PendingWritesReachTheDiskWhenTheProcessExits) {
   ASSERT_GE(child, 0);
   if (child == 0) {
     WriteText("Nr_faktury", "Nr fakt.", "FV 9");
-    std::exit(Bytes(file_) ? 1 : 0);
+    std::exit(ReadIfPresent(file_) ? 1 : 0);
   }
   int status = -1;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the write reached the disk before the exit";
-  EXPECT_EQ(Bytes(file_), "[Nr_faktury]\r\nNr fakt.=FV 9\r\n");
+  EXPECT_EQ(ReadIfPresent(file_), "[Nr_faktury]\r\nNr fakt.=FV 9\r\n");
 }
 
 TEST_F(IniLayout, WritingTheValuesTheFileHoldsLeavesTheFileAlone) {
@@ -252,7 +252,7 @@ TEST_F(IniLayout, WritingTheValuesTheFileHoldsLeavesTheFileAlone) {
 TEST_F(IniLayout, AReadWritesThePendingChangesFirst) {
   WriteInt("A", "k", 3);
   EXPECT_EQ(ReadInt("A", "k"), 3);
-  EXPECT_EQ(Bytes(file_), "[A]\r\nk=3\r\n");
+  EXPECT_EQ(ReadIfPresent(file_), "[A]\r\nk=3\r\n");
 }
 
 TEST_F(IniLayout, AFileRemovedBehindTheCacheStartsEmptyAtTheNextWrite) {
@@ -281,7 +281,7 @@ TEST_F(IniLayout, PendingWritesToAFileRemovedBehindTheCacheAreDropped) {
   WriteText("Nr_faktury", "r05", "Zgubiony,Z,1,1");
   ASSERT_EQ(std::remove(file_.c_str()), 0);
   EXPECT_TRUE(standin::FlushIniFiles());
-  EXPECT_EQ(Bytes(file_), std::nullopt);
+  EXPECT_EQ(ReadIfPresent(file_), std::nullopt);
 
   WriteText("Nr_faktury", "r05", "Zgubiony,Z,1,1");
   ASSERT_EQ(std::remove(file_.c_str()), -1);  // never reached the disk
@@ -295,7 +295,7 @@ TEST_F(IniLayout, AFileEditedBehindTheCacheIsLoadedAgain) {
   WriteInt("Prufacja", "Pytaj", 0);
   ASSERT_TRUE(standin::FlushIniFiles());
   ASSERT_EQ(ReadInt("Prufacja", "Pytaj"), 0);
-  Put(file_, "[Prufacja]\r\nPytaj=1\r\nDodany=2\r\n");
+  WriteBytes(file_, "[Prufacja]\r\nPytaj=1\r\nDodany=2\r\n");
   EXPECT_EQ(ReadInt("Prufacja", "Pytaj"), 1);
   WriteInt("Prufacja", "Nowy", 3);
   EXPECT_EQ(Flushed(), "[Prufacja]\r\nPytaj=1\r\nDodany=2\r\nNowy=3\r\n");
@@ -315,18 +315,18 @@ TEST_F(IniLayout, AFailedWriteAnswersNonZeroAndChangesNothing) {
 }
 
 TEST_F(IniLayout, RelativeNamesResolveAgainstTheCurrentDirectory) {
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir_);
-  EXPECT_EQ(IniAccess("PrufPytanie.ini", kWrite, "Prufacja", "Pytaj", "%d", 1), 0);
-  std::int16_t flag = 0;
-  EXPECT_EQ(IniAccess("./PrufPytanie.ini", kRead, "Prufacja", "Pytaj", "%hd", &flag), 0);
-  EXPECT_EQ(flag, 1);
-  std::filesystem::current_path(previous);
-  EXPECT_EQ(Bytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+  {
+    const testing_support::CurrentDirectory inside(dir_);
+    EXPECT_EQ(IniAccess("PrufPytanie.ini", kWrite, "Prufacja", "Pytaj", "%d", 1), 0);
+    std::int16_t flag = 0;
+    EXPECT_EQ(IniAccess("./PrufPytanie.ini", kRead, "Prufacja", "Pytaj", "%hd", &flag), 0);
+    EXPECT_EQ(flag, 1);
+  }
+  EXPECT_EQ(ReadIfPresent(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
 }
 
 TEST_F(IniLayout, AFlushKeepsTheFilesModeAndLeavesNoOtherFiles) {
-  Put(file_, "[A]\r\nk=1\r\n");
+  WriteBytes(file_, "[A]\r\nk=1\r\n");
   ASSERT_EQ(::chmod(file_.c_str(), 0640), 0);
   WriteInt("A", "k", 2);
   ASSERT_TRUE(standin::FlushIniFiles());
@@ -352,12 +352,12 @@ TEST_F(IniLayout, AFlushThatCannotWriteKeepsTheChangesForTheNextOne) {
   EXPECT_FALSE(standin::FlushIniFiles());
   std::filesystem::create_directory(sub);
   EXPECT_TRUE(standin::FlushIniFiles());
-  EXPECT_EQ(Bytes(path), "[A]\r\nk=1\r\n");
+  EXPECT_EQ(ReadIfPresent(path), "[A]\r\nk=1\r\n");
 }
 
 TEST_F(IniLayout, AReadOnlyFileRefusesWrites) {
   if (::geteuid() == 0) GTEST_SKIP() << "root writes any file";
-  Put(file_, "[A]\r\nk=1\r\n");
+  WriteBytes(file_, "[A]\r\nk=1\r\n");
   ASSERT_EQ(::chmod(file_.c_str(), 0444), 0);
   EXPECT_NE(WriteInt("A", "k", 2), 0);
   EXPECT_EQ(ReadInt("A", "k"), 1);

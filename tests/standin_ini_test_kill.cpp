@@ -52,7 +52,7 @@ std::string SavedBytes(int generation) {
 
 // The generation of the save that the file holds whole; -1 for anything else.
 int CompleteGeneration(const std::string& file) {
-  const auto bytes = ini_test::Bytes(file);
+  const auto bytes = ini_test::ReadIfPresent(file);
   int generation = -1;
   if (!bytes || std::sscanf(bytes->c_str(), "[Nr_faktury]\r\nNr fakt.=FV %d", &generation) != 1) return -1;
   if (*bytes != SavedBytes(generation)) return -1;

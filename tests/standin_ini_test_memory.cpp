@@ -47,14 +47,14 @@ struct Files {
   void Put(const char* name, const std::string& bytes) const {
     if (in_memory) return st::PutMemoryIniFile(name, bytes);
     const std::filesystem::path saved = dir / (std::string(name) + ".new");
-    ini_test::Put(saved, bytes);
+    ini_test::WriteBytes(saved, bytes);
     std::filesystem::rename(saved, dir / name);
   }
   bool Remove(const char* name) const {
     return in_memory ? st::RemoveMemoryIniFile(name) : std::filesystem::remove(dir / name);
   }
   std::optional<std::string> Get(const char* name) const {
-    return in_memory ? st::MemoryIniFile(name) : ini_test::Bytes(dir / name);
+    return in_memory ? st::MemoryIniFile(name) : ini_test::ReadIfPresent(dir / name);
   }
 };
 
@@ -122,8 +122,7 @@ TEST_F(IniInMemory, NamesAreOneFileWhereTheDiskWouldTakeThemForOne) {
 }
 
 TEST_F(IniInMemory, NothingReachesTheDiskAndLeavingTheMemoryEmptiesIt) {
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir_);
+  const testing_support::CurrentDirectory inside(dir_);
   EXPECT_EQ(WriteInt("Niezgodnosci.ini", "k", 1), 0);
   EXPECT_TRUE(standin::FlushIniFiles());
   EXPECT_TRUE(std::filesystem::is_empty(dir_));
@@ -134,7 +133,6 @@ TEST_F(IniInMemory, NothingReachesTheDiskAndLeavingTheMemoryEmptiesIt) {
   EXPECT_EQ(ReadInt("Niezgodnosci.ini", "k"), std::nullopt);  // the disk has none
   st::KeepIniFilesInMemory(true);
   EXPECT_EQ(st::MemoryIniFile("Niezgodnosci.ini"), std::nullopt);
-  std::filesystem::current_path(previous);
 }
 
 }  // namespace

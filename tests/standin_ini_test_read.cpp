@@ -44,7 +44,7 @@ class IniRead : public ini_test::ScratchDirectory {
 
   // Stores the value as a hand-edited file would hold it.
   void Store(const std::string& value) {
-    ini_test::Put(file_, "[Nr_faktury]\r\nr00=" + value + "\r\n");
+    ini_test::WriteBytes(file_, "[Nr_faktury]\r\nr00=" + value + "\r\n");
   }
 
   bool ReadRow(Row& row) {
@@ -67,7 +67,7 @@ class IniRead : public ini_test::ScratchDirectory {
 TEST_F(IniRead, ARowWrittenWithCommasReadsBackIntoItsFourFields) {
   ASSERT_EQ(IniAccess(file_.c_str(), kWrite, "Nr_faktury", "r00", "%s,%s,%d,%d", "Nowy towar", "ABC1", 2500, 0), 0);
   ASSERT_TRUE(standin::FlushIniFiles());
-  EXPECT_EQ(ini_test::Bytes(file_), "[Nr_faktury]\r\nr00=Nowy towar,ABC1,2500,0\r\n");
+  EXPECT_EQ(ini_test::ReadIfPresent(file_), "[Nr_faktury]\r\nr00=Nowy towar,ABC1,2500,0\r\n");
   Row row;
   ASSERT_TRUE(ReadRow(row));
   EXPECT_STREQ(row.name, "Nowy towar");

@@ -15,42 +15,34 @@
 #include "korpus/entries.h"
 #include "korpus/ini/ini_access.h"
 #include "korpus/testing.h"
+#include "tests/support/file_bytes.h"
+#include "tests/support/scratch_directory.h"
 
 namespace ini_test {
 
 inline constexpr std::int32_t kRead = 8;
 inline constexpr std::int32_t kWrite = 9;
 
-// The bytes of a file, nullopt when it does not exist.
-inline std::optional<std::string> Bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void Put(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using testing_support::ReadIfPresent;
+using testing_support::WriteBytes;
 
 class ScratchDirectory : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/standin_ini_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    standin::testing::ForgetIniFiles();
-    standin::testing::ClearFaults();
+    ASSERT_FALSE(dir_.empty());
+    Clear();
   }
-
-  void TearDown() override {
-    standin::testing::ForgetIniFiles();
-    standin::testing::ClearFaults();
-    std::filesystem::remove_all(dir_);
-  }
+  void TearDown() override { Clear(); }
 
   std::string PathOf(const char* name) const { return (dir_ / name).string(); }
 
-  std::filesystem::path dir_;
+  static void Clear() {
+    standin::testing::ForgetIniFiles();
+    standin::testing::ClearFaults();
+  }
+
+  testing_support::ScratchDirectory scratch_{"standin_ini"};
+  const std::filesystem::path dir_ = scratch_.path();
 };
 
 }  // namespace ini_test

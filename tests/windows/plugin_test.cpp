@@ -15,6 +15,7 @@
 #include "abi/codepage.h"
 #include "abi/records.h"
 #include "host/windows_boundary.h"
+#include "tests/support/binding_box.h"
 #include "tests/windows/fake_host.h"
 #include "tests/windows/harness.h"
 #include "tests/windows/system_answers.h"
@@ -29,21 +30,8 @@ Function Proc(HMODULE module, LPCSTR name) {
   return reinterpret_cast<Function>(reinterpret_cast<std::uintptr_t>(::GetProcAddress(module, name)));
 }
 
-std::string To1250(std::string_view utf8) {
-  std::string out;
-  for (std::size_t pos = 0; pos < utf8.size();) {
-    out += static_cast<char>(codepage::UnicodeToWindows1250(codepage::DecodeUtf8(utf8, pos)));
-  }
-  return out;
-}
-
-std::string ExpectedBindingBox(const std::string& module, const std::string& entry) {
-  return To1250("W module  " + module + " \nbrak wpisu  " + entry +
-                " \nWywołano z wtyczki   Zainstalowano wtyczkę: PRUFACJA .\n\n"
-                "Błąd ten można zignorować lecz dalsza praca\n"
-                "programu w tych warunkach może być niebezpieczna.\n\n"
-                "Konieczna jest aktualizacja programu!");
-}
+using testing_support::ExpectedBindingBox;
+using testing_support::To1250;
 
 class PluginTest : public ::testing::Test {
  protected:

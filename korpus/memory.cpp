@@ -43,7 +43,7 @@ struct Extent {
 // Under the address sanitizer its own allocator keeps the bounds, and a
 // Windows heap already works this way.
 #if !defined(_WIN32) && !defined(KORPUS_ASAN)
-constexpr std::size_t kFreshPagesFrom = std::size_t{1} << 20;
+constexpr std::size_t kFreshPagesFrom = 0x7F000;
 
 void* FreshZeroedPages(std::size_t size) {
   if (size < kFreshPagesFrom) return nullptr;
@@ -58,9 +58,21 @@ void Release(void* block, const Extent& extent) {
     std::free(block);
   }
 }
+
+// Fresh pages grow where they are or are moved by the system, never
+// copied: a long import's item block is never held twice.
+void* GrowPages(void* block, Extent& extent, std::size_t size) {
+  const std::size_t capacity = std::max(size, std::min<std::size_t>(extent.capacity * 2, 0x7FFFFFFF));
+  void* grown = ::mremap(block, extent.capacity, capacity, MREMAP_MAYMOVE);
+  if (grown == MAP_FAILED) return nullptr;
+  extent.size = size;
+  extent.capacity = capacity;
+  return grown;
+}
 #else
 void* FreshZeroedPages(std::size_t) { return nullptr; }
 void Release(void* block, const Extent&) { std::free(block); }
+void* GrowPages(void*, Extent&, std::size_t) { return nullptr; }
 #endif
 
 std::mutex extents_lock;
@@ -132,6 +144,14 @@ void* KORPUS_CALLER Resize(void* block, std::uint32_t size) {
     extent.size = asked;
     MarkRoom(block, extent);
     return block;
+  }
+  if (extent.mapped) {
+    Extent moved = extent;
+    void* grown = GrowPages(block, moved, asked);
+    if (grown == nullptr) return nullptr;
+    Extents().erase(known);
+    Extents()[grown] = moved;
+    return grown;
   }
 #if defined(KORPUS_ASAN)
   ASAN_UNPOISON_MEMORY_REGION(block, extent.capacity);

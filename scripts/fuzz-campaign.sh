@@ -25,9 +25,6 @@ for program in "$deep" "$checked"; do
   fi
 done
 mkdir -p "$work/corpus"
-# Large zeroed host blocks come fresh from the system, as the host's are:
-# without this the allocator reuses them and clears every byte.
-export MALLOC_MMAP_THRESHOLD_=131072
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 jobs=${FUZZ_JOBS:-2}
 status=0

@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Growths, HostBlocks,
                                            Growth{"items", 40 * 5000, 40, 6000, 1000},
                                            Growth{"from_null", 0, 13, 500, 7},
                                            Growth{"one_byte", 1, 1, 3000, 0},
-                                           Growth{"item_block", 1796 * 5000, 1796, 3, 1796 * 10}),
+                                           Growth{"item_block", 1796 * 5000, 1796, 6000, 1796 * 10}),
                          [](const ::testing::TestParamInfo<Growth>& p) { return std::string(p.param.name); });
 
 TEST(HostBlocksRoom, TheRoomBeyondTheSizeAskedForIsOutOfBounds) {

@@ -431,6 +431,27 @@ struct ProgressModel {
   }
 };
 
+// Each of the three checks opens with what the file held after the saves
+// before it (`fresh` when none), the n-th write failing (`from_then_on`:
+// every write from it on); with `asked`, the question comes whenever the
+// file holds a number.
+void ExpectChecksOpenWithTheSavedProgress(const ScenarioRun& run, long n, const std::string& label,
+                                          const std::vector<Position>& fresh, bool from_then_on, bool asked) {
+  ProgressModel file;
+  long write = 1;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const auto resumed = file.Resume();
+    const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(fresh);
+    EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
+    if (asked) {
+      EXPECT_EQ(HasBox(run.checks[i], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"),
+                file.has_number)
+          << label << ", check " << i + 1;
+    }
+    if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n, from_then_on);
+  }
+}
+
 TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
   const long calls = CallsOf(Fault::IniWrite);
   ASSERT_GE(calls, 10) << "two saves of a number, a count and the rows";
@@ -438,19 +459,7 @@ TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
         [](const ScenarioRun& run, long n, const std::string& label) {
           // A failed write goes unnoticed.
           ExpectOnlyCleanBoxes(run, label);
-          // Each check opens with what the file held after the saves before it.
-          ProgressModel file;
-          long write = 1;
-          for (std::size_t i = 0; i < 3; ++i) {
-            const auto resumed = file.Resume();
-            const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
-            EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
-            // The question is asked whenever the file holds a number.
-            EXPECT_EQ(HasBox(run.checks[i], "Uwaga", "Czy chcesz dokończyć poprzednie sprawdzanie faktury FV 1/2024"),
-                      file.has_number)
-                << label << ", check " << i + 1;
-            if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n);
-          }
+          ExpectChecksOpenWithTheSavedProgress(run, n, label, Fresh(), false, true);
         });
 }
 
@@ -458,14 +467,7 @@ TEST_F(FaultSweep, EveryIniWriteOfTheProgressMayFail) {
 TEST_F(FaultSweep, AnIniThatStopsTakingWritesAtAnyPointLeavesWhatWasWrittenBefore) {
   Sweep(Fault::IniWrite, CallsOf(Fault::IniWrite), Arming::FromThenOn, "INI writes",
         [](const ScenarioRun& run, long n, const std::string& label) {
-          ProgressModel file;
-          long write = 1;
-          for (std::size_t i = 0; i < 3; ++i) {
-            const auto resumed = file.Resume();
-            const auto expected = resumed ? TotalsOf(*resumed) : TotalsOf(Fresh());
-            EXPECT_EQ(Describe(TotalsOf(run.checks[i].opening)), Describe(expected)) << label << ", check " << i + 1;
-            if (i < 2) write += file.Save(run.checks[i].outcome.list, write, n, true);
-          }
+          ExpectChecksOpenWithTheSavedProgress(run, n, label, Fresh(), true, false);
         });
 }
 

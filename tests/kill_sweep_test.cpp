@@ -21,6 +21,7 @@
 #include "korpus/tables/store.h"
 #include "korpus/testing.h"
 #include "tests/check_harness.h"
+#include "tests/support/kill_rounds.h"
 
 namespace reliability {
 namespace {
@@ -185,11 +186,7 @@ TEST_F(KillSweep, AKilledCheckLeavesACompleteSaveAndOnlyWholeReportsStored) {
   int last_generation = 1;
   int partial_reports = 0;
   int temporary_files = 0;
-  const auto start = Clock::now();
-  const auto enough = [&] {
-    const auto spent = Clock::now() - start;
-    return (spent > std::chrono::seconds(4) && kills >= 25) || spent > std::chrono::seconds(20);
-  };
+  const testing_support::KillRounds enough(kills, 25, std::chrono::seconds(4), std::chrono::seconds(20));
   while (!enough()) {
     KillChildAfter(random, std::chrono::microseconds(0), 3 * generation_time);
     if (HasFatalFailure()) return;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "standin_ini_test_support.h"
+#include "tests/support/kill_rounds.h"
 
 namespace {
 
@@ -86,11 +87,7 @@ TEST_F(IniKill, AKilledSaveLeavesOneCompleteSaveOnDisk) {
   std::set<int> seen{0};
   int next = 1;
   int kills = 0;
-  const auto start = Clock::now();
-  const auto enough = [&] {
-    const auto spent = Clock::now() - start;
-    return (spent > std::chrono::seconds(3) && kills >= 15) || spent > std::chrono::seconds(15);
-  };
+  const testing_support::KillRounds enough(kills, 15, std::chrono::seconds(3), std::chrono::seconds(15));
   while (!enough()) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);

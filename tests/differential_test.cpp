@@ -26,10 +26,10 @@
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
-#include "tests/make_positions.h"
 #include "tests/reference/literal_check.h"
 #include "tests/refusing_new.h"
 #include "tests/support/goods_totals.h"
+#include "tests/support/make_positions.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/dialog_template.h"
 

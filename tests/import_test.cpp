@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "korpus/files/files.h"
-#include "report_import_support.h"
-#include "tests/position_rows.h"
+#include "tests/support/position_rows.h"
+#include "tests/support/report_import.h"
 
 namespace verify {
 namespace {

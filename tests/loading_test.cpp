@@ -16,7 +16,7 @@
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
-#include "tests/position_rows.h"
+#include "tests/support/position_rows.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 

@@ -2,7 +2,7 @@
 // in-memory store.
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
-#include "tests/model_fixture.h"
+#include "tests/support/model_fixture.h"
 
 namespace verify::testing_support {
 namespace {

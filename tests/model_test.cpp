@@ -4,7 +4,7 @@
 
 #include "korpus/dialog/controls.h"
 #include "korpus/testing.h"
-#include "tests/model_fixture.h"
+#include "tests/support/model_fixture.h"
 
 namespace verify::testing_support {
 namespace {

@@ -18,8 +18,8 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
-#include "tests/position_rows.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/position_rows.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "report_import_support.h"
+#include "tests/support/report_import.h"
 
 namespace verify {
 namespace {

@@ -5,10 +5,7 @@ if(TARGET korpus_terminal)
   target_link_libraries(terminal_parts_test PRIVATE korpus_terminal korpus_app_core)
 
   find_package(SQLite3 REQUIRED)
-  prufacja_test(terminal_session_test terminal_session_test.cpp)
-  target_link_libraries(terminal_session_test PRIVATE SQLite::SQLite3)
-  target_compile_definitions(terminal_session_test PRIVATE KORPUS_PROGRAM="$<TARGET_FILE:korpus_app>"
-                                                        KORPUS_PLUGIN="$<TARGET_FILE:prufacja>"
-                                                        RUN_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/run.sh")
-  add_dependencies(terminal_session_test korpus_app prufacja)
+  korpus_program_test(terminal_session_test LIBRARIES SQLite::SQLite3
+                      DEFINITIONS KORPUS_PLUGIN="$<TARGET_FILE:prufacja>"
+                                  RUN_SCRIPT="${PROJECT_SOURCE_DIR}/scripts/run.sh")
 endif()

@@ -13,12 +13,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "abi/codepage.h"
+#include "tests/support/binding_box.h"
+#include "tests/support/file_bytes.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ struct Ran {
   std::string out;
 };
 
-std::string ReadFile(const std::filesystem::path& path);
+using testing_support::ReadBytes;
 
 // Runs a program with its arguments, no shell between. Its output goes
 // through a file: the tmux server that a first command starts keeps what it
@@ -51,14 +52,7 @@ Ran RunProgram(const std::vector<std::string>& args, const std::filesystem::path
   }
   int status = 0;
   waitpid(child, &status, 0);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output)};
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(output)};
 }
 
 // A screen as written out below: its blank rows above, then its rows.
@@ -88,14 +82,6 @@ std::string CodesBefore(const std::string& row, std::string_view remark) {
   if (at == std::string::npos) return "(no " + std::string(remark) + ")";
   const std::size_t separator = row.rfind("│", at);
   return row.substr(separator, at - separator);
-}
-
-std::string Windows1250(std::string_view utf8) {
-  std::string out;
-  for (std::size_t at = 0; at < utf8.size();) {
-    out += static_cast<char>(codepage::UnicodeToWindows1250(codepage::DecodeUtf8(utf8, at)));
-  }
-  return out;
 }
 
 // The documents that the check handed to the host, by name, with their bytes.
@@ -209,7 +195,7 @@ class TerminalSessionTest : public ::testing::Test {
   int WaitForExit() {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
     do {
-      const std::string status = ReadFile(dir_ / "exit.status");
+      const std::string status = ReadBytes(dir_ / "exit.status");
       if (!status.empty() && status.back() == '\n') return std::atoi(status.c_str());
       std::this_thread::sleep_for(20ms);
     } while (std::chrono::steady_clock::now() < deadline);
@@ -228,6 +214,35 @@ class TerminalSessionTest : public ::testing::Test {
     } while (std::chrono::steady_clock::now() < deadline);
     ADD_FAILURE() << "the terminal never showed '" << text << "':\n" << history;
     return history;
+  }
+
+  // Ticks "show no more" in the notice and closes it: the screen then.
+  std::string CloseTheNoticeForGood() {
+    Keys({"n"});
+    WaitFor("[X] Nie pokazuj więcej");
+    Keys({"Enter"});
+    return WaitUntilGone("Nie pokazuj więcej");
+  }
+  // Starts korpus and closes the notice that its first start shows.
+  void StartPastTheNotice() {
+    Start();
+    WaitFor("Nie pokazuj więcej");
+    Keys({"Enter"});
+    WaitUntilGone("Nie pokazuj więcej");
+  }
+  // The check's dialog over the register's current invoice, as `key` opens it.
+  std::string OpenTheCheck(const std::string& key = "C-1") {
+    Keys({key});
+    return WaitFor("╔");
+  }
+  void CloseTheCheck() {
+    Keys({"Escape"});
+    WaitUntilGone("╔");
+  }
+  // Escape on the register: how korpus ended.
+  int Quit() {
+    Keys({"Escape"});
+    return WaitForExit();
   }
 
   fs::path dir_;
@@ -499,10 +514,7 @@ std::string Lines(std::initializer_list<std::string_view> lines, std::string_vie
 TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
   Start();
   EXPECT_EQ(WaitFor("Nie pokazuj więcej"), kNoticeOverSalesRegister);
-  Keys({"n"});
-  WaitFor("[X] Nie pokazuj więcej");
-  Keys({"Enter"});
-  EXPECT_EQ(WaitUntilGone("Nie pokazuj więcej"), kSalesRegister);
+  EXPECT_EQ(CloseTheNoticeForGood(), kSalesRegister);
 
   Keys({"Tab"});
   const std::string purchase = WaitFor("Zakup - Faktury krajowe (VAT)");
@@ -511,8 +523,7 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
   WaitFor("Sprzedaż - Faktury krajowe (VAT)");
 
   // Ctrl-1 on FV 1/2024; the symbol, then the quantity that it offers.
-  Keys({"C-1"});
-  WaitFor("╔");
+  OpenTheCheck();
   Type("TSM-48\r");
   WaitFor("TSM-48··············  5.000·······");
   Type("5\r");
@@ -544,14 +555,12 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
   WaitUntilGone("Dokument został zapisany");
   Keys({"Escape"});
   EXPECT_EQ(WaitUntilGone("╔"), kSalesRegister);
-  Keys({"Escape"});
-
-  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(Quit(), 0);
   WaitForHistory("plugin load: result 0, description \" Zainstalowano wtyczkę: PRUFACJA\"\n"
                  "plugin unload: result 0\n");
 
-  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
-  EXPECT_EQ(codepage::MazoviaToUtf8(ReadFile(dir_ / "Niezgodnosci.ini")),
+  EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+  EXPECT_EQ(codepage::MazoviaToUtf8(ReadBytes(dir_ / "Niezgodnosci.ini")),
             Lines({"[Nr_faktury]",
                    "Nr fakt.=FV 1/2024",
                    "Ilosc=14",
@@ -580,7 +589,7 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
                            std::string(15, '-') + "|" + std::string(15, '-') + "|" + std::string(13, '-') + "|";
   EXPECT_EQ(documents[0].second,
             "." + std::string(95, '_') + ".\r\n" +
-                Windows1250("|                               |                 |               |               |"
+                testing_support::To1250("|                               |                 |               |               |"
                             "       Ilość |\r\n") +
                 codepage::Utf8ToMazovia(Lines(
                     {"| Nazwa towaru:                 |     Symbol      |   Brakuje     |   Nadmiar     | na fakturze |",
@@ -601,16 +610,12 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
 }
 
 TEST_F(TerminalSessionTest, RemarksAreInColourAndTheCurrentRowIsHighlighted) {
-  Start();
-  WaitFor("Nie pokazuj więcej");
-  Keys({"Enter"});
-  WaitUntilGone("Nie pokazuj więcej");
+  StartPastTheNotice();
   const std::string registers = ScreenWithColours();
   EXPECT_NE(RowWith(registers, "1. FV 1/2024").find("\x1b[46m"), std::string::npos) << RowWith(registers, "FV 1/");
   EXPECT_EQ(RowWith(registers, "2. FV 2/2024").find("\x1b[46m"), std::string::npos) << RowWith(registers, "FV 2/");
 
-  Keys({"C-1"});
-  WaitFor("╔");
+  OpenTheCheck();
   Keys({"F4"});
   WaitFor("KOL-8X50        │2.00");
   const std::string list = ScreenWithColours();
@@ -621,21 +626,15 @@ TEST_F(TerminalSessionTest, RemarksAreInColourAndTheCurrentRowIsHighlighted) {
   // The check box's hot letter, and the button's key name.
   EXPECT_NE(RowWith(list, "względniaj").find("\x1b[33mU"), std::string::npos);
   EXPECT_NE(RowWith(list, "Zapisz raport").find("\x1b[33mF5"), std::string::npos);
-  Keys({"Escape"});
-  WaitUntilGone("╔");
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  CloseTheCheck();
+  EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(TerminalSessionTest, F2AndAltOneStartTheCheckWhereATerminalCannotSendCtrlOne) {
-  Start();
-  WaitFor("Nie pokazuj więcej");
-  Keys({"Enter"});
-  WaitUntilGone("Nie pokazuj więcej");
+  StartPastTheNotice();
   Keys({"Tab"});
   WaitFor("Zakup - Faktury krajowe (VAT)");
-  Keys({"F2"});
-  const std::string first = WaitFor("╔");
+  const std::string first = OpenTheCheck("F2");
   EXPECT_NE(first.find("│USZ-34          │0.00          │50.00"), std::string::npos) << first;  // FZ 101/2024
 
   // Alt and a hot letter: the quantities option goes off and the quantity
@@ -645,26 +644,18 @@ TEST_F(TerminalSessionTest, F2AndAltOneStartTheCheckWhereATerminalCannotSendCtrl
   const std::string unticked = ScreenWithColours();
   EXPECT_NE(RowWith(unticked, "ymbol towaru:").find("\x1b[2mIlość"), std::string::npos);
   EXPECT_NE(RowWith(unticked, "····").find("\x1b[2m0.000"), std::string::npos);
-  Keys({"Escape"});
-  WaitUntilGone("╔");
+  CloseTheCheck();
 
   Keys({"Down"});
-  Keys({"M-1"});
-  const std::string second = WaitFor("╔");
+  const std::string second = OpenTheCheck("M-1");
   EXPECT_NE(second.find("│NKR-M8          │0.00          │1000.00"), std::string::npos) << second;  // FZ 102/2024
-  Keys({"Escape"});
-  WaitUntilGone("╔");
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  CloseTheCheck();
+  EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(TerminalSessionTest, ATerminalTooSmallForTheDialogSaysSoAndAResizeRedraws) {
-  Start();
-  WaitFor("Nie pokazuj więcej");
-  Keys({"Enter"});
-  WaitUntilGone("Nie pokazuj więcej");
-  Keys({"C-1"});
-  WaitFor("╔");
+  StartPastTheNotice();
+  OpenTheCheck();
   Tmux({"resize-window", "-t", "korpus", "-x", "70", "-y", "20"});
   EXPECT_EQ(WaitFor("za małe"), kTerminalTooSmall);
   // Keys still reach the dialog while it cannot be seen.
@@ -673,10 +664,8 @@ TEST_F(TerminalSessionTest, ATerminalTooSmallForTheDialogSaysSoAndAResizeRedraws
   const std::string back = WaitFor("╔");
   EXPECT_NE(back.find("\n         ╔═══"), std::string::npos) << back;  // centred on 100 columns
   EXPECT_NE(back.find("TSM-48          │5.00          │5.00          │        OK"), std::string::npos) << back;
-  Keys({"Escape"});
-  WaitUntilGone("╔");
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  CloseTheCheck();
+  EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(TerminalSessionTest, TheBindingErrorBoxOffersAbortRetryAndIgnore) {
@@ -691,18 +680,13 @@ TEST_F(TerminalSessionTest, TheBindingErrorBoxOffersAbortRetryAndIgnore) {
   EXPECT_EQ(screen, kBindingBoxOverTheRegister);
   Keys({"Enter"});
   WaitUntilGone("Przerwij");
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(Quit(), 0);
   WaitForHistory("plugin load: abandoned: host entry 52023 is missing");
 }
 
 TEST_F(TerminalSessionTest, AClosedTerminalSavesTheCheckAndTheNextStartOffersToResumeIt) {
-  Start();
-  WaitFor("Nie pokazuj więcej");
-  Keys({"Enter"});
-  WaitUntilGone("Nie pokazuj więcej");
-  Keys({"C-1"});
-  WaitFor("╔");
+  StartPastTheNotice();
+  OpenTheCheck();
   Type("TSM-48\r");
   WaitFor("TSM-48··············  5.000");
   Type("3\r");
@@ -713,7 +697,7 @@ TEST_F(TerminalSessionTest, AClosedTerminalSavesTheCheckAndTheNextStartOffersToR
   std::string progress;
   while (progress.find("r09=") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(20ms);
-    progress = codepage::MazoviaToUtf8(ReadFile(dir_ / "Niezgodnosci.ini"));
+    progress = codepage::MazoviaToUtf8(ReadBytes(dir_ / "Niezgodnosci.ini"));
   }
   EXPECT_EQ(progress, Lines({"[Nr_faktury]",
                              "Nr fakt.=FV 1/2024",
@@ -730,10 +714,7 @@ TEST_F(TerminalSessionTest, AClosedTerminalSavesTheCheckAndTheNextStartOffersToR
                              "r09=Usługa transportowa,,0,1000"},
                             "\r\n"));
 
-  Start();
-  WaitFor("Nie pokazuj więcej");
-  Keys({"Enter"});
-  WaitUntilGone("Nie pokazuj więcej");
+  StartPastTheNotice();
   Keys({"C-1"});
   EXPECT_EQ(WaitFor("[ Tak ]"), kResumeQuestion);
   Keys({"t"});
@@ -741,27 +722,20 @@ TEST_F(TerminalSessionTest, AClosedTerminalSavesTheCheckAndTheNextStartOffersToR
   EXPECT_NE(resumed.find("9. Taśma malarska│TSM-48          │3.00          │5.00          │      mało"),
             std::string::npos)
       << resumed;
-  Keys({"Escape"});
-  WaitUntilGone("╔");
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  CloseTheCheck();
+  EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(TerminalSessionTest, TheReportOfACheckIsReadInTheDocumentsView) {
-  Start();
-  WaitFor("Nie pokazuj więcej");
-  Keys({"Enter"});
-  WaitFor("Esc Koniec");
-  Keys({"F2"});
-  WaitFor("╔");
+  StartPastTheNotice();
+  OpenTheCheck("F2");
   Keys({"F5"});
   WaitFor("Podsumowanie");
   Keys({"Enter"});
   WaitFor("Dokument został zapisany");
   Keys({"Enter"});
   WaitUntilGone("Dokument został zapisany");
-  Keys({"Escape"});
-  WaitUntilGone("╔");
+  CloseTheCheck();
 
   Keys({"F3"});
   const std::string list = WaitFor("Esc Powrót");
@@ -779,23 +753,18 @@ TEST_F(TerminalSessionTest, TheReportOfACheckIsReadInTheDocumentsView) {
   WaitFor("Esc Powrót");
   Keys({"Escape"});
   EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(Quit(), 0);
 }
 
 TEST_F(TerminalSessionTest, RunShStartsKorpusInAFolderOfItsOwnWithTheDemoData) {
   const fs::path work = dir_ / "run";
   Launch({"env", "KORPUS_PROGRAM=" KORPUS_PROGRAM, "KORPUS_RUN_DIR=" + work.string(), "bash", RUN_SCRIPT});
   WaitFor("Nie pokazuj więcej");
-  Keys({"n"});
-  WaitFor("[X] Nie pokazuj więcej");
-  Keys({"Enter"});
-  EXPECT_EQ(WaitUntilGone("Nie pokazuj więcej"), kSalesRegister);
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(CloseTheNoticeForGood(), kSalesRegister);
+  EXPECT_EQ(Quit(), 0);
   EXPECT_TRUE(fs::exists(work / "demo.db"));
-  EXPECT_EQ(ReadFile(work / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
-  EXPECT_EQ(ReadFile(work / "data.txt"), Lines({"SRB-8X40;10", "WKR-4X40;7", "KOL-8X50;2", "OMY-2X15;2",
+  EXPECT_EQ(ReadBytes(work / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+  EXPECT_EQ(ReadBytes(work / "data.txt"), Lines({"SRB-8X40;10", "WKR-4X40;7", "KOL-8X50;2", "OMY-2X15;2",
                                                 "ZGRZ-ZAR-E27;2", "KART-SIL-280;2", "5901234567893;4", "RKW-L;3",
                                                 "ARCH-001;1", "XYZ-999;1"},
                                                "\r\n"));
@@ -803,8 +772,7 @@ TEST_F(TerminalSessionTest, RunShStartsKorpusInAFolderOfItsOwnWithTheDemoData) {
   // The next start goes on with the same folder: no notice any more.
   Launch({"env", "KORPUS_PROGRAM=" KORPUS_PROGRAM, "KORPUS_RUN_DIR=" + work.string(), "bash", RUN_SCRIPT});
   EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
-  Keys({"Escape"});
-  EXPECT_EQ(WaitForExit(), 0);
+  EXPECT_EQ(Quit(), 0);
 }
 
 }  // namespace

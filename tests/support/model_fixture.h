@@ -17,7 +17,7 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
-#include "tests/make_positions.h"
+#include "tests/support/make_positions.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 

@@ -21,8 +21,8 @@
 #include "korpus/tables/store.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
-#include "tests/make_positions.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/make_positions.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"
 

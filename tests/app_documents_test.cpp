@@ -107,7 +107,7 @@ TEST_F(DocumentsTest, ExportWritesTheStoredBytesOrTheTextInUtf8) {
 
   const Outcome to_file = Export({"1", "raport.txt"});
   EXPECT_EQ(to_file.exit_code, 0) << to_file.err;
-  const std::string bytes = testing_support::ReadWhole(dir_ / "raport.txt");
+  const std::string bytes = testing_support::ReadBytes(dir_ / "raport.txt");
   EXPECT_EQ(bytes, std::string(stored[0].content.begin(), stored[0].content.end()));
 
   const Outcome printed = Export({"1", "-"});

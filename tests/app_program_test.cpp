@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +19,7 @@
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
 #include "tests/program_run.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/korpus_folder.h"
 #include "tests/support/legacy_database.h"
 
@@ -28,13 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using testing_support::Outcome;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+using testing_support::ReadBytes;
 
 std::size_t Count(const std::string& text, const std::string& piece) {
   std::size_t count = 0;
@@ -84,11 +78,11 @@ TEST_F(ProgramTest, InstallNoticeShowsUntilTickedThenNeverAgain) {
   const Outcome first = Korpus("answer ok\nquit\n");
   EXPECT_EQ(first.exit_code, 0) << first.err;
   EXPECT_EQ(first.out, kNotice + "answer ok\n" + kLoaded + "plugin unload: result 0\n");
-  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=0\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=0\r\n");
 
   const Outcome second = Korpus("answer tick\nquit\n");
   EXPECT_EQ(second.out, kNotice + "answer tick\n" + kLoaded + "plugin unload: result 0\n");
-  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
 
   const Outcome third = Korpus("quit\n");
   EXPECT_EQ(third.exit_code, 0) << third.err;
@@ -157,7 +151,7 @@ TEST_F(ProgramTest, SecondLoadWithoutUnloadHooksNothingTwice) {
   EXPECT_NE(run.out.find("   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o."),
             std::string::npos);
   EXPECT_EQ(Count(run.out, "plugin unload: result 0\n"), 1u);
-  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
 }
 
 // ---------------------------------------------------------------------------
@@ -177,7 +171,7 @@ TEST_F(ProgramTest, CtrlOneOnASalesInvoiceChecksThatInvoice) {
   EXPECT_EQ(Count(run.out, "SRB-8X40"), 0u) << "no position of another invoice";
   // The host's handler gets the event after the check has ended.
   EXPECT_GT(run.out.find("event 231 reached the host's sales list"), run.out.find("--- end of screen ---"));
-  EXPECT_NE(ReadFile(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2/2024\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2/2024\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, CtrlOneOnAPurchaseInvoiceChecksThatInvoice) {
@@ -192,7 +186,7 @@ TEST_F(ProgramTest, CtrlOneOnAPurchaseInvoiceChecksThatInvoice) {
       "         ║                     │                │              │              │           ║\n";
   EXPECT_NE(run.out.find(expected_rows), std::string::npos) << run.out;
   EXPECT_GT(run.out.find("event 231 reached the host's purchase list"), run.out.find("--- end of screen ---"));
-  EXPECT_NE(ReadFile(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FZ 101/2024\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FZ 101/2024\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, WholeCheckWithTheCollectorFileShowsEveryRemark) {
@@ -225,7 +219,7 @@ TEST_F(ProgramTest, AListLongerThanTheHostsRowIndexesLosesNoPosition) {
   constexpr std::size_t kHeaderAndBottom = 493;
   constexpr std::size_t kLine = 99;
   EXPECT_EQ(documents[0].content.size(), kHeaderAndBottom + 33004 * kLine);
-  const std::string saved = ReadFile(dir_ / "Niezgodnosci.ini");
+  const std::string saved = ReadBytes(dir_ / "Niezgodnosci.ini");
   EXPECT_NE(saved.find("Ilosc=33004\r\n"), std::string::npos);
   EXPECT_NE(saved.find("\r\nr33003="), std::string::npos);
 }
@@ -258,7 +252,7 @@ TEST_F(ProgramTest, MissingEntryIgnoredLoadsWithTheFallback) {
   // The notice entry answers 0 without showing anything; "Pytaj" is
   // written back as 0; the check still runs.
   EXPECT_EQ(run.out.substr(0, run.out.find("register sales")), BindingBox("52023", "ignore") + kLoaded);
-  EXPECT_EQ(ReadFile(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=0\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=0\r\n");
   EXPECT_TRUE(fs::exists(dir_ / "Niezgodnosci.ini"));
   EXPECT_EQ(Count(run.out, "event 231 reached the host's sales list"), 1u);
 }
@@ -339,7 +333,7 @@ TEST_F(ProgramTest, RegisterCommandsAreRefusedWhileADialogIsOpen) {
 TEST_F(ProgramTest, ScriptEndingInsideTheDialogClosesItAndSavesTheCheck) {
   const Outcome run = Korpus("answer tick\nselect FV 2/2024\nkey Ctrl-1\ntype GPS-S20\nkey Enter\nkey Enter\n");
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  const std::string saved = ReadFile(dir_ / "Niezgodnosci.ini");
+  const std::string saved = ReadBytes(dir_ / "Niezgodnosci.ini");
   EXPECT_NE(saved.find("Nr fakt.=FV 2/2024\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("GPS-S20,4000,4000"), std::string::npos) << saved;
   EXPECT_TRUE(run.out.ends_with("plugin unload: result 0\n"));
@@ -430,12 +424,12 @@ TEST_F(ProgramTest, AnInvoiceWhosePositionsCannotBeReadIsNotChecked) {
   EXPECT_NE(run.err.find("korpus: invoice_positions rowid 1 (invoice_id 1, line 1), quantity = 1000000000000"),
             std::string::npos);
   // FV 2 was checked: its progress names it.
-  EXPECT_NE(ReadFile(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, DemoDataGoesOnlyIntoANewDatabaseWithItsCollectorFile) {
   Korpus("answer tick\nquit\n");
-  const std::string collector = ReadFile(dir_ / "data.txt");
+  const std::string collector = ReadBytes(dir_ / "data.txt");
   EXPECT_EQ(collector.substr(0, 13), "SRB-8X40;10\r\n");
   const Outcome again = Korpus("quit\n", {"--demo"});
   EXPECT_EQ(again.err, "korpus: firma.db already exists; the demo data goes only into a new one\n");

@@ -258,7 +258,7 @@ TEST_F(EInvoiceImport, ADeliveryIsCheckedAgainstItsEInvoice) {
   // (tests/checks/README.md).
   const fs::path expected = fs::path(TESTS_FOLDER) / "einvoice" / "delivery.report";
   if (std::getenv("PRUFACJA_UPDATE_GOLDEN") != nullptr) std::ofstream(expected, std::ios::binary) << report;
-  EXPECT_EQ(report, testing_support::ReadWhole(expected));
+  EXPECT_EQ(report, testing_support::ReadBytes(expected));
 }
 
 }  // namespace

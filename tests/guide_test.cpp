@@ -51,6 +51,7 @@
 #include <vector>
 
 #include "tests/program_run.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {
@@ -63,12 +64,7 @@ const fs::path kGuide = kSource / "docs" / "instrukcja.md";
 const fs::path kExamples = kSource / "docs" / "przyklady";
 constexpr const char* kSqlite3 = "/usr/bin/sqlite3";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
+using testing_support::ReadBytes;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

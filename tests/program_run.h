@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/file_bytes.h"
 
 namespace testing_support {
 
@@ -19,13 +19,6 @@ struct Outcome {
   std::string out;
   std::string err;
 };
-
-inline std::string ReadWhole(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // args[0] is the program; the output goes through two files in `dir`,
 // which are removed afterwards. A program still running after
@@ -52,8 +45,8 @@ inline Outcome RunProgram(const std::filesystem::path& dir, std::vector<std::str
   waitpid(child, &status, 0);
   Outcome run;
   run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  run.out = ReadWhole(dir / "program.out");
-  run.err = ReadWhole(dir / "program.err");
+  run.out = ReadBytes(dir / "program.out");
+  run.err = ReadBytes(dir / "program.err");
   std::filesystem::remove(dir / "program.out");
   std::filesystem::remove(dir / "program.err");
   return run;

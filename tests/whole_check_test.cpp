@@ -27,6 +27,7 @@
 
 #include "korpus/tables/store.h"
 #include "tests/program_run.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {
@@ -41,21 +42,9 @@ constexpr std::string_view kNoticeTicked = "[Prufacja]\r\nPytaj=1\r\n";
 
 using testing_support::Outcome;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::optional<std::string> ReadIfPresent(const fs::path& path) {
-  if (!fs::exists(path)) return std::nullopt;
-  return ReadBytes(path);
-}
+using testing_support::ReadBytes;
+using testing_support::ReadIfPresent;
+using testing_support::WriteBytes;
 
 std::string EnvironmentOr(const char* name, const char* otherwise) {
   const char* value = std::getenv(name);

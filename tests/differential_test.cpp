@@ -272,6 +272,19 @@ class DifferentialTest : public ::testing::Test {
 
   using Action = std::function<std::int32_t(CZrobPrufacje&, std::string& extra)>;
 
+  // `compare` on a random world of `sizes` for each seed in turn, up to the
+  // first seed that fails.
+  void ForEachSeed(unsigned first, unsigned last, const Sizes& sizes,
+                   const std::function<void(World&, Random&)>& compare) {
+    for (unsigned seed = first; seed <= last; ++seed) {
+      SCOPED_TRACE("seed " + std::to_string(seed));
+      Random random(seed);
+      World world = MakeWorld(random, sizes);
+      compare(world, random);
+      if (HasFailure()) return;
+    }
+  }
+
   // Runs `action` on a fresh check over the world, as product or reference.
   Outcome Run(const World& world, const Action& action) {
     auto store = standin::MakeMemoryStore();
@@ -357,73 +370,46 @@ constexpr Sizes kSmall{12, 30, 15, 15};
 constexpr Sizes kMedium{300, 1000, 300, 400};
 
 TEST_F(DifferentialTest, MergeOfRandomItemsMatchesTheLiteralMerge) {
-  for (unsigned seed = 1; seed <= 300; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    const World world = MakeWorld(random, kSmall);
+  ForEachSeed(1, 300, kSmall, [&](World& world, Random& random) {
     CompareMerge(world, MakeItems(random, kSmall.items));
-    if (HasFailure()) return;
-  }
+  });
 }
 
 TEST_F(DifferentialTest, MergeOfMediumListsMatchesTheLiteralMerge) {
-  for (unsigned seed = 1001; seed <= 1006; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    const World world = MakeWorld(random, kMedium);
+  ForEachSeed(1001, 1006, kMedium, [&](World& world, Random& random) {
     CompareMerge(world, MakeItems(random, kMedium.items));
-    if (HasFailure()) return;
-  }
+  });
 }
 
 TEST_F(DifferentialTest, ImportOfRandomFilesMatchesTheLiteralImport) {
-  for (unsigned seed = 2001; seed <= 2300; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    const World world = MakeWorld(random, kSmall);
+  ForEachSeed(2001, 2300, kSmall, [&](World& world, Random& random) {
     CompareImport(world, MakeCollectorFile(random, kSmall.items));
-    if (HasFailure()) return;
-  }
+  });
 }
 
 TEST_F(DifferentialTest, ImportOfMediumFilesMatchesTheLiteralImport) {
-  for (unsigned seed = 3001; seed <= 3006; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    const World world = MakeWorld(random, kMedium);
+  ForEachSeed(3001, 3006, kMedium, [&](World& world, Random& random) {
     CompareImport(world, MakeCollectorFile(random, kMedium.items));
-    if (HasFailure()) return;
-  }
+  });
 }
 
 // Without memory for its indexes the plug-in walks the tables per item.
 TEST_F(DifferentialTest, MergeWithoutMemoryForIndexesMatchesTheLiteralMerge) {
-  for (unsigned seed = 6001; seed <= 6100; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    World world = MakeWorld(random, kSmall);
+  ForEachSeed(6001, 6100, kSmall, [&](World& world, Random& random) {
     world.no_index_memory = true;
     CompareMerge(world, MakeItems(random, kSmall.items));
-    if (HasFailure()) return;
-  }
+  });
 }
 
 TEST_F(DifferentialTest, ImportWithoutMemoryForIndexesMatchesTheLiteralImport) {
-  for (unsigned seed = 7001; seed <= 7100; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    World world = MakeWorld(random, kSmall);
+  ForEachSeed(7001, 7100, kSmall, [&](World& world, Random& random) {
     world.no_index_memory = true;
     CompareImport(world, MakeCollectorFile(random, kSmall.items));
-    if (HasFailure()) return;
-  }
+  });
 }
 
 TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {
-  for (unsigned seed = 4001; seed <= 4200; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    World world = MakeWorld(random, kSmall);
+  ForEachSeed(4001, 4200, kSmall, [&](World& world, Random& random) {
     // Few names and symbols, so that equal neighbours are common; in half
     // the lists a name has one symbol, so that the merge is the same in
     // every order of the names.
@@ -453,15 +439,11 @@ TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {
       std::memcpy(&counters, outcome.counters.data(), sizeof counters);
       EXPECT_EQ(counters.on_document, static_cast<std::int32_t>(list.size()));
     }
-    if (HasFailure()) return;
-  }
+  });
 }
 
 TEST_F(DifferentialTest, TypedSymbolsAndQuantitiesMatchTheLiteralEntry) {
-  for (unsigned seed = 5001; seed <= 5150; ++seed) {
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    Random random(seed);
-    const World world = MakeWorld(random, kSmall);
+  ForEachSeed(5001, 5150, kSmall, [&](World& world, Random& random) {
     const std::string symbol = Mz(random.Chance(0.3) ? "K" + std::to_string(random.Below(20)) : random.Pick(kSymbols));
     const std::int32_t quantity = random.Quantity();
     const bool quantities = random.Chance(0.5);
@@ -483,8 +465,7 @@ TEST_F(DifferentialTest, TypedSymbolsAndQuantitiesMatchTheLiteralEntry) {
       };
     };
     Compare(world, typed(false), typed(true), code == 5 ? Ties::ForDisplay : Ties::Kept);
-    if (HasFailure()) return;
-  }
+  });
 }
 
 // More codes found than the walk's first room holds, some twice in the

@@ -41,6 +41,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <regex>
@@ -357,43 +358,49 @@ TEST(GuideTest, IsWellFormedAndEveryPictureHasAMarker) {
   EXPECT_GE(guide.quotes.size(), 10u);
 }
 
-TEST(GuideTest, EveryScreenIsWhatTheScriptShows) {
+using Pieces = std::vector<std::vector<std::string>>;
+
+// Each marker of `kind` whose script ran, with the marker.index-th of the
+// pieces that `cut` takes from the run's output (named `pieces` when the
+// run printed fewer); how many markers there were.
+int ForEachShown(std::string_view kind, std::string_view pieces,
+                 const std::function<Pieces(const Marker&, const std::string& out)>& cut,
+                 const std::function<void(const Marker&, std::vector<std::string>)>& look) {
   int checked = 0;
   for (const Marker& marker : TheGuide().markers) {
-    if (marker.kind != "ekran") continue;
+    if (marker.kind != kind) continue;
     ++checked;
     const Outcome* run = CheckedRun(marker);
     if (run == nullptr) continue;
-    const std::vector<std::vector<std::string>> screens = Screens(run->out);
-    if (screens.size() < static_cast<std::size_t>(marker.index)) {
-      ADD_FAILURE() << Where(marker) << ": the run printed " << screens.size() << " screens\n" << run->out;
+    const Pieces all = cut(marker, run->out);
+    if (all.size() < static_cast<std::size_t>(marker.index)) {
+      ADD_FAILURE() << Where(marker) << ": the run printed " << all.size() << " " << pieces << "\n" << run->out;
       continue;
     }
-    std::vector<std::string> rows = screens[marker.index - 1];
-    std::erase_if(rows, Blank);
-    EXPECT_EQ(AnyClock(marker.block), AnyClock(Joined(rows))) << Where(marker);
+    look(marker, all[static_cast<std::size_t>(marker.index - 1)]);
   }
+  return checked;
+}
+
+TEST(GuideTest, EveryScreenIsWhatTheScriptShows) {
+  const int checked = ForEachShown(
+      "ekran", "screens", [](const Marker&, const std::string& out) { return Screens(out); },
+      [](const Marker& marker, std::vector<std::string> rows) {
+        std::erase_if(rows, Blank);
+        EXPECT_EQ(AnyClock(marker.block), AnyClock(Joined(rows))) << Where(marker);
+      });
   EXPECT_GT(checked, 0);
 }
 
 TEST(GuideTest, EveryBoxIsWhatTheScriptShows) {
-  int checked = 0;
-  for (const Marker& marker : TheGuide().markers) {
-    if (marker.kind != "okno") continue;
-    ++checked;
-    const Outcome* run = CheckedRun(marker);
-    if (run == nullptr) continue;
-    const std::vector<std::vector<std::string>> boxes = Boxes(run->out, marker.header);
-    if (boxes.size() < static_cast<std::size_t>(marker.index)) {
-      ADD_FAILURE() << Where(marker) << ": the run printed " << boxes.size() << " such boxes\n" << run->out;
-      continue;
-    }
-    std::vector<std::string> text = boxes[marker.index - 1];
-    std::vector<std::string> shown = Lines(marker.block);
-    // Only trailing empty lines may be left out.
-    while (text.size() > shown.size() && text.back().empty()) text.pop_back();
-    EXPECT_EQ(marker.block, Joined(text)) << Where(marker);
-  }
+  const int checked = ForEachShown(
+      "okno", "such boxes", [](const Marker& marker, const std::string& out) { return Boxes(out, marker.header); },
+      [](const Marker& marker, std::vector<std::string> text) {
+        const std::vector<std::string> shown = Lines(marker.block);
+        // Only trailing empty lines may be left out.
+        while (text.size() > shown.size() && text.back().empty()) text.pop_back();
+        EXPECT_EQ(marker.block, Joined(text)) << Where(marker);
+      });
   EXPECT_GT(checked, 0);
 }
 

@@ -355,6 +355,21 @@ class DifferentialTest : public ::testing::Test {
     return Compare(world, merge(false), merge(true));
   }
 
+  enum class Input { Items, CollectorFile };
+
+  // The merge of random items, or the import of a random collector file, of
+  // `sizes` over a random world per seed.
+  void CompareForSeeds(Input input, unsigned first, unsigned last, const Sizes& sizes, bool no_index_memory = false) {
+    ForEachSeed(first, last, sizes, [&](World& world, Random& random) {
+      if (no_index_memory) world.no_index_memory = true;
+      if (input == Input::Items) {
+        CompareMerge(world, MakeItems(random, sizes.items));
+      } else {
+        CompareImport(world, MakeCollectorFile(random, sizes.items));
+      }
+    });
+  }
+
   Outcome CompareImport(const World& world, const std::string& data) {
     { std::ofstream(session_.directory() / "data.txt", std::ios::binary) << data; }
     return Compare(
@@ -369,43 +384,25 @@ class DifferentialTest : public ::testing::Test {
 constexpr Sizes kSmall{12, 30, 15, 15};
 constexpr Sizes kMedium{300, 1000, 300, 400};
 
-TEST_F(DifferentialTest, MergeOfRandomItemsMatchesTheLiteralMerge) {
-  ForEachSeed(1, 300, kSmall, [&](World& world, Random& random) {
-    CompareMerge(world, MakeItems(random, kSmall.items));
-  });
-}
+TEST_F(DifferentialTest, MergeOfRandomItemsMatchesTheLiteralMerge) { CompareForSeeds(Input::Items, 1, 300, kSmall); }
 
-TEST_F(DifferentialTest, MergeOfMediumListsMatchesTheLiteralMerge) {
-  ForEachSeed(1001, 1006, kMedium, [&](World& world, Random& random) {
-    CompareMerge(world, MakeItems(random, kMedium.items));
-  });
-}
+TEST_F(DifferentialTest, MergeOfMediumListsMatchesTheLiteralMerge) { CompareForSeeds(Input::Items, 1001, 1006, kMedium); }
 
 TEST_F(DifferentialTest, ImportOfRandomFilesMatchesTheLiteralImport) {
-  ForEachSeed(2001, 2300, kSmall, [&](World& world, Random& random) {
-    CompareImport(world, MakeCollectorFile(random, kSmall.items));
-  });
+  CompareForSeeds(Input::CollectorFile, 2001, 2300, kSmall);
 }
 
 TEST_F(DifferentialTest, ImportOfMediumFilesMatchesTheLiteralImport) {
-  ForEachSeed(3001, 3006, kMedium, [&](World& world, Random& random) {
-    CompareImport(world, MakeCollectorFile(random, kMedium.items));
-  });
+  CompareForSeeds(Input::CollectorFile, 3001, 3006, kMedium);
 }
 
 // Without memory for its indexes the plug-in walks the tables per item.
 TEST_F(DifferentialTest, MergeWithoutMemoryForIndexesMatchesTheLiteralMerge) {
-  ForEachSeed(6001, 6100, kSmall, [&](World& world, Random& random) {
-    world.no_index_memory = true;
-    CompareMerge(world, MakeItems(random, kSmall.items));
-  });
+  CompareForSeeds(Input::Items, 6001, 6100, kSmall, true);
 }
 
 TEST_F(DifferentialTest, ImportWithoutMemoryForIndexesMatchesTheLiteralImport) {
-  ForEachSeed(7001, 7100, kSmall, [&](World& world, Random& random) {
-    world.no_index_memory = true;
-    CompareImport(world, MakeCollectorFile(random, kSmall.items));
-  });
+  CompareForSeeds(Input::CollectorFile, 7001, 7100, kSmall, true);
 }
 
 TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "korpus/tables/store.h"
-#include "tests/program_run.h"
 #include "tests/support/korpus_folder.h"
 #include "tests/support/legacy_database.h"
+#include "tests/support/program_run.h"
 
 namespace {
 

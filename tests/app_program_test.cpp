@@ -18,10 +18,10 @@
 
 #include "korpus/recording_frontend.h"
 #include "korpus/tables/store.h"
-#include "tests/program_run.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/korpus_folder.h"
 #include "tests/support/legacy_database.h"
+#include "tests/support/program_run.h"
 
 namespace {
 

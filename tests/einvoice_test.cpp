@@ -12,7 +12,7 @@
 
 #include "app/einvoice_import.h"
 #include "korpus/tables/store.h"
-#include "tests/program_run.h"
+#include "tests/support/program_run.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {

@@ -51,8 +51,8 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/program_run.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/program_run.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {

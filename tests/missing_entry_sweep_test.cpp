@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/program_run.h"
+#include "tests/support/program_run.h"
 
 namespace {
 

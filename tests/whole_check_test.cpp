@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "korpus/tables/store.h"
-#include "tests/program_run.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/program_run.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {

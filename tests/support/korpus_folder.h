@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/program_run.h"
+#include "tests/support/program_run.h"
 #include "tests/support/scratch_directory.h"
 
 namespace testing_support {

@@ -20,6 +20,7 @@
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
 #include "tests/check_access.h"
+#include "tests/support/mazovia.h"
 #include "tests/support/standin_session.h"
 
 namespace reliability {
@@ -31,7 +32,7 @@ using standin::CodeRow;
 using standin::GoodsRow;
 using standin::PositionRow;
 
-std::string Mz(std::string_view utf8) { return codepage::Utf8ToMazovia(utf8); }
+using testing_support::Mz;
 
 }  // namespace
 

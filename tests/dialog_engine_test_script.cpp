@@ -7,6 +7,7 @@
 #include "app/script/key_names.h"
 #include "app/script/script_front_end.h"
 #include "tests/dialog_engine_test_support.h"
+#include "tests/support/mazovia.h"
 
 namespace engine_test {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 using script::ScriptFrontEnd;
 using standin::Key;
 
-std::string Mz(const char* utf8) { return codepage::Utf8ToMazovia(utf8); }
+using testing_support::Mz;
 
 class Script : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "abi/codepage.h"
+#include "tests/support/mazovia.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ struct Expected {
   std::string text;  // Mazovia bytes
 };
 
-std::string Mz(const char* utf8) { return codepage::Utf8ToMazovia(utf8); }
+using testing_support::Mz;
 std::string KeyCaption(const char* key, const char* caption) {
   return std::string(1, '\x05') + key + '\x01' + caption;
 }

@@ -30,6 +30,7 @@
 #include "tests/refusing_new.h"
 #include "tests/support/goods_totals.h"
 #include "tests/support/make_positions.h"
+#include "tests/support/mazovia.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/dialog_template.h"
 
@@ -46,7 +47,7 @@ const std::vector<std::string> kSymbols = {
 };
 const std::vector<std::string> kNames = {"Nit", "Śruba M6", "Wkręt", "Nowy towar", "", "Taśma"};
 
-std::string Mz(const std::string& utf8) { return codepage::Utf8ToMazovia(utf8); }
+using ::testing_support::Mz;
 
 // The host's side of one scenario and the state it starts in.
 struct World {

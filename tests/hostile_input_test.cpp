@@ -17,8 +17,9 @@
 #include "korpus/ini/ini_access.h"
 #include "korpus/tables/value_problems.h"
 #include "korpus/testing.h"
-#include "tests/support/legacy_database.h"
 #include "tests/check_harness.h"
+#include "tests/support/legacy_database.h"
+#include "tests/support/mazovia.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace reliability {
@@ -28,7 +29,7 @@ using standin::KeyName;
 using verify::CZrobPrufacje;
 using verify::Position;
 
-std::string Mz(std::string_view utf8) { return codepage::Utf8ToMazovia(utf8); }
+using testing_support::Mz;
 
 std::int64_t CountedOf(const CZrobPrufacje& check, std::string_view symbol) {
   std::int64_t counted = 0;

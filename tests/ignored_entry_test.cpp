@@ -16,6 +16,7 @@
 #include "korpus/tables/tables.h"
 #include "korpus/testing.h"
 #include "tests/check_harness.h"
+#include "tests/support/mazovia.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace reliability {
@@ -26,7 +27,7 @@ using verify::CZrobPrufacje;
 
 constexpr int kIgnore = 5;
 
-std::string Mz(std::string_view utf8) { return codepage::Utf8ToMazovia(utf8); }
+using testing_support::Mz;
 
 std::int64_t CountedTotal(const std::vector<verify::Position>& list) {
   std::int64_t total = 0;

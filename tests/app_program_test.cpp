@@ -27,14 +27,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using testing_support::Count;
 using testing_support::Outcome;
 using testing_support::ReadBytes;
-
-std::size_t Count(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++count;
-  return count;
-}
 
 // Lines of the binding error box as the script prints it.
 std::string BindingBox(const std::string& ordinal, const std::string& answer) {

@@ -65,14 +65,8 @@ const fs::path kGuide = kSource / "docs" / "instrukcja.md";
 const fs::path kExamples = kSource / "docs" / "przyklady";
 constexpr const char* kSqlite3 = "/usr/bin/sqlite3";
 
+using testing_support::Lines;
 using testing_support::ReadBytes;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;

@@ -68,18 +68,8 @@ std::string WithoutLeakCheck() {
   return std::string(options != nullptr ? options : "") + ":detect_leaks=0";
 }
 
-std::size_t Count(const std::string& text, const std::string& piece) {
-  std::size_t count = 0;
-  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++count;
-  return count;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+using testing_support::Count;
+using testing_support::Lines;
 
 struct Answering {
   const char* name;

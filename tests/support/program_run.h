@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,21 @@ struct Outcome {
   std::string out;
   std::string err;
 };
+
+// How often `piece` stands in the output, not overlapping.
+inline std::size_t Count(const std::string& text, const std::string& piece) {
+  std::size_t count = 0;
+  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size())) ++count;
+  return count;
+}
+
+// The output line by line, without the line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
 
 // args[0] is the program; the output goes through two files in `dir`,
 // which are removed afterwards. A program still running after

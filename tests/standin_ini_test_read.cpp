@@ -54,6 +54,16 @@ class IniRead : public ini_test::ScratchDirectory {
     return done;
   }
 
+  // The row read back as "name|symbol|counted|invoiced"; "unread" when the
+  // read fails.
+  std::string ReadBack() {
+    Row row;
+    if (!ReadRow(row)) return "unread";
+    return std::string(row.name, ::strnlen(row.name, sizeof row.name)) + "|" +
+           std::string(row.symbol, ::strnlen(row.symbol, sizeof row.symbol)) + "|" + std::to_string(row.counted) +
+           "|" + std::to_string(row.invoiced);
+  }
+
   std::optional<std::int32_t> ReadInt(const std::string& value) {
     Store(value);
     std::int32_t number = -777;
@@ -68,64 +78,36 @@ TEST_F(IniRead, ARowWrittenWithCommasReadsBackIntoItsFourFields) {
   ASSERT_EQ(IniAccess(file_.c_str(), kWrite, "Nr_faktury", "r00", "%s,%s,%d,%d", "Nowy towar", "ABC1", 2500, 0), 0);
   ASSERT_TRUE(standin::FlushIniFiles());
   EXPECT_EQ(ini_test::ReadIfPresent(file_), "[Nr_faktury]\r\nr00=Nowy towar,ABC1,2500,0\r\n");
-  Row row;
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_STREQ(row.name, "Nowy towar");
-  EXPECT_STREQ(row.symbol, "ABC1");
-  EXPECT_EQ(row.counted, 2500);
-  EXPECT_EQ(row.invoiced, 0);
+  EXPECT_EQ(ReadBack(), "Nowy towar|ABC1|2500|0");
 }
 
 TEST_F(IniRead, ANameHoldingACommaComesBackWhole) {
   Store("Śruba M6, ocynk,ABC,1000,2000"_mz);
-  Row row;
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_STREQ(row.name, "Śruba M6, ocynk"_mz);
-  EXPECT_STREQ(row.symbol, "ABC");
-  EXPECT_EQ(row.counted, 1000);
-  EXPECT_EQ(row.invoiced, 2000);
+  EXPECT_EQ(ReadBack(), "Śruba M6, ocynk|ABC|1000|2000"_mz);
 }
 
 TEST_F(IniRead, EmptyNamesAndSymbolsAndNegativeQuantitiesReadBack) {
   Store("Gwóźdź, 3 mm,,-5,0"_mz);
-  Row row;
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_STREQ(row.name, "Gwóźdź, 3 mm"_mz);
-  EXPECT_STREQ(row.symbol, "");
-  EXPECT_EQ(row.counted, -5);
-
+  EXPECT_EQ(ReadBack(), "Gwóźdź, 3 mm||-5|0"_mz);
   Store(",,0,0");
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_STREQ(row.name, "");
-  EXPECT_STREQ(row.symbol, "");
+  EXPECT_EQ(ReadBack(), "||0|0");
 }
 
 TEST_F(IniRead, BlanksBelongToTheTexts) {
   ASSERT_EQ(IniAccess(file_.c_str(), kWrite, "Nr_faktury", "r00", "%s,%s,%d,%d", " Klej  ", " K 1 ", 1, 2), 0);
-  Row row;
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_STREQ(row.name, " Klej  ");
-  EXPECT_STREQ(row.symbol, " K 1 ");
+  EXPECT_EQ(ReadBack(), " Klej  | K 1 |1|2");
 }
 
 // A symbol holding a comma cannot be told apart from a name holding one;
 // the name takes the comma.
 TEST_F(IniRead, ACommaInTheSymbolGoesToTheName) {
   Store("Kabel,AB,CD,1,2");
-  Row row;
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_STREQ(row.name, "Kabel,AB");
-  EXPECT_STREQ(row.symbol, "CD");
+  EXPECT_EQ(ReadBack(), "Kabel,AB|CD|1|2");
 }
 
 TEST_F(IniRead, TextsLongerThanTheirFieldsAreCut) {
   Store(std::string(130, 'N') + "," + "ABCDEFGHIJKLMNOPQRS" + ",1,2");
-  Row row;
-  ASSERT_TRUE(ReadRow(row));
-  EXPECT_EQ(std::string(row.name), std::string(120, 'N'));
-  EXPECT_STREQ(row.symbol, "ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(row.counted, 1);
-  EXPECT_EQ(row.invoiced, 2);
+  EXPECT_EQ(ReadBack(), std::string(120, 'N') + "|ABCDEFGHIJKLMNOP|1|2");
 }
 
 // Within its width a text prefers the split that fits: "A" rather than

@@ -2,10 +2,12 @@
 // the progress file, the host's database, and texts that look like
 // formats. None may crash the host, lose counted work or reach a file name
 // or a format.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <random>
 #include <set>
 #include <string>
@@ -25,6 +27,7 @@
 namespace reliability {
 namespace {
 
+using ::testing::ElementsAre;
 using standin::KeyName;
 using verify::CZrobPrufacje;
 using verify::Position;
@@ -36,6 +39,13 @@ std::int64_t CountedOf(const CZrobPrufacje& check, std::string_view symbol) {
   for (const Position& p : check.Positions()) {
     if (symbol == p.symbol) counted += p.counted;
   }
+  return counted;
+}
+
+// The counted quantities of the symbols, in the order named.
+std::vector<std::int64_t> CountedOf(const CZrobPrufacje& check, std::initializer_list<std::string_view> symbols) {
+  std::vector<std::int64_t> counted;
+  for (std::string_view symbol : symbols) counted.push_back(CountedOf(check, symbol));
   return counted;
 }
 
@@ -80,9 +90,7 @@ TEST_F(Hostile, ANulByteEndsWhatALineHoldsAndALineThatStartsWithOneIsPassedOver)
   CZrobPrufacje check;
   const std::string bytes("SRB-8;4\0;9\n\0WKR-4;2\nKOL-8;3\n", 28);
   EXPECT_EQ(Import(check, bytes), -2);
-  EXPECT_EQ(CountedOf(check, "SRB-8"), 4000);
-  EXPECT_EQ(CountedOf(check, "WKR-4"), 0);
-  EXPECT_EQ(CountedOf(check, "KOL-8"), 3000);
+  EXPECT_THAT(CountedOf(check, {"SRB-8", "WKR-4", "KOL-8"}), ElementsAre(4000, 0, 3000));
   EXPECT_EQ(Describe(TotalsOf({check.Positions().begin(), check.Positions().end()})),
             "{Farba emulsyjna 10 l | FRB-10 | 0 | 5000} {Kołek rozporowy 8 | KOL-8 | 3000 | 24000} "
             "{Nowy towar |  | 0 | 0} {Usługa transportowa |  | 0 | 1000} {Wkręt 4x40 | WKR-4 | 0 | 5000} "
@@ -93,8 +101,7 @@ TEST_F(Hostile, AMegabyteLineIsReadAsLinesOf255Characters) {
   CZrobPrufacje check;
   const std::string bytes = "SRB-8;1\n" + std::string(1 << 20, 'A') + ";2\nWKR-4;3\n";
   EXPECT_EQ(Import(check, bytes), -2);
-  EXPECT_EQ(CountedOf(check, "SRB-8"), 1000);
-  EXPECT_EQ(CountedOf(check, "WKR-4"), 3000);
+  EXPECT_THAT(CountedOf(check, {"SRB-8", "WKR-4"}), ElementsAre(1000, 3000));
   // Every piece of the long line is a code that matches nothing, cut to
   // the position's symbol field.
   const std::int32_t pieces = (1 << 20) / 255 + 1;
@@ -116,9 +123,7 @@ TEST_F(Hostile, BinaryGarbageLeavesASoundList) {
 TEST_F(Hostile, CarriageReturnsAloneDoNotEndLinesSoOnlyTheFirstCodeCounts) {
   CZrobPrufacje check;
   EXPECT_EQ(Import(check, "SRB-8;1\rWKR-4;2\rKOL-8;3\r"), -2);
-  EXPECT_EQ(CountedOf(check, "SRB-8"), 1000);
-  EXPECT_EQ(CountedOf(check, "WKR-4"), 0);
-  EXPECT_EQ(CountedOf(check, "KOL-8"), 0);
+  EXPECT_THAT(CountedOf(check, {"SRB-8", "WKR-4", "KOL-8"}), ElementsAre(1000, 0, 0));
 }
 
 TEST_F(Hostile, AHundredThousandLinesAreAllCounted) {
@@ -126,27 +131,21 @@ TEST_F(Hostile, AHundredThousandLinesAreAllCounted) {
   for (int i = 0; i < 100000; ++i) bytes += i % 2 == 0 ? "SRB-8;1\r\n" : "WKR-4;2\r\n";
   CZrobPrufacje check;
   EXPECT_EQ(Import(check, bytes), -2);
-  EXPECT_EQ(CountedOf(check, "SRB-8"), 50000 * 1000);
-  EXPECT_EQ(CountedOf(check, "WKR-4"), 50000 * 2000);
+  EXPECT_THAT(CountedOf(check, {"SRB-8", "WKR-4"}), ElementsAre(50000 * 1000, 50000 * 2000));
   EXPECT_EQ(check.count(), 5);
 }
 
 TEST_F(Hostile, QuantitiesAreWholeUnitsAfterBlanksAndASign) {
   CZrobPrufacje check;
   EXPECT_EQ(Import(check, "SRB-8;-0\nWKR-4;+5\nKOL-8;  7\nFRB-10;1e3\nRKW-L;x9\n"), -2);
-  EXPECT_EQ(CountedOf(check, "SRB-8"), 0);
-  EXPECT_EQ(CountedOf(check, "WKR-4"), 5000);
-  EXPECT_EQ(CountedOf(check, "KOL-8"), 7000);
-  EXPECT_EQ(CountedOf(check, "FRB-10"), 1000);
-  EXPECT_EQ(CountedOf(check, "RKW-L"), 0);
+  EXPECT_THAT(CountedOf(check, {"SRB-8", "WKR-4", "KOL-8", "FRB-10", "RKW-L"}), ElementsAre(0, 5000, 7000, 1000, 0));
   EXPECT_TRUE(user_.boxes().empty());
 }
 
 TEST_F(Hostile, AQuantityBeyondTheRangeRefusesTheWholeFileAndNamesItsLine) {
   CZrobPrufacje check;
   EXPECT_EQ(Import(check, "WKR-4;2\nSRB-8;99999999999\nKOL-8;3\n"), -2);
-  EXPECT_EQ(CountedOf(check, "WKR-4"), 0);
-  EXPECT_EQ(CountedOf(check, "KOL-8"), 0);
+  EXPECT_THAT(CountedOf(check, {"WKR-4", "KOL-8"}), ElementsAre(0, 0));
   ASSERT_EQ(user_.boxes().size(), 1u);
   EXPECT_EQ(user_.boxes()[0].caption, "Błąd");
   EXPECT_EQ(user_.boxes()[0].text, "Błędna ilość w wierszu 2 pliku DATA.TXT:\nSRB-8;99999999999\nPlik nie został wczytany!");
@@ -279,8 +278,7 @@ TEST_F(Hostile, NullColumnsOfAnOlderDatabaseAreNeverReadAsEmptyOrZero) {
   standin::testing::OpenedDialog dialog(verify::DialogTemplate().data(), &check.values());
   check.ReadCollectorFile();
   EXPECT_EQ(ListFault(check), "");
-  EXPECT_EQ(CountedOf(check, "N1"), 1000);
-  EXPECT_EQ(CountedOf(check, "XYZ"), 2000);
+  EXPECT_THAT(CountedOf(check, {"N1", "XYZ"}), ElementsAre(1000, 2000));
   standin::tables::SetProblemSink(nullptr);
   standin::UseStore(nullptr);
 }
@@ -385,8 +383,7 @@ TEST_F(Hostile, FormatLikeTextsInRefusalBoxesAreShownAsTheyAre) {
   {
     CZrobPrufacje check;
     EXPECT_EQ(Import(check, "%n%s;2147483\n%n%s;1\n%n%d;3\n"), -2);
-    EXPECT_EQ(CountedOf(check, "%n%s"), 2147483000);
-    EXPECT_EQ(CountedOf(check, "%n%d"), 3000);
+    EXPECT_THAT(CountedOf(check, {"%n%s", "%n%d"}), ElementsAre(2147483000, 3000));
     bool goods_found = false;
     for (const Position& p : check.Positions()) goods_found |= std::string(p.name) == "%s%s%s%n \"\\/";
     EXPECT_TRUE(goods_found);

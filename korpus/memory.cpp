@@ -7,9 +7,13 @@
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #if !defined(_WIN32)
 #include <sys/mman.h>
+#include <sys/sysinfo.h>
+#include <unistd.h>
 #endif
 
 #include "korpus/address_sanitizer.h"
@@ -45,18 +49,78 @@ struct Extent {
 #if !defined(_WIN32) && !defined(KORPUS_ASAN)
 constexpr std::size_t kFreshPagesFrom = 0x7F000;
 
-void* FreshZeroedPages(std::size_t size) {
+// The block given back last is kept for the next of its size, cleared:
+// an import per F4 key would otherwise map and unmap 9 MB each time, and
+// every page it touches would fault in afresh, both far dearer here than
+// clearing the few pages it wrote.
+struct SparePages {
+  std::mutex lock;
+  void* block = nullptr;
+  std::size_t capacity = 0;
+};
+
+SparePages& Spare() {
+  static auto* spare = new SparePages;
+  return *spare;
+}
+
+// Clears what was written: without swap a written page stays resident and
+// an untouched one is not, so only the resident pages need zeros; many of
+// them, or any doubt, and the system takes the pages back instead.
+bool ClearWritten(void* block, std::size_t capacity) {
+  constexpr std::size_t kMostCleared = std::size_t{1} << 20;
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  struct sysinfo system {};
+  if (page == 0 || ::sysinfo(&system) != 0 || system.totalswap != 0) return false;
+  const std::size_t pages = (capacity + page - 1) / page;
+  std::vector<unsigned char> resident(pages);
+  if (::mincore(block, capacity, resident.data()) != 0) return false;
+  std::size_t written = 0;
+  for (const unsigned char state : resident) written += state & 1u;
+  if (written * page > kMostCleared) return false;
+  auto* const bytes = static_cast<unsigned char*>(block);
+  for (std::size_t i = 0; i < pages; ++i) {
+    if ((resident[i] & 1u) != 0) std::memset(bytes + i * page, 0, std::min(page, capacity - i * page));
+  }
+  return true;
+}
+
+void* FreshZeroedPages(std::size_t size, std::size_t& capacity) {
   if (size < kFreshPagesFrom) return nullptr;
+  {
+    SparePages& spare = Spare();
+    const std::lock_guard guard(spare.lock);
+    // Not a spare of more than twice the size: its room would be held for
+    // nothing.
+    if (spare.block != nullptr && spare.capacity >= size && spare.capacity / 2 <= size) {
+      capacity = spare.capacity;
+      return std::exchange(spare.block, nullptr);
+    }
+  }
   void* pages = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  return pages == MAP_FAILED ? nullptr : pages;
+  if (pages == MAP_FAILED) return nullptr;
+  capacity = size;
+  return pages;
 }
 
 void Release(void* block, const Extent& extent) {
-  if (extent.mapped) {
-    ::munmap(block, extent.capacity);
-  } else {
+  if (!extent.mapped) {
     std::free(block);
+    return;
   }
+  if (!ClearWritten(block, extent.capacity) && ::madvise(block, extent.capacity, MADV_DONTNEED) != 0) {
+    ::munmap(block, extent.capacity);
+    return;
+  }
+  SparePages& spare = Spare();
+  void* previous = nullptr;
+  std::size_t previous_capacity = 0;
+  {
+    const std::lock_guard guard(spare.lock);
+    previous = std::exchange(spare.block, block);
+    previous_capacity = std::exchange(spare.capacity, extent.capacity);
+  }
+  if (previous != nullptr) ::munmap(previous, previous_capacity);
 }
 
 // Fresh pages grow where they are or are moved by the system, never
@@ -70,7 +134,7 @@ void* GrowPages(void* block, Extent& extent, std::size_t size) {
   return grown;
 }
 #else
-void* FreshZeroedPages(std::size_t) { return nullptr; }
+void* FreshZeroedPages(std::size_t, std::size_t&) { return nullptr; }
 void Release(void* block, const Extent&) { std::free(block); }
 void* GrowPages(void*, Extent&, std::size_t) { return nullptr; }
 #endif
@@ -115,13 +179,14 @@ void* KORPUS_CALLER AllocateZeroed(std::uint32_t count, std::uint32_t size) {
   const std::uint64_t bytes = std::uint64_t{count} * size;
   if (bytes > 0x7FFFFFFF) return nullptr;
   const std::size_t asked = bytes == 0 ? 1 : static_cast<std::size_t>(bytes);
-  void* block = FreshZeroedPages(asked);
+  std::size_t capacity = asked;
+  void* block = FreshZeroedPages(asked, capacity);
   const bool mapped = block != nullptr;
   if (!mapped) block = std::calloc(asked, 1);
   if (block == nullptr) return nullptr;
   ++live_blocks;
   const std::lock_guard guard(extents_lock);
-  Extents()[block] = Extent{asked, asked, mapped};
+  Extents()[block] = Extent{asked, capacity, mapped};
   return block;
 }
 

@@ -88,6 +88,27 @@ INSTANTIATE_TEST_SUITE_P(Growths, HostBlocks,
                                            Growth{"item_block", 1796 * 5000, 1796, 6000, 1796 * 10}),
                          [](const ::testing::TestParamInfo<Growth>& p) { return std::string(p.param.name); });
 
+// A large block given back and asked for again comes back zeroed however
+// much of it was written: a few scattered pages, or more than are cleared
+// one by one.
+TEST(HostBlocksReuse, ALargeBlockAskedForAgainIsZeroedWhateverWasWritten) {
+  constexpr std::uint32_t kItemBlock = 1796 * 5000;
+  for (const std::size_t written_pages : {std::size_t{3}, std::size_t{700}}) {
+    SCOPED_TRACE(written_pages);
+    auto* block = static_cast<unsigned char*>(AllocateZeroed(1, kItemBlock));
+    ASSERT_NE(block, nullptr);
+    const std::size_t stride = kItemBlock / written_pages;
+    for (std::size_t i = 0; i < written_pages; ++i) block[i * stride] = 0xA5;
+    block[kItemBlock - 1] = 0x5A;
+    Free(block);
+    auto* again = static_cast<unsigned char*>(AllocateZeroed(kItemBlock, 1));
+    ASSERT_NE(again, nullptr);
+    const std::vector<unsigned char> zeros(kItemBlock, 0);
+    EXPECT_EQ(std::memcmp(again, zeros.data(), kItemBlock), 0);
+    Free(again);
+  }
+}
+
 TEST(HostBlocksRoom, TheRoomBeyondTheSizeAskedForIsOutOfBounds) {
 #if defined(KORPUS_ASAN)
   auto* block = static_cast<char*>(AllocateZeroed(1, 100));

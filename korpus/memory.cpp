@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -73,14 +74,24 @@ bool ClearWritten(void* block, std::size_t capacity) {
   struct sysinfo system {};
   if (page == 0 || ::sysinfo(&system) != 0 || system.totalswap != 0) return false;
   const std::size_t pages = (capacity + page - 1) / page;
-  std::vector<unsigned char> resident(pages);
-  if (::mincore(block, capacity, resident.data()) != 0) return false;
+  // Whole words of page states at a time: a 9 MB block has 2200 pages,
+  // and most of them were never touched.
+  constexpr std::uint64_t kResidentBits = 0x0101010101010101u;
+  std::vector<std::uint64_t> words((pages + 7) / 8, 0);
+  auto* const states = reinterpret_cast<unsigned char*>(words.data());
+  if (::mincore(block, capacity, states) != 0) return false;
   std::size_t written = 0;
-  for (const unsigned char state : resident) written += state & 1u;
+  for (std::uint64_t& word : words) {
+    word &= kResidentBits;
+    written += static_cast<std::size_t>(std::popcount(word));
+  }
   if (written * page > kMostCleared) return false;
   auto* const bytes = static_cast<unsigned char*>(block);
-  for (std::size_t i = 0; i < pages; ++i) {
-    if ((resident[i] & 1u) != 0) std::memset(bytes + i * page, 0, std::min(page, capacity - i * page));
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    if (words[w] == 0) continue;
+    for (std::size_t i = w * 8; i < std::min(pages, w * 8 + 8); ++i) {
+      if ((states[i] & 1u) != 0) std::memset(bytes + i * page, 0, std::min(page, capacity - i * page));
+    }
   }
   return true;
 }

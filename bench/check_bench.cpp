@@ -23,6 +23,7 @@
 
 #include "abi/codepage.h"
 #include "bench/heap_peak.h"
+#include "bench/workspace.h"
 #include "host/korpus/binding.h"
 #include "host/module_state.h"
 #include "korpus/dialog/controls.h"
@@ -177,39 +178,6 @@ World& TheWorld() {
   return world;
 }
 
-// Every case runs bound to the stand-in, in a directory of its own, with a
-// front end that answers yes.
-class Workspace {
- public:
-  explicit Workspace(bool tables) : previous_(std::filesystem::current_path()) {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-    standin::UseStore(tables ? TheWorld().tables : TheWorld().empty);
-    standin::tables::Reset();
-    standin::files::Reset();
-    standin::testing::ForgetIniFiles();
-    for (std::int32_t id : {0, 2, 7}) standin::testing::SetControlState(id, 0);
-    char pattern[] = "/tmp/check_bench.XXXXXX";
-    if (::mkdtemp(pattern) != nullptr) directory_ = pattern;
-    std::filesystem::current_path(directory_);
-  }
-  ~Workspace() {
-    standin::testing::ForgetIniFiles();
-    standin::UseStore(nullptr);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(directory_);
-  }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-
-  standin::RecordingFrontEnd& front() { return front_; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path directory_;
-  standin::RecordingFrontEnd front_;
-};
-
 // The operations of one side: the plug-in or the literal check.
 struct Side {
   std::function<std::int32_t(CZrobPrufacje&)> import;
@@ -246,7 +214,7 @@ const Side kReference{
 
 // F4: from reading data.txt to the sorted list.
 void Import(benchmark::State& state, const Side* side) {
-  Workspace workspace(true);
+  bench::Workspace workspace(TheWorld().tables, "check_bench");
   std::ofstream("data.txt", std::ios::binary) << TheWorld().collector;
   CZrobPrufacje check;
   std::size_t most = 0;
@@ -269,7 +237,7 @@ void Import(benchmark::State& state, const Side* side) {
 
 // One symbol or one quantity typed, with the quantities option on or off.
 void Typed(benchmark::State& state, const Side* side, std::int16_t code, bool quantities) {
-  Workspace workspace(true);
+  bench::Workspace workspace(TheWorld().tables, "check_bench");
   CZrobPrufacje check;
   standin::testing::OpenedDialog opened(DialogTemplate().data(), &check.values());
   if (!opened.ok()) return state.SkipWithError("no dialog");
@@ -286,7 +254,7 @@ void Typed(benchmark::State& state, const Side* side, std::int16_t code, bool qu
 }
 
 void Normalise(benchmark::State& state, const Side* side) {
-  Workspace workspace(false);
+  bench::Workspace workspace(TheWorld().empty, "check_bench");
   CZrobPrufacje check;
   for (auto _ : state) {
     state.PauseTiming();
@@ -298,7 +266,7 @@ void Normalise(benchmark::State& state, const Side* side) {
 }
 
 void Sort(benchmark::State& state, const Side* side) {
-  Workspace workspace(false);
+  bench::Workspace workspace(TheWorld().empty, "check_bench");
   CZrobPrufacje check;
   for (auto _ : state) {
     state.PauseTiming();
@@ -310,7 +278,7 @@ void Sort(benchmark::State& state, const Side* side) {
 
 // A save as the closing dialog makes it, up to the file on disk.
 void Save(benchmark::State& state, const Side* side) {
-  Workspace workspace(false);
+  bench::Workspace workspace(TheWorld().empty, "check_bench");
   CZrobPrufacje check;
   CheckAccess::Fill(check, TheWorld().counted);
   std::strcpy(CheckAccess::InvoiceNumber(check), kInvoiceNumber);
@@ -327,7 +295,7 @@ void Save(benchmark::State& state, const Side* side) {
 // The next check of the invoice: the file read afresh, the user answers
 // yes, every row read back.
 void Resume(benchmark::State& state, const Side* side) {
-  Workspace workspace(false);
+  bench::Workspace workspace(TheWorld().empty, "check_bench");
   {
     CZrobPrufacje saved;
     CheckAccess::Fill(saved, TheWorld().counted);
@@ -350,7 +318,7 @@ void Resume(benchmark::State& state, const Side* side) {
 }
 
 void Report(benchmark::State& state, const Side* side) {
-  Workspace workspace(false);
+  bench::Workspace workspace(TheWorld().empty, "check_bench");
   CZrobPrufacje check;
   CheckAccess::Fill(check, TheWorld().counted);
   int reports = 0;
@@ -369,7 +337,7 @@ void Report(benchmark::State& state, const Side* side) {
 
 // What the list asks for one screen: the count, then every visible row.
 void Screen(benchmark::State& state, const Side* side) {
-  Workspace workspace(false);
+  bench::Workspace workspace(TheWorld().empty, "check_bench");
   CZrobPrufacje check;
   CheckAccess::Fill(check, TheWorld().counted);
   for (auto _ : state) {

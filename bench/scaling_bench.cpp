@@ -30,6 +30,7 @@
 
 #include "abi/codepage.h"
 #include "bench/heap_peak.h"
+#include "bench/workspace.h"
 #include "host/korpus/binding.h"
 #include "host/module_state.h"
 #include "korpus/dialog/controls.h"
@@ -216,39 +217,6 @@ const Lists& ListsOf(int positions) {
 
 // ------------------------------------------------------------ workspace
 
-// Bound to the stand-in, in a folder of its own, with a front end that
-// answers yes.
-class Workspace {
- public:
-  explicit Workspace(std::shared_ptr<standin::Store> tables) : previous_(std::filesystem::current_path()) {
-    host::binding::ResetForTests();
-    host::Modules().host_module = platform::GetModuleHandleA("KORPUS");
-    standin::UseStore(tables != nullptr ? std::move(tables) : standin::MakeMemoryStore());
-    standin::tables::Reset();
-    standin::files::Reset();
-    standin::testing::ForgetIniFiles();
-    for (std::int32_t id : {0, 2, 7}) standin::testing::SetControlState(id, 0);
-    char pattern[] = "/tmp/scaling_bench.XXXXXX";
-    if (::mkdtemp(pattern) != nullptr) directory_ = pattern;
-    std::filesystem::current_path(directory_);
-  }
-  ~Workspace() {
-    standin::testing::ForgetIniFiles();
-    standin::UseStore(nullptr);
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(directory_);
-  }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-
-  standin::RecordingFrontEnd& front() { return front_; }
-
- private:
-  std::filesystem::path previous_;
-  std::filesystem::path directory_;
-  standin::RecordingFrontEnd front_;
-};
-
 // The most heap held above what was held when it started, over every run.
 class HeapWatch {
  public:
@@ -275,7 +243,7 @@ struct Config {
 // F4: from reading data.txt to the sorted list; the tables read once
 // before, as after the check's first look-up.
 void Import(benchmark::State& state, Config config) {
-  Workspace workspace(Tables(config.kind, config.goods));
+  bench::Workspace workspace(Tables(config.kind, config.goods), "scaling_bench");
   const Lists& lists = ListsOf(config.positions);
   std::ofstream("data.txt", std::ios::binary) << lists.collector;
   CZrobPrufacje check;
@@ -300,7 +268,7 @@ void Import(benchmark::State& state, Config config) {
 // An unknown code typed: the code table, the list and (option off, or a
 // quantity) the searched goods walked to their ends, the worst event.
 void Typed(benchmark::State& state, Config config, std::int16_t field, bool quantities) {
-  Workspace workspace(Tables(config.kind, config.goods));
+  bench::Workspace workspace(Tables(config.kind, config.goods), "scaling_bench");
   const Lists& lists = ListsOf(config.positions);
   CZrobPrufacje check;
   standin::testing::OpenedDialog opened(DialogTemplate().data(), &check.values());
@@ -337,7 +305,7 @@ void FirstTyped(benchmark::State& state, Config config) {
   for (auto _ : state) {
     state.PauseTiming();
     {
-      Workspace workspace(nullptr);
+      bench::Workspace workspace(nullptr, "scaling_bench");
       CZrobPrufacje check;
       standin::testing::OpenedDialog opened(DialogTemplate().data(), &check.values());
       if (!opened.ok()) return state.SkipWithError("no dialog");
@@ -363,7 +331,7 @@ void FirstTyped(benchmark::State& state, Config config) {
 }
 
 void Sort(benchmark::State& state, Config config) {
-  Workspace workspace(nullptr);
+  bench::Workspace workspace(nullptr, "scaling_bench");
   const Lists& lists = ListsOf(config.positions);
   CZrobPrufacje check;
   HeapWatch heap;
@@ -382,7 +350,7 @@ void Sort(benchmark::State& state, Config config) {
 
 // A save as the closing dialog makes it, up to the file on disk.
 void Save(benchmark::State& state, Config config) {
-  Workspace workspace(nullptr);
+  bench::Workspace workspace(nullptr, "scaling_bench");
   CZrobPrufacje check;
   CheckAccess::Fill(check, ListsOf(config.positions).counted);
   std::strcpy(CheckAccess::InvoiceNumber(check), InvoiceNumber(config.positions).c_str());
@@ -405,7 +373,7 @@ void Save(benchmark::State& state, Config config) {
 // The next check of the invoice: the file read afresh, the user answers
 // yes, every row read back.
 void Resume(benchmark::State& state, Config config) {
-  Workspace workspace(nullptr);
+  bench::Workspace workspace(nullptr, "scaling_bench");
   const Lists& lists = ListsOf(config.positions);
   {
     CZrobPrufacje saved;
@@ -440,7 +408,7 @@ void Report(benchmark::State& state, Config config) {
   const auto documents = [&] {
     return config.kind == Kind::Sqlite ? standin::OpenDatabase(":memory:") : standin::MakeMemoryStore();
   };
-  Workspace workspace(documents());
+  bench::Workspace workspace(documents(), "scaling_bench");
   CZrobPrufacje check;
   CheckAccess::Fill(check, ListsOf(config.positions).counted);
   HeapWatch heap;

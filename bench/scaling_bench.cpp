@@ -232,6 +232,22 @@ class HeapWatch {
   std::size_t most_ = 0;
 };
 
+// Every iteration: `prepare` untimed, then `call` timed with the heap it
+// holds watched.
+template <class Prepare, class Call>
+void TimeEach(benchmark::State& state, HeapWatch& heap, Prepare prepare, Call call) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    prepare();
+    heap.Start();
+    state.ResumeTiming();
+    call();
+    state.PauseTiming();
+    heap.Stop();
+    state.ResumeTiming();
+  }
+}
+
 struct Config {
   Kind kind;
   int goods;
@@ -250,17 +266,13 @@ void Import(benchmark::State& state, Config config) {
   CheckAccess::Fill(check, lists.normalised);
   check.ReadCollectorFile();
   HeapWatch heap;
-  for (auto _ : state) {
-    state.PauseTiming();
-    CheckAccess::Fill(check, lists.normalised);
-    CheckAccess::SetCounters(check, {});
-    heap.Start();
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(check.ReadCollectorFile());
-    state.PauseTiming();
-    heap.Stop();
-    state.ResumeTiming();
-  }
+  TimeEach(
+      state, heap,
+      [&] {
+        CheckAccess::Fill(check, lists.normalised);
+        CheckAccess::SetCounters(check, {});
+      },
+      [&] { benchmark::DoNotOptimize(check.ReadCollectorFile()); });
   state.counters["positions"] = check.count();
   heap.Report(state);
 }
@@ -282,16 +294,12 @@ void Typed(benchmark::State& state, Config config, std::int16_t field, bool quan
   type();
   check.HandleEvent(field, 1);
   HeapWatch heap;
-  for (auto _ : state) {
-    state.PauseTiming();
-    type();
-    heap.Start();
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(check.HandleEvent(field, 1));
-    state.PauseTiming();
-    heap.Stop();
-    state.ResumeTiming();
-  }
+  TimeEach(
+      state, heap,
+      [&] {
+        type();
+      },
+      [&] { benchmark::DoNotOptimize(check.HandleEvent(field, 1)); });
   state.counters["positions"] = check.count();
   heap.Report(state);
 }
@@ -335,16 +343,12 @@ void Sort(benchmark::State& state, Config config) {
   const Lists& lists = ListsOf(config.positions);
   CZrobPrufacje check;
   HeapWatch heap;
-  for (auto _ : state) {
-    state.PauseTiming();
-    CheckAccess::Fill(check, lists.counted);
-    heap.Start();
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(check.SortForDisplay());
-    state.PauseTiming();
-    heap.Stop();
-    state.ResumeTiming();
-  }
+  TimeEach(
+      state, heap,
+      [&] {
+        CheckAccess::Fill(check, lists.counted);
+      },
+      [&] { benchmark::DoNotOptimize(check.SortForDisplay()); });
   heap.Report(state);
 }
 
@@ -384,20 +388,16 @@ void Resume(benchmark::State& state, Config config) {
   }
   CZrobPrufacje check;
   HeapWatch heap;
-  for (auto _ : state) {
-    state.PauseTiming();
-    standin::testing::ForgetIniFiles();
-    CheckAccess::Fill(check, {});
-    std::strcpy(CheckAccess::InvoiceNumber(check), InvoiceNumber(config.positions).c_str());
-    workspace.front().Clear();
-    workspace.front().Answer(standin::kAnswerYes);
-    heap.Start();
-    state.ResumeTiming();
-    benchmark::DoNotOptimize(check.ResumeProgress());
-    state.PauseTiming();
-    heap.Stop();
-    state.ResumeTiming();
-  }
+  TimeEach(
+      state, heap,
+      [&] {
+        standin::testing::ForgetIniFiles();
+        CheckAccess::Fill(check, {});
+        std::strcpy(CheckAccess::InvoiceNumber(check), InvoiceNumber(config.positions).c_str());
+        workspace.front().Clear();
+        workspace.front().Answer(standin::kAnswerYes);
+      },
+      [&] { benchmark::DoNotOptimize(check.ResumeProgress()); });
   if (check.count() != static_cast<std::int32_t>(lists.counted.size())) state.SkipWithError("rows lost");
   heap.Report(state);
 }

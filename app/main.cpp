@@ -56,6 +56,19 @@ bool WriteFile(const fs::path& path, std::string_view bytes) {
 
 }  // namespace
 
+static int RunFrontEnd(const app::Options& options) {
+#ifdef KORPUS_TERMINAL
+  if (!options.script && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+    return app::RunAtTerminal(options, PluginPath(options));
+  }
+#endif
+  app::HostProgram program(options, PluginPath(options), std::cout);
+  if (!options.script || *options.script == "-") return program.RunScript(std::cin, "-");
+  std::ifstream script(*options.script);
+  if (!script) return Refuse("cannot read the script " + *options.script);
+  return program.RunScript(script, *options.script);
+}
+
 // Lists each problem on the output, then how many; 1 when there is one, 2
 // when the file cannot be read.
 static int RunDatabaseCheck(const std::string& file) {
@@ -119,14 +132,11 @@ int main(int argc, char** argv) {
     return Refuse("the collector folder name is too long: " + *options.collector);
   }
 
-#ifdef KORPUS_TERMINAL
-  if (!options.script && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-    return app::RunAtTerminal(options, PluginPath(options));
-  }
-#endif
-  app::HostProgram program(options, PluginPath(options), std::cout);
-  if (!options.script || *options.script == "-") return program.RunScript(std::cin, "-");
-  std::ifstream script(*options.script);
-  if (!script) return Refuse("cannot read the script " + *options.script);
-  return program.RunScript(script, *options.script);
+  // The user takes longer to reach an invoice than a large database takes
+  // to read.
+  standin::CurrentStore().ReadAhead();
+  const int code = RunFrontEnd(options);
+  // A reading still going ends here, and not while the process exits.
+  standin::UseStore(nullptr);
+  return code;
 }

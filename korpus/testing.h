@@ -43,6 +43,10 @@ long LiveBlocks();
 // from a plug-in comparing bytes itself; off again: byte order.
 void CompareTextIgnoringCase(bool on);
 
+// How many times a database store's scan took the goods and codes that
+// were read ahead for it.
+long TablesTakenFromReadingAhead();
+
 }  // namespace testing
 
 }  // namespace standin

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "korpus/tables/store.h"
+#include "korpus/testing.h"
 #include "korpus/tables/value_problems.h"
 #include "tests/support/legacy_database.h"
 
@@ -189,6 +190,87 @@ TEST(KeptCatalogues, ACatalogueTellsItsProblemsAtItsFirstScanInItsOrder) {
     EXPECT_TRUE(again.empty());
   }
   tables::SetProblemSink(nullptr);
+  std::filesystem::remove(file);
+}
+
+// Codes as an older database may hold them: one left out for its factor,
+// one whose code is cut to its field.
+constexpr const char* kBrokenCodesSql = R"sql(
+INSERT INTO codes VALUES ('K2', 2.5, 'N1', 2, 1);
+INSERT INTO codes VALUES ('KOD-DŁUŻSZY-NIŻ-POLE', 1000, 'N1', 2, 1);
+INSERT INTO codes VALUES ('K1', 1000, 'T1', 1, 1);
+)sql";
+
+using Told = std::vector<std::string>;
+
+struct Scanned {
+  std::vector<std::string> rows;
+  Told told;
+};
+
+// Every row that the typed code's walk asks for, and what was told meanwhile.
+Scanned ScanAll(const std::filesystem::path& file, bool read_ahead, bool codes_first) {
+  Scanned scanned;
+  tables::SetProblemSink([&](const tables::ValueProblem& problem) { scanned.told.push_back(tables::Describe(problem)); });
+  const auto store = OpenDatabase(file);
+  if (read_ahead) store->ReadAhead();
+  const auto add = [&](std::vector<std::string> rows) { scanned.rows.insert(scanned.rows.end(), rows.begin(), rows.end()); };
+  if (codes_first) add(Rows(store->ScanCodes()));
+  for (const std::int64_t catalogue : {1, 2}) add(Rows(store->ScanGoods(catalogue, kWholeCatalogue)));
+  if (!codes_first) add(Rows(store->ScanCodes()));
+  tables::SetProblemSink(nullptr);
+  return scanned;
+}
+
+std::filesystem::path BrokenDatabase(const char* name) {
+  const auto file = std::filesystem::temp_directory_path() / (name + std::to_string(::getpid()) + ".db");
+  std::filesystem::remove(file);
+  EXPECT_EQ(testing_support::MakeLegacyDatabase(file, std::string(kBrokenGoodsSql) + kBrokenCodesSql), "");
+  return file;
+}
+
+TEST(ReadingAhead, DeliversAndTellsWhatReadingAtTheFirstScanWould) {
+  const auto file = BrokenDatabase("read_ahead_");
+  for (const bool codes_first : {true, false}) {
+    SCOPED_TRACE(codes_first ? "codes first" : "goods first");
+    const long taken = testing::TablesTakenFromReadingAhead();
+    const Scanned ahead = ScanAll(file, true, codes_first);
+    EXPECT_EQ(testing::TablesTakenFromReadingAhead(), taken + 1);
+    const Scanned then = ScanAll(file, false, codes_first);
+    EXPECT_EQ(ahead.rows, then.rows);
+    EXPECT_EQ(ahead.told, then.told);
+    // The factor 2.5 and the long code, then four goods, or the other way.
+    ASSERT_EQ(then.told.size(), 6u);
+    for (std::size_t i = 0; i < then.told.size(); ++i) {
+      const bool code = codes_first ? i < 2 : i >= 4;
+      EXPECT_EQ(then.told[i].rfind(code ? "codes" : "goods", 0), 0u) << then.told[i];
+    }
+  }
+  std::filesystem::remove(file);
+}
+
+TEST(ReadingAhead, IsLeftWhenTheFileChangesBeforeTheFirstScan) {
+  const auto file = BrokenDatabase("read_ahead_changed_");
+  for (const bool by_the_store : {true, false}) {
+    SCOPED_TRACE(by_the_store ? "written through the store" : "written by another program");
+    const long taken = testing::TablesTakenFromReadingAhead();
+    const auto store = OpenDatabase(file);
+    store->ReadAhead();
+    if (by_the_store) {
+      store->AddCode(CodeRow{"A" + std::to_string(taken), 1000, "", 1, 1});
+    } else {
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+      sqlite3_busy_timeout(db, 10000);  // the reading ahead may hold the file a moment
+      const std::string sql = "INSERT INTO codes VALUES ('A" + std::to_string(taken) + "', 1000, '', 1, 1);";
+      EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+      sqlite3_close(db);
+    }
+    const auto codes = Rows(store->ScanCodes());
+    EXPECT_EQ(testing::TablesTakenFromReadingAhead(), taken);
+    ASSERT_FALSE(codes.empty());
+    EXPECT_EQ(codes.front(), "A" + std::to_string(taken) + "//1/1000");
+  }
   std::filesystem::remove(file);
 }
 

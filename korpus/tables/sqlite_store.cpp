@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -16,12 +17,14 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "korpus/tables/sqlite_values.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/value_problems.h"
+#include "korpus/testing.h"
 
 namespace standin {
 
@@ -46,6 +49,7 @@ enum class Query : std::uint8_t {
   DataVersion,
   AllGoods,
   FaultyGoods,
+  FaultyCodes,
   Count_
 };
 
@@ -70,6 +74,8 @@ constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql 
     "SELECT name, symbol, catalogue, id, rowid FROM goods",
     "SELECT name, symbol, catalogue, id, rowid FROM goods WHERE rowid IN (SELECT value FROM json_each(?1)) "
     "AND catalogue = ?2 AND id >= ?3 ORDER BY id, rowid",
+    "SELECT code, goods_symbol, factor, catalogue, goods_id, rowid FROM codes "
+    "WHERE rowid IN (SELECT value FROM json_each(?1)) ORDER BY code, rowid",
 };
 
 std::string_view Text(sqlite3_stmt* statement, int column) {
@@ -90,11 +96,14 @@ void BindText(sqlite3_stmt* statement, int parameter, std::string_view text) {
 // a scan in progress keeps it open after the store itself is gone.
 class Connection {
  public:
-  explicit Connection(const std::filesystem::path& file) {
+  enum class Access : std::uint8_t { ReadWrite, ReadOnly };
+
+  // A read-only connection opens the file as it is: no schema is laid out.
+  explicit Connection(const std::filesystem::path& file, Access access = Access::ReadWrite) {
     // SQLite takes UTF-8 names everywhere; a Windows path is wide.
     const std::u8string name = file.u8string();
-    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
       const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
       sqlite3_close(db_);
@@ -102,6 +111,7 @@ class Connection {
     }
     // A user's SQLite tool may hold the file for a moment.
     sqlite3_busy_timeout(db_, 2000);
+    if (access == Access::ReadOnly) return;
     char* error = nullptr;
     if (sqlite3_exec(db_, kSchemaSql, nullptr, nullptr, &error) != SQLITE_OK) {
       const std::string message = error != nullptr ? error : "unknown error";
@@ -160,6 +170,9 @@ class Connection {
   }
 
   [[noreturn]] void Fail() const { throw StoreError(sqlite3_errmsg(db_)); }
+
+  // Ends the statement that another thread is stepping; safe from any thread.
+  void Interrupt() const { sqlite3_interrupt(db_); }
 
   std::int64_t LastRowId() const { return sqlite3_last_insert_rowid(db_); }
 
@@ -436,6 +449,8 @@ struct KeptCodes {
   TextArena texts;
   std::vector<KeptCode> rows;
   bool failed = false;
+  // Read ahead: the rows whose problems are still to be told, in scan order.
+  std::vector<std::int64_t> faulty;
 };
 
 constexpr std::uint32_t Size32(std::size_t size) {
@@ -507,15 +522,25 @@ class KeptGoodsCursor final : public RowCursor {
   std::deque<KeptGoods>::const_iterator end_{};
 };
 
+// A reading ahead looks at this between rows; a reading in the
+// foreground has none.
+using StopFlag = const std::atomic<bool>*;
+
+bool Stopped(StopFlag stop, std::size_t rows_read) {
+  return stop != nullptr && rows_read % 1024 == 0 && stop->load(std::memory_order_relaxed);
+}
+
 // The goods table in one pass, or null when the pass failed. Values are
 // only looked at here; their problems are told by TellGoodsProblems.
-std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>& connection) {
+std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>& connection,
+                                               StopFlag stop = nullptr) {
   Lease all(connection, Query::AllGoods);
   sqlite3_stmt* s = all.get();
   auto table = std::make_shared<KeptGoodsTable>();
   KeptCatalogue* rows = nullptr;
   std::int64_t rows_catalogue = 0;
-  for (;;) {
+  for (std::size_t read = 0;; ++read) {
+    if (Stopped(stop, read)) return nullptr;
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) return nullptr;
@@ -554,11 +579,107 @@ std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>
   return table;
 }
 
+// The code table as ScanCodes keeps it, read without telling problems:
+// the rows that have one are noted, to be told at the first scan.
+std::shared_ptr<KeptCodes> ReadCodesQuietly(const std::shared_ptr<Connection>& connection, StopFlag stop) {
+  Lease all(connection, Query::Codes);
+  sqlite3_stmt* s = all.get();
+  auto kept = std::make_shared<KeptCodes>();
+  for (std::size_t read = 0;; ++read) {
+    if (Stopped(stop, read)) return nullptr;
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) return nullptr;
+    bool faulty = false;
+    bool deliver = true;
+    for (const Checked& c : {Checked{0, &columns::kCode}, Checked{1, &columns::kCodeGoodsSymbol},
+                             Checked{2, &columns::kFactor}, Checked{3, &columns::kCodeCatalogue},
+                             Checked{4, &columns::kCodeGoodsId}}) {
+      const auto fault = tables::ColumnFault(s, c.index, *c.rule);
+      if (!fault) continue;
+      faulty = true;
+      if (!tables::Delivered(*fault)) deliver = false;
+    }
+    if (faulty) kept->faulty.push_back(sqlite3_column_int64(s, 5));
+    if (!deliver) continue;
+    const std::string_view code = Text(s, 0);
+    const std::string_view goods_symbol = Text(s, 1);
+    kept->rows.push_back({kept->texts.Keep(code, goods_symbol), Size32(code.size()), Size32(goods_symbol.size()),
+                          static_cast<std::int32_t>(sqlite3_column_int64(s, 2)),
+                          static_cast<std::uint16_t>(sqlite3_column_int64(s, 3)),
+                          static_cast<std::uint16_t>(sqlite3_column_int64(s, 4))});
+  }
+  kept->rows.shrink_to_fit();
+  return kept;
+}
+
+// The goods and the code table read on a thread and a read-only
+// connection of their own, in one snapshot of the file, from the moment
+// the host program has opened the database: a million goods take a
+// second, which the user spends reaching an invoice. What was read is
+// taken by the first whole scan, if the file has not changed meanwhile.
+class ReadingAhead {
+ public:
+  explicit ReadingAhead(const std::filesystem::path& file)
+      : connection_(std::make_shared<Connection>(file, Connection::Access::ReadOnly)), thread_([this] { Read(); }) {}
+  ReadingAhead(const ReadingAhead&) = delete;
+  ReadingAhead& operator=(const ReadingAhead&) = delete;
+
+  // Abandoned: stopped where it is.
+  ~ReadingAhead() {
+    stop_.store(true, std::memory_order_relaxed);
+    connection_->Interrupt();
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // Waits for the end of the reading; null where it failed.
+  std::pair<std::shared_ptr<KeptGoodsTable>, std::shared_ptr<KeptCodes>> Take() {
+    if (thread_.joinable()) thread_.join();
+    return {std::move(goods_), std::move(codes_)};
+  }
+
+ private:
+  void Read() noexcept {
+    try {
+      connection_->Execute("BEGIN");
+      goods_ = ReadGoodsTable(connection_, &stop_);
+      if (goods_ != nullptr) codes_ = ReadCodesQuietly(connection_, &stop_);
+      connection_->Execute("COMMIT");
+    } catch (...) {
+      goods_.reset();
+    }
+    if (codes_ == nullptr) goods_.reset();
+  }
+
+  std::atomic<bool> stop_{false};
+  std::shared_ptr<Connection> connection_;
+  std::shared_ptr<KeptGoodsTable> goods_;
+  std::shared_ptr<KeptCodes> codes_;
+  std::thread thread_;  // last: it starts once the rest is in place
+};
+
+std::atomic<long> taken_from_reading_ahead{0};
+
 class SqliteStore final : public Store {
  public:
-  explicit SqliteStore(const std::filesystem::path& file) : connection_(std::make_shared<Connection>(file)) {}
+  explicit SqliteStore(const std::filesystem::path& file)
+      : file_(file), connection_(std::make_shared<Connection>(file)) {}
 
-  ~SqliteStore() override { read_goods_.reset(); }
+  ~SqliteStore() override {
+    reading_ahead_.reset();
+    read_goods_.reset();
+  }
+
+  void ReadAhead() override {
+    if (reading_ahead_ != nullptr || kept_goods_ != nullptr || file_.empty() || file_ == ":memory:") return;
+    // What is read ahead belongs to the file as this connection sees it now.
+    CheckKept();
+    try {
+      reading_ahead_ = std::make_unique<ReadingAhead>(file_);
+    } catch (...) {
+      // No thread or no second connection: the first scan reads.
+    }
+  }
 
   std::int64_t AddInvoice(const InvoiceRow& invoice) override {
     Forget();
@@ -660,6 +781,8 @@ class SqliteStore final : public Store {
   }
 
   std::int64_t AddDocument(const DocumentRow& document) override {
+    // The reading ahead holds the file for reading; it ends before this writes.
+    TakeWhatWasReadAhead();
     Lease insert(connection_, Query::InsertDocument);
     sqlite3_stmt* s = insert.get();
     sqlite3_bind_int64(s, 1, document.kind);
@@ -755,6 +878,7 @@ class SqliteStore final : public Store {
     // meets the fault as it did.
     if (from_id != std::numeric_limits<std::int64_t>::min()) return cursor;
     CheckKept();
+    if (kept_goods_ == nullptr) TakeWhatWasReadAhead();
     if (kept_goods_ == nullptr) kept_goods_ = ReadGoodsTable(connection_);
     if (kept_goods_ == nullptr) return cursor;
     TellGoodsProblems(catalogue);
@@ -766,6 +890,8 @@ class SqliteStore final : public Store {
   std::unique_ptr<RowCursor> ScanCodes() override {
     StatementCursor cursor(connection_, Query::Codes, &FillCode);
     CheckKept();
+    if (kept_codes_ == nullptr) TakeWhatWasReadAhead();
+    if (!untold_codes_.empty()) TellCodesProblems();
     if (kept_codes_ == nullptr) {
       auto read = ReadCodes(cursor);
       if (read->failed) return std::make_unique<KeptCodesCursor>(std::move(read));
@@ -814,6 +940,31 @@ class SqliteStore final : public Store {
     }
   }
 
+  // Read ahead, the code table's problems are told at its first scan, in
+  // its order, as reading it then would have told them.
+  void TellCodesProblems() {
+    std::string list = "[";
+    for (const std::int64_t rowid : untold_codes_) list += std::to_string(rowid) + ",";
+    list.back() = ']';
+    untold_codes_.clear();
+    StatementCursor rows(connection_, Query::FaultyCodes, &FillCode);
+    BindText(rows.statement(), 1, list);
+    RowView row;
+    while (rows.Next(row) == Step::Row) {
+    }
+  }
+
+  void TakeWhatWasReadAhead() {
+    if (reading_ahead_ == nullptr) return;
+    auto [goods, codes] = reading_ahead_->Take();
+    reading_ahead_.reset();
+    if (goods == nullptr || codes == nullptr) return;
+    taken_from_reading_ahead.fetch_add(1, std::memory_order_relaxed);
+    kept_goods_ = std::move(goods);
+    untold_codes_ = std::move(codes->faulty);
+    kept_codes_ = std::move(codes);
+  }
+
   // Kept rows go when another connection has written since they were read
   // (SQLite counts its commits in data_version); this store's own writes
   // drop them at once.
@@ -827,8 +978,10 @@ class SqliteStore final : public Store {
   }
 
   void Forget() {
+    reading_ahead_.reset();
     kept_goods_.reset();
     kept_codes_.reset();
+    untold_codes_.clear();
     told_.clear();
   }
 
@@ -841,16 +994,23 @@ class SqliteStore final : public Store {
     return sqlite3_column_int64(next.get(), 0);
   }
 
+  std::filesystem::path file_;
   std::shared_ptr<Connection> connection_;
+  std::unique_ptr<ReadingAhead> reading_ahead_;
   std::unique_ptr<Lease> read_goods_;
   std::shared_ptr<const KeptGoodsTable> kept_goods_;
   std::set<std::int64_t> told_;  // catalogues whose goods' problems were told
   std::shared_ptr<const KeptCodes> kept_codes_;
+  std::vector<std::int64_t> untold_codes_;  // read ahead, problems not told yet
   std::int64_t kept_version_ = kUnknownVersion;
 };
 
 }  // namespace
 
 std::shared_ptr<Store> OpenDatabase(const std::filesystem::path& file) { return std::make_shared<SqliteStore>(file); }
+
+namespace testing {
+long TablesTakenFromReadingAhead() { return taken_from_reading_ahead.load(std::memory_order_relaxed); }
+}  // namespace testing
 
 }  // namespace standin

@@ -143,6 +143,11 @@ class Store {
   // The first goods record of that catalogue and id. The row's texts stay
   // valid until the next ReadGoods.
   virtual Step ReadGoods(std::int64_t catalogue, std::int64_t id, RowView& row) = 0;
+
+  // Starts reading, in the background, what the first typed code walks
+  // (the goods and the code table), so that it is at hand when asked
+  // for; answers at once. Value problems are still told at the first scan.
+  virtual void ReadAhead() {}
 };
 
 // A database file, created with the schema when new (":memory:" gives a

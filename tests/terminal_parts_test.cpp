@@ -138,6 +138,42 @@ TEST(KeyDecoderTest, FunctionKeysThatTheTerminalDescriptionLacks) {
             (std::vector<Key>{NamedKey(KeyName::F2), NamedKey(KeyName::F4), NamedKey(KeyName::F12)}));
 }
 
+// What VT, xterm and rxvt keyboards send for keys that a terminal
+// description may lack, and the key reports of unmodified keys.
+TEST(KeyDecoderTest, EverySequenceOfTheCommonKeyboardsGivesItsKey) {
+  const auto named = [](KeyName name) { return NamedKey(name); };
+  const std::vector<std::pair<std::string, Key>> cases = {
+      {"\x1b[1~", named(KeyName::Home)},   {"\x1b[7~", named(KeyName::Home)},  {"\x1b[4~", named(KeyName::End)},
+      {"\x1b[8~", named(KeyName::End)},    {"\x1b[3~", named(KeyName::Delete)}, {"\x1b[5~", named(KeyName::PgUp)},
+      {"\x1b[6~", named(KeyName::PgDn)},   {"\x1b[11~", named(KeyName::F1)},   {"\x1b[12~", named(KeyName::F2)},
+      {"\x1b[13~", named(KeyName::F3)},    {"\x1b[14~", named(KeyName::F4)},   {"\x1b[15~", named(KeyName::F5)},
+      {"\x1b[17~", named(KeyName::F6)},    {"\x1b[18~", named(KeyName::F7)},   {"\x1b[19~", named(KeyName::F8)},
+      {"\x1b[20~", named(KeyName::F9)},    {"\x1b[21~", named(KeyName::F10)},  {"\x1b[23~", named(KeyName::F11)},
+      {"\x1b[24~", named(KeyName::F12)},   {"\x1b[A", named(KeyName::Up)},     {"\x1b[B", named(KeyName::Down)},
+      {"\x1b[C", named(KeyName::Right)},   {"\x1b[D", named(KeyName::Left)},   {"\x1b[H", named(KeyName::Home)},
+      {"\x1b[F", named(KeyName::End)},     {"\x1b[Z", named(KeyName::ShiftTab)}, {"\x1bOA", named(KeyName::Up)},
+      {"\x1bOD", named(KeyName::Left)},    {"\x1bOH", named(KeyName::Home)},   {"\x1bOF", named(KeyName::End)},
+      {"\x1bOP", named(KeyName::F1)},      {"\x1bOR", named(KeyName::F3)},     {"\x1bOS", named(KeyName::F4)},
+      {"\x1bOM", named(KeyName::Enter)},   {"\x1b[27u", named(KeyName::Esc)},  {"\x1b[127u", named(KeyName::Backspace)},
+      {"\x1b[8u", named(KeyName::Backspace)}, {"\x1b[9u", named(KeyName::Tab)}, {"\x1b[97u", CharKey(U'a')},
+      {"\x1b[97;2u", CharKey(U'A')},       {"\x1b[44;3u", AltKey(U',')},       {"\x1b[261u", CharKey(U'ą')},
+  };
+  for (const auto& [sequence, key] : cases) {
+    SCOPED_TRACE(sequence.substr(1));
+    EXPECT_EQ(Decode(sequence), std::vector<Key>{key});
+  }
+}
+
+// Insert, unassigned numbers and letters, control characters and C1 codes
+// are no key of the dialogs; an SS3 that is none is Alt-O and its key.
+TEST(KeyDecoderTest, SequencesOfNoKeyAreDropped) {
+  for (const char* sequence : {"\x1b[2~", "\x1b[16~", "\x1b[99~", "\x1b[E", "\x1b[1u", "\x1b[128u"}) {
+    SCOPED_TRACE(sequence + 1);
+    EXPECT_EQ(Decode(std::string(sequence) + "x"), Chars(U"x"));
+  }
+  EXPECT_EQ(Decode("\x1bOX"), (std::vector<Key>{AltKey(U'O'), CharKey(U'X')}));
+}
+
 TEST(KeyDecoderTest, AReportThatIsNoKeyIsDroppedAndTheKeysAfterItKept) {
   EXPECT_EQ(Decode("\x1b[?1;2cAB"), Chars(U"AB"));
   EXPECT_EQ(Decode("\x1b[" + std::string(100, '1') + "uC"), Chars(U"C"));

@@ -14,6 +14,7 @@
 #include "app/register_list.h"
 #include "app/terminal/box_window.h"
 #include "app/terminal/key_decoder.h"
+#include "app/terminal/palette.h"
 
 namespace {
 
@@ -198,6 +199,29 @@ std::vector<std::string> Rows(const standin::Screen& screen) {
 
 standin::BoxRequest Request(std::string_view caption_utf8, std::string_view text_utf8, std::int32_t kind) {
   return {codepage::Utf8ToMazovia(caption_utf8), codepage::Utf8ToMazovia(text_utf8), kind};
+}
+
+// The rows' remarks must be told apart at a glance, also on a terminal
+// without colours, and so must the focus and the list's row from plain text.
+TEST(PaletteTest, RemarksFocusAndInputLookUnlikeEachOtherAndPlainTextWithAndWithoutColours) {
+  const auto differ = [](terminal::Look a, terminal::Look b) { return a.attributes != b.attributes || a.pair != b.pair; };
+  const std::vector<std::vector<Role>> distinct = {
+      {Role::Normal, Role::RemarkOk, Role::RemarkMuch, Role::RemarkLittle, Role::RemarkUnchecked},
+      {Role::Normal, Role::Current, Role::Marked},
+      {Role::Normal, Role::Input, Role::Selection},
+      {Role::Normal, Role::Hot, Role::Disabled},
+      {Role::Normal, Role::Header}};
+  for (const bool colours : {true, false}) {
+    SCOPED_TRACE(colours ? "colours" : "no colours");
+    for (const auto& roles : distinct) {
+      for (std::size_t i = 0; i < roles.size(); ++i) {
+        for (std::size_t j = i + 1; j < roles.size(); ++j) {
+          EXPECT_TRUE(differ(terminal::LookOf(roles[i], colours), terminal::LookOf(roles[j], colours)))
+              << static_cast<int>(roles[i]) << " and " << static_cast<int>(roles[j]);
+        }
+      }
+    }
+  }
 }
 
 TEST(BoxWindowTest, ANoticeIsDrawnCentredWithItsCaptionTextAndOk) {

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
+#include "host/platform/platform.h"
 #include "korpus/recording_frontend.h"
 #include "korpus/testing.h"
 #include "tests/support/binding_box.h"
@@ -164,6 +166,43 @@ TEST_F(BindingTest, MissingConversionShowsTheBoxUnconvertedWithoutRecursion) {
   EXPECT_EQ(front_.boxes().size(), 1u);
 }
 
+// An entry asked for by name names itself in the box, a caller's module
+// text names the module; Ignore gives the stub that the name's decoration
+// asks for, none when it asks for more than the stubs take.
+TEST_F(BindingTest, EntryBoundByNameNamesItselfAndFollowsItsDecoration) {
+  const struct {
+    const char* designator;
+    const char* module;
+    int stub;
+  } cases[] = {{"_Brak@8", nullptr, 2}, {"_Brak@400", "MODUL.DLL", -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.designator);
+    host::binding::ResetForTests();
+    front_.Clear();
+    front_.Answer(5);
+    const auto designator = reinterpret_cast<host::binding::Designator>(c.designator);
+    void* slot = &slot;
+    if (c.module == nullptr) {
+      host::binding::Bind(designator, &slot);
+    } else {
+      ASSERT_TRUE(host::binding::ErrorBox(designator, c.module));
+      host::binding::ChooseFallback(designator, &slot);
+    }
+    ASSERT_EQ(front_.boxes().size(), 1u);
+    EXPECT_EQ(front_.boxes()[0].text, ExpectedBindingBox(c.module ? c.module : "<nieznany>", c.designator));
+    EXPECT_EQ(slot, host::binding::FallbackStub(c.stub));
+  }
+}
+
+// What the host exports under a name is bound without a box.
+TEST_F(BindingTest, EntryFoundByNameIsBoundToIt) {
+  void* slot = nullptr;
+  host::binding::Bind(reinterpret_cast<host::binding::Designator>("ordinal_export"), &slot);
+  EXPECT_EQ(slot, ::dlsym(host::Modules().host_module, "ordinal_export"));
+  EXPECT_NE(slot, nullptr);
+  EXPECT_TRUE(front_.boxes().empty());
+}
+
 TEST(FallbackChoice, OrdinalsWithoutDeclarationFollowTheirLastTwoDigits) {
   EXPECT_EQ(FallbackIndex(41199, nullptr), 0);  // ends in 99
   EXPECT_EQ(FallbackIndex(20004, nullptr), 1);
@@ -183,6 +222,31 @@ TEST(FallbackChoice, DeclaredEntriesFollowTheirArgumentSize) {
   EXPECT_EQ(FallbackIndex(21285, slot("AllocateZeroed")), 0);  // caller cleans
   EXPECT_EQ(FallbackIndex(41399, slot("IniAccess")), 0);
   EXPECT_EQ(FallbackIndex(20907, slot("DialogDeliverEvent")), 2);  // object not counted
+  // Another ordinal through the same slot is not that declaration.
+  EXPECT_EQ(FallbackIndex(12308, slot("OpenTable")), 2);
+}
+
+// The real stub only for the declared entry's own ordinal; a designator
+// that is not the slot's entry, or a slot of no entry, gets an integer.
+TEST(FallbackChoice, OnlyTheDeclaredOrdinalGetsTheRealStub) {
+  void** const round_real = host::binding::FindByName("RoundReal")->slot;
+  void* other = nullptr;
+  const struct {
+    host::binding::Designator designator;
+    void** slot;
+    void* stub;
+  } cases[] = {
+      {52179, round_real, host::binding::FallbackStub(3, host::binding::ResultKind::Real)},
+      {12312, round_real, host::binding::FallbackStub(3)},
+      {reinterpret_cast<host::binding::Designator>("_RoundReal@12"), round_real, host::binding::FallbackStub(3)},
+      {12312, &other, host::binding::FallbackStub(3)},
+      {52179, &other, nullptr},
+  };
+  for (const auto& c : cases) {
+    host::binding::ChooseFallback(c.designator, c.slot);
+    EXPECT_EQ(*c.slot, c.stub) << c.designator;
+  }
+  host::binding::ResetForTests();
 }
 
 TEST(FallbackChoice, NamesFollowTheirDecoration) {
@@ -201,7 +265,34 @@ TEST(FallbackChoice, NamesFollowTheirDecoration) {
 TEST(FallbackChoice, EveryStubHasItsOwnAddress) {
   for (int k = 0; k < 15; ++k) EXPECT_EQ(FallbackIndexOf(host::binding::FallbackStub(k)), k);
   EXPECT_EQ(host::binding::FallbackStub(15), nullptr);
+  EXPECT_EQ(host::binding::FallbackStub(-1), nullptr);
   EXPECT_EQ(FallbackIndexOf(nullptr), -1);
+  EXPECT_EQ(host::binding::FallbackKindOf(host::binding::FallbackStub(2)), host::binding::ResultKind::Integer);
+}
+
+// The platform layer answers as the Windows calls do: a module by its
+// Windows name with or without ".dll", nothing from no module, 0 for a
+// file name that cannot be had whole, at most 1023 characters formatted.
+TEST(Platform, AnswersAsTheWindowsCallsDo) {
+  const platform::ModuleHandle korpus = platform::GetModuleHandleA("KORPUS");
+  ASSERT_NE(korpus, nullptr);
+  EXPECT_EQ(platform::GetModuleHandleA("korpus.dll"), korpus);
+  EXPECT_NE(platform::GetModuleHandleA(nullptr), nullptr);
+  EXPECT_EQ(platform::GetProcAddressByOrdinal(nullptr, 52256), nullptr);
+  EXPECT_EQ(platform::GetProcAddressByName(nullptr, "ordinal_export"), nullptr);
+  EXPECT_EQ(platform::GetProcAddressByName(korpus, nullptr), nullptr);
+
+  char path[300];
+  const std::uint32_t length = platform::GetModuleFileNameA(korpus, path, sizeof path);
+  ASSERT_GT(length, 0u);
+  EXPECT_EQ(std::strlen(path), length);
+  EXPECT_EQ(platform::GetModuleFileNameA(korpus, path, length), 0u) << "no room for the NUL";
+  EXPECT_EQ(platform::GetModuleFileNameA(korpus, nullptr, sizeof path), 0u);
+  EXPECT_EQ(platform::GetModuleFileNameA(korpus, path, 0), 0u);
+
+  char text[1024];
+  EXPECT_EQ(platform::wsprintfA(text, "%s", std::string(2000, 'x').c_str()), 1023);
+  EXPECT_EQ(std::string(text), std::string(1023, 'x'));
 }
 
 // The built library's own symbols name what each ordinal leads to: the

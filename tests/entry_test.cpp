@@ -502,6 +502,42 @@ TEST_F(RegisterHookTest, CtrlOneOnAnEmptyRegisterChecksNothing) {
   EXPECT_EQ(host_calls.size(), 1u);
 }
 
+// A list without rows, without its state, or with the cursor above the
+// first row has no current invoice: nothing is checked, the event goes on.
+TEST_F(RegisterHookTest, CtrlOneWithoutACurrentRowChecksNothing) {
+  RegisterList list(44, korpus_abi::kSalesRowIdOffset, {{"FV 1/2024", 1}});
+  list.state.first_visible = 1;  // top 0, cursor 0: row -1
+  const struct {
+    const char* what;
+    void** rows;
+    ListState* state;
+  } cases[] = {{"no rows", nullptr, &list.state}, {"no state", list.rows.data(), nullptr},
+               {"cursor above the rows", list.rows.data(), &list.state}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    host_calls.clear();
+    EXPECT_EQ(Table(44).list_handler(231, 0, 0, c.rows, 0, c.state, 0, 0, 0, 0, 0), 1231);
+    EXPECT_TRUE(check_calls.empty());
+    ASSERT_EQ(host_calls.size(), 1u);
+    EXPECT_EQ(host_calls[0].rows, c.rows);
+  }
+}
+
+// A register that had no handler of its own before the load: the check
+// runs and the event ends with 0.
+TEST_F(RegisterHookTest, RegisterWithoutAHostHandlerStillChecks) {
+  ASSERT_EQ(host::PluginEntry(nullptr, nullptr), 0);
+  Table(52).list_handler = nullptr;
+  ASSERT_EQ(host::PluginEntry(kContext, nullptr), 0);
+  RegisterList list(52, korpus_abi::kPurchaseRowIdOffset, {{"FZ 7/2024", 7007}});
+
+  EXPECT_EQ(Deliver(52, 231, list), 0);
+
+  ASSERT_EQ(check_calls.size(), 1u);
+  EXPECT_EQ(check_calls[0].id, 7007);
+  EXPECT_TRUE(host_calls.empty());
+}
+
 }  // namespace
 
 // The check that Ctrl-1 starts, in place of the real one.

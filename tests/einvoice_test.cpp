@@ -221,8 +221,11 @@ TEST_F(EInvoiceImport, EachFileIsOneTransactionAndAnInvoiceHeldAlreadyIsRefused)
   EXPECT_EQ(first.out, "FS 7/02/2026: purchase register, 4 positions\nFV 9/2026: sales register, 1 position\n");
   EXPECT_EQ(first.err, "");
 
+  // Past the size limit by a byte (a sparse file: nothing is written).
+  Write("duza.xml", EInvoice(kDelivery, "FS 9/02/2026"));
+  fs::resize_file(dir_ / "duza.xml", (std::uintmax_t{64} << 20) + 1);
   const auto again = Korpus({"--import-invoice", "zla.xml", "--import-invoice", "dostawa.xml", "--import-invoice",
-                             "korekta.xml", "--import-invoice", "brak.xml"});
+                             "korekta.xml", "--import-invoice", "brak.xml", "--import-invoice", "duza.xml"});
   EXPECT_EQ(again.exit_code, 1);
   EXPECT_EQ(again.out, "");
   EXPECT_EQ(again.err,
@@ -231,7 +234,8 @@ TEST_F(EInvoiceImport, EachFileIsOneTransactionAndAnInvoiceHeldAlreadyIsRefused)
             "nothing imported\n"
             "korpus: korekta.xml: an invoice of kind KOR is not taken (only VAT and UPR: a correction or an advance "
             "invoice lists no delivery); nothing imported\n"
-            "korpus: brak.xml: cannot be read; nothing imported\n");
+            "korpus: brak.xml: cannot be read; nothing imported\n"
+            "korpus: duza.xml: larger than 64 MB; nothing imported\n");
   const auto purchases = Held(Register::Purchase);
   ASSERT_EQ(purchases.size(), 1u);
   EXPECT_EQ(purchases[0].number, "FS 7/02/2026");

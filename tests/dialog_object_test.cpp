@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,7 @@ TEST_F(DialogObjectTest, RowOutsideTheListReadsEmpty) {
   CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
   EXPECT_EQ(Row(check, 1), "");
   EXPECT_EQ(Row(check, 300), "");
+  EXPECT_EQ(Row(check, -2), "");
 }
 
 TEST_F(DialogObjectTest, ClassTableHoldsTheCheckOperationsAndTheInheritedHostEntries) {
@@ -202,6 +204,55 @@ TEST_F(DialogObjectTest, TheHiddenEnterButtonFollowsTheFocus) {
     SCOPED_TRACE(c.focus);
     EXPECT_EQ(in.check.HandleEvent(c.focus, -1), 0);
     EXPECT_EQ(Disabled(13), !c.enter_enabled);
+  }
+}
+
+// Enter leads by the quantities option and the focused control: between
+// the two fields with the option on, back to the symbol from the list,
+// and nowhere (-2) from any other control.
+TEST_F(DialogObjectTest, EnterLeadsByTheOptionAndTheFocus) {
+  InItsDialog in;
+  ASSERT_TRUE(in.opened.ok());
+  const struct {
+    bool quantities;
+    std::int16_t focus;
+    std::int32_t next;
+  } cases[] = {{true, 3, 5},  {true, 5, 3},  {true, 6, 3},  {true, 2, -2}, {true, 0x3E00, -2},
+               {false, 3, 3}, {false, 5, -2}, {false, 6, 3}, {false, 7, -2}, {false, 0x5001, -2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.quantities << " " << c.focus);
+    standin::entry::ControlState(2, standin::kStateChecked, c.quantities ? 1 : 0);
+    in.check.HandleEvent(c.focus, -1);
+    EXPECT_EQ(in.check.HandleEvent(13, 1), c.next);
+  }
+}
+
+// Slot 0 destroys the object as the host asks: the positions block goes
+// back, the host's part is destroyed, and with bit 0 the object's own
+// memory is returned too.
+TEST_F(DialogObjectTest, SlotZeroDestroysAndWithBitZeroFreesTheObject) {
+  using DestroySlot = void*(KORPUS_METHOD*)(void*, std::uint32_t);
+  for (const std::uint32_t flags : {0u, 1u}) {
+    SCOPED_TRACE(flags);
+    ::testing_support::BindToStandIn();  // so that the host's destructor is looked up when reached
+    const long live = standin::testing::LiveBlocks();
+    const int destructs = standin::testing::LookupCount(20903);
+    void* memory = korpus::AllocateZeroed(1, sizeof(CZrobPrufacje));
+    ASSERT_NE(memory, nullptr);
+    auto* check = new (memory) CZrobPrufacje;
+    CheckAccess::Fill(*check, {MakePosition("Nit", "A3", 0, 1000)});
+    ASSERT_EQ(standin::testing::LiveBlocks(), live + 2);
+
+    EXPECT_EQ(reinterpret_cast<DestroySlot>(ClassTable()[0])(check, flags), check);
+
+    EXPECT_EQ(standin::testing::LookupCount(20903), destructs + 1);
+    if (flags == 0) {
+      EXPECT_EQ(standin::testing::LiveBlocks(), live + 1) << "the object stays";
+      check->~CZrobPrufacje();  // does nothing more
+      EXPECT_EQ(standin::testing::LiveBlocks(), live + 1);
+      korpus::Free(memory);
+    }
+    EXPECT_EQ(standin::testing::LiveBlocks(), live);
   }
 }
 

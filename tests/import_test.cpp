@@ -171,7 +171,7 @@ TEST_F(ImportTest, QuantityIsTheLeadingWholeNumberInThousandths) {
   CheckAccess::Fill(check(), {MakePosition("Nit", "A1", 0, 9000), MakePosition("Wkret", "A2", 5000, 9000),
                               MakePosition("Sruba", "A3", 0, 9000), MakePosition("Tasma", "A4", 0, 9000),
                               MakePosition("Klej", "A5", 0, 9000), MakePosition("Farba", "A6", 0, 9000)});
-  WriteBytes("data.txt", "A1,3\nA2,-1\nA3,2.5\nA4\nA5,abc\nA6,  +7\n");
+  WriteBytes("data.txt", "A1,3\nA2,-1\nA3,2.5\nA4\nA5,abc\nA6, \f\v+7\n");
 
   check().ReadCollectorFile();
   EXPECT_EQ(List(), (std::vector<Row>{{"Tasma", "A4", 0, 9000},
@@ -311,13 +311,17 @@ TEST_F(ImportTest, QuantitiesAtTheEdgesOfTheRangeImport) {
 }
 
 TEST_F(ImportTest, QuantityOutOfRangeRefusesTheWholeFileNamingTheLine) {
-  FillFour();
-  WriteBytes("data.txt", "A1,1\nA2,2147484\nA3,1\n");
+  for (const std::string line : {"A2,2147484", "A2,-2147484"}) {
+    SCOPED_TRACE(line);
+    front_.Clear();
+    FillFour();
+    WriteBytes("data.txt", "A1,1\n" + line + "\nA3,1\n");
 
-  EXPECT_EQ(check().ReadCollectorFile(), -2);
-  EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(2, "A2,2147484")});
-  EXPECT_EQ(List(), kFourUntouched);
-  EXPECT_FALSE(check().list_refresh());
+    EXPECT_EQ(check().ReadCollectorFile(), -2);
+    EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(2, line)});
+    EXPECT_EQ(List(), kFourUntouched);
+    EXPECT_FALSE(check().list_refresh());
+  }
 }
 
 TEST_F(ImportTest, BarcodeScannedIntoTheQuantityColumnIsRefused) {

@@ -95,6 +95,36 @@ TEST_F(PositionBlockTest, ReservingGrowsPastTheStartingBlockAndKeepsThePositions
   EXPECT_TRUE(AllZero(block + kInitialPositions, sizeof(Position) * (7000 - kInitialPositions)));
 }
 
+// At least the room asked for, zero-filled, the positions kept: also when
+// half as much again is not enough, and for a check without a block yet.
+// Room beyond what a host block can hold is refused without asking.
+TEST_F(PositionBlockTest, ReservingGivesTheRoomAskedForOrRefusesIt) {
+  const struct {
+    bool with_block;
+    std::int32_t room;
+    bool given;
+  } cases[] = {{true, 9000, true}, {false, 3, true}, {true, 0x7FFFFFFF, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.room);
+    CZrobPrufacje check;
+    if (c.with_block) CheckAccess::Fill(check, {MakePosition("A", "1", 1, 10)});
+    const std::int32_t count = check.count();
+    const long asked = standin::testing::CallCount(standin::Fault::Allocation);
+
+    EXPECT_EQ(check.ReservePositions(c.room), c.given);
+
+    EXPECT_EQ(check.count(), count);
+    if (!c.given) {
+      EXPECT_EQ(standin::testing::CallCount(standin::Fault::Allocation), asked);
+      continue;
+    }
+    ASSERT_GE(CheckAccess::Capacity(check), c.room);
+    const Position* block = CheckAccess::Block(check);
+    EXPECT_TRUE(AllZero(block + count, sizeof(Position) * static_cast<std::size_t>(c.room - count)));
+    if (c.with_block) EXPECT_THAT(Rows(check), ElementsAre("A|1|1|10"));
+  }
+}
+
 TEST_F(PositionBlockTest, ReservingWhatTheBlockHoldsAsksTheHostForNothing) {
   CheckAccess::Fill(check_, {});
   const long before = standin::testing::CallCount(standin::Fault::Allocation);

@@ -5,6 +5,7 @@
 
 #include <ncursesw/curses.h>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -401,6 +402,31 @@ TEST(HostKeysTest, F2AndAltOneStandInForCtrlOne) {
   EXPECT_EQ(app::ListEventOf(NamedKey(KeyName::F3)), 0x3D00);
   EXPECT_EQ(app::ListEventOf(AltKey(U'2')), 0x1000 + '2');
   EXPECT_EQ(app::ListEventOf(CtrlKey(U'2')), 232);
+}
+
+// A list tells its keys apart by their codes alone: no two keys may share
+// one, and none may be 0, which is no key.
+TEST(HostKeysTest, EveryKeyOfTheListHasACodeOfItsOwn) {
+  std::vector<Key> keys;
+  for (int name = static_cast<int>(KeyName::Enter); name <= static_cast<int>(KeyName::F12); ++name) {
+    if (static_cast<KeyName>(name) != KeyName::F2) keys.push_back(NamedKey(static_cast<KeyName>(name)));
+  }
+  for (const char32_t ch : {U'A', U'Z', U'0', U'9'}) {
+    keys.push_back(CtrlKey(ch));
+    keys.push_back(AltKey(ch));
+  }
+  keys.push_back(CharKey(U'a'));
+  keys.push_back(CharKey(U'ż'));
+  std::map<std::int32_t, std::size_t> seen;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::int32_t code = app::ListEventOf(keys[i]);
+    EXPECT_NE(code, 0) << "key " << i;
+    const auto [at, added] = seen.emplace(code, i);
+    EXPECT_TRUE(added) << "keys " << at->second << " and " << i << " share " << code;
+  }
+  // Ctrl with a letter is the letter's ASCII control character.
+  EXPECT_EQ(app::ListEventOf(CtrlKey(U'A')), 1);
+  EXPECT_EQ(app::ListEventOf(CtrlKey(U'Z')), 26);
 }
 
 std::vector<standin::InvoiceRow> Invoices(int count) {

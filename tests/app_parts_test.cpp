@@ -340,6 +340,14 @@ TEST(DocumentsView, MovesAndScrollsWithinTheDocuments) {
   press(KeyName::Home);
   press(KeyName::Up);
   EXPECT_EQ(view.current(), 0u);
+  press(KeyName::Down);
+  EXPECT_EQ(view.current(), 1u);
+  press(KeyName::PgDn);
+  EXPECT_EQ(view.current(), 8u);
+  press(KeyName::End);
+  press(KeyName::Down);
+  EXPECT_EQ(view.current(), 11u);
+  press(KeyName::Home);
   EXPECT_NE(screen.RowUtf8(2).find("     1  "), std::string::npos) << screen.ToUtf8();
 
   press(KeyName::Enter);
@@ -348,10 +356,18 @@ TEST(DocumentsView, MovesAndScrollsWithinTheDocuments) {
   press(KeyName::End);  // the last page: 8 rows of 30 lines
   EXPECT_EQ(screen.RowUtf8(1).substr(0, 8), "line 23.");
   EXPECT_EQ(screen.RowUtf8(8).substr(0, 8), "line 30.");
+  press(KeyName::Up);
+  EXPECT_EQ(screen.RowUtf8(1).substr(0, 8), "line 22.");
+  press(KeyName::PgUp);
+  EXPECT_EQ(screen.RowUtf8(1).substr(0, 8), "line 14.");
+  press(KeyName::Down);
+  EXPECT_EQ(screen.RowUtf8(1).substr(0, 8), "line 15.");
   press(KeyName::PgDn);
   EXPECT_EQ(screen.RowUtf8(8).substr(0, 8), "line 30.");
   for (int i = 0; i < 20; ++i) press(KeyName::Right);  // as far as the widest line's end
   EXPECT_EQ(screen.RowUtf8(1).substr(screen.RowUtf8(1).size() - 4), "|end");
+  press(KeyName::Left);
+  EXPECT_EQ(screen.RowUtf8(1).find("|end"), std::string::npos) << screen.ToUtf8();
   press(KeyName::Home);
   EXPECT_EQ(screen.RowUtf8(1).substr(0, 7), "line 1.");
 

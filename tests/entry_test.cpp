@@ -194,6 +194,16 @@ TEST_F(EntryTest, AttachFindsTheHostLibraryAndItsTwoEntries) {
   EXPECT_EQ(host::Modules().host_context, standin::AddressOf(30006));
   EXPECT_EQ(host::Modules().delay_load_hook, standin::AddressOf(30007));
   EXPECT_NE(host::Modules().delay_load_hook, nullptr);
+
+  // Attached again: its own handle is the new one; the host's entries, once
+  // found, are not looked up again.
+  const auto found = host::Modules();
+  standin::testing::HideEntry(30006);
+  int again = 0;
+  host::Attach(&again);
+  EXPECT_EQ(host::Modules().own_module, &again);
+  EXPECT_EQ(host::Modules().host_context, found.host_context);
+  EXPECT_EQ(host::Modules().delay_load_hook, found.delay_load_hook);
 }
 
 TEST_F(EntryTest, AttachLeavesAMissingHookNull) {

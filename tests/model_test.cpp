@@ -1,5 +1,6 @@
 // The position list and the merge of counted items, against the stand-in
 // host without any goods or code tables.
+#include <algorithm>
 #include <limits>
 
 #include "korpus/dialog/controls.h"
@@ -118,9 +119,10 @@ TEST_F(PositionBlockTest, ReservingGivesTheRoomAskedForOrRefusesIt) {
       EXPECT_EQ(standin::testing::CallCount(standin::Fault::Allocation), asked);
       continue;
     }
-    ASSERT_GE(CheckAccess::Capacity(check), c.room);
+    const std::int32_t capacity = CheckAccess::Capacity(check);
+    EXPECT_GE(capacity, c.room);
     const Position* block = CheckAccess::Block(check);
-    EXPECT_TRUE(AllZero(block + count, sizeof(Position) * static_cast<std::size_t>(c.room - count)));
+    EXPECT_TRUE(AllZero(block + count, sizeof(Position) * static_cast<std::size_t>(std::min(capacity, c.room) - count)));
     if (c.with_block) EXPECT_THAT(Rows(check), ElementsAre("A|1|1|10"));
   }
 }

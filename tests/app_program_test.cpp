@@ -343,7 +343,8 @@ TEST_F(ProgramTest, CommandLineErrorsAndHelp) {
   EXPECT_EQ(no_table.exit_code, 2);
   EXPECT_EQ(no_table.err, "korpus: no host table 46\n");
 
-  // CLI11 refuses these with its own message; each exits 2.
+  // CLI11 refuses the first four with its own message, korpus the others;
+  // each exits 2.
   struct Refused {
     std::vector<std::string> args;
     const char* message;
@@ -351,7 +352,10 @@ TEST_F(ProgramTest, CommandLineErrorsAndHelp) {
   for (const Refused& refused : {Refused{{"--bogus"}, "The following argument was not expected: --bogus"},
                                  Refused{{"--fail-stream-write"}, "--fail-stream-write: 1 required"},
                                  Refused{{"--fail-stream-write", "abc"}, "--fail-stream-write: Value abc not in range"},
-                                 Refused{{"--without-entry", "x"}, "Could not convert: --without-entry = x"}}) {
+                                 Refused{{"--without-entry", "x"}, "Could not convert: --without-entry = x"},
+                                 Refused{{"--without-table", "46"}, "korpus: no host table 46"},
+                                 Refused{{"--collector", std::string(300, 'k')},
+                                         "korpus: the collector folder name is too long: kkk"}}) {
     const Outcome run = Korpus("quit\n", refused.args);
     EXPECT_EQ(run.exit_code, 2) << refused.args[0] << ": " << run.err;
     EXPECT_NE(run.err.find(refused.message), std::string::npos) << run.err;

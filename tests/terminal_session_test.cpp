@@ -511,6 +511,12 @@ std::string Lines(std::initializer_list<std::string_view> lines, std::string_vie
 
 // ---------------------------------------------------------------------------
 
+TEST_F(TerminalSessionTest, AnUnknownTerminalTypeIsNamedAndKorpusEndsWithTwo) {
+  Launch({"env", "TERM=nosuchterminal", KORPUS_PROGRAM, "--db", "firma.db", "--demo"});
+  EXPECT_EQ(WaitForExit(), 2);
+  WaitForHistory("korpus: the terminal type 'nosuchterminal' is unknown; --script runs the program without a terminal");
+}
+
 TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
   Start();
   EXPECT_EQ(WaitFor("Nie pokazuj więcej"), kNoticeOverSalesRegister);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "abi/codepage.h"
@@ -161,6 +162,54 @@ TEST_F(IniRead, AShortIntegerFillsTwoBytesAndChecksItsRange) {
   Store("40000");
   EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%hd", &pair[0]), 0);
   EXPECT_EQ(pair[0], -5);
+}
+
+// Unsigned and narrow integers: the field's bytes and no more are filled,
+// and a number outside the field's range does not read.
+TEST_F(IniRead, EveryIntegerConversionFillsItsBytesWithinItsRange) {
+  struct Case {
+    const char* value;
+    const char* format;
+    std::size_t bytes;                  // that the conversion fills
+    std::optional<std::uint64_t> read;  // their value, as an unsigned
+  };
+  const Case cases[] = {
+      {"4000000000", "%u", 4, 4000000000u}, {"4294967296", "%u", 4, std::nullopt},
+      {"65535", "%hu", 2, 65535u},          {"65536", "%hu", 2, std::nullopt},
+      {"255", "%hhu", 1, 255u},             {"256", "%hhu", 1, std::nullopt},
+      {"-128", "%hhd", 1, 0x80u},           {"128", "%hhd", 1, std::nullopt},
+      {"-12", "%i", 4, 0xFFFFFFF4u},        {"\t 7", "%d", 4, 7u},
+      {"7", "%5d", 4, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.format) + " of " + c.value);
+    standin::testing::ForgetIniFiles();
+    Store(c.value);
+    std::uint8_t field[8];
+    std::memset(field, 0x5A, sizeof field);
+    const bool read = IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", c.format, field) == 0;
+    ASSERT_EQ(read, c.read.has_value());
+    std::uint64_t got = 0;
+    for (std::size_t i = 0; i < c.bytes; ++i) got |= std::uint64_t{field[i]} << (8 * i);
+    if (c.read) {
+      EXPECT_EQ(got, *c.read);
+    }
+    for (std::size_t i = read ? c.bytes : 0; i < sizeof field; ++i) EXPECT_EQ(field[i], 0x5A) << "byte " << i;
+  }
+}
+
+// Any run of white space in the format matches any run of blanks, or none.
+TEST_F(IniRead, WhiteSpaceOfTheFormatMatchesAnyRunOfBlanks) {
+  std::int32_t a = 0;
+  std::int32_t b = 0;
+  for (const char* value : {"1 2", "1\t \t2", "12"}) {
+    SCOPED_TRACE(value);
+    standin::testing::ForgetIniFiles();
+    Store(value);
+    ASSERT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%1c\n\t%d", &a, &b), 0);
+    EXPECT_EQ(static_cast<char>(a), '1');
+    EXPECT_EQ(b, 2);
+  }
 }
 
 TEST_F(IniRead, APlainTextTakesTheWholeValue) {

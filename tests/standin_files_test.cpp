@@ -130,6 +130,30 @@ TEST_F(Streams, ACrLfPairSplitAcrossTwoReadsIsStillOneLineEnd) {
   EXPECT_TRUE(read == expected);
 }
 
+TEST_F(Streams, ALoneCrAtTheEndOfAReadStaysACr) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < 3 * 65536; ++i) bytes += std::string(static_cast<std::size_t>(i % 89), 'k') + "\rx";
+  WriteBytes("cr.txt", bytes);
+  std::FILE* stream = entry::OpenStream("cr.txt", "rt", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  const std::string read = ReadAll(stream);
+  std::fclose(stream);
+  EXPECT_EQ(read.size(), bytes.size());
+  EXPECT_TRUE(read == bytes);
+}
+
+TEST_F(Streams, AnUpdateStreamReadsBackWhatItWroteAndASeekReadsPastACtrlZAgain) {
+  std::FILE* stream = entry::OpenStream("update.txt", "w+t", 0x40, 0, -1);
+  ASSERT_NE(stream, nullptr);
+  ASSERT_GE(std::fputs("A,1\nB\r2\n\x1A" "after", stream), 0);
+  for (int pass = 0; pass < 2; ++pass) {
+    ASSERT_EQ(std::fseek(stream, 0, SEEK_SET), 0);
+    EXPECT_EQ(ReadAll(stream), "A,1\nB\r2\n") << "pass " << pass;
+  }
+  std::fclose(stream);
+  EXPECT_EQ(ReadBytes("update.txt"), "A,1\r\nB\r2\r\n\x1A" "after");
+}
+
 TEST_F(Streams, ACtrlZEndsWhatTextModeReads) {
   WriteBytes("dos.txt",
         "A,1\r\nB,2\r\n\x1A"

@@ -278,6 +278,28 @@ TEST_F(DialogObjectTest, DestroyGoesOnPastAnAbandonedFreeAndReportsIt) {
   standin::testing::ShowAllEntries();
 }
 
+// Every step of the destruction is tried even when each one's entry is
+// missing and answered Abort; the first failure is the one reported.
+TEST_F(DialogObjectTest, DestroyTriesEveryStepAndReportsTheFirstFailure) {
+  const std::uint16_t missing[] = {21287, 20903, 21294};  // free, host destructor, object delete
+  for (const std::uint16_t ordinal : missing) {
+    standin::testing::HideEntry(ordinal);
+    front_.Answer(3);  // Abort
+  }
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {MakePosition("Nit", "A3", 0, 1000)});
+  Position* const block = CheckAccess::Block(check);
+  try {
+    check.Destroy(1);
+    ADD_FAILURE() << "the failures were not reported";
+  } catch (const host::binding::HostCallAbandoned& abandoned) {
+    EXPECT_EQ(abandoned.ordinal(), 21287u);
+  }
+  EXPECT_EQ(front_.boxes().size(), std::size(missing)) << "every step reached its entry";
+  standin::testing::ShowAllEntries();
+  standin::entry::Free(block);
+}
+
 // The same failure inside the destructor ends nothing but the free.
 TEST_F(DialogObjectTest, DestructorSwallowsAnAbandonedFree) {
   standin::testing::HideEntry(21287);

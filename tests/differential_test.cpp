@@ -60,7 +60,7 @@ struct World {
   std::int32_t fail_after_table = 0;
   long fail_after = -1;
   long fail_allocation = 0;      // the n-th host allocation of the run fails; 0: none
-  bool no_index_memory = false;  // the plug-in's own nothrow requests are refused
+  long no_index_memory = 0;  // the plug-in's own nothrow requests are refused from the n-th on
   std::int16_t first_context = 0;
   std::int16_t second_context = 0;
 };
@@ -308,7 +308,7 @@ class DifferentialTest : public ::testing::Test {
     standin::testing::FailNth(standin::Fault::Allocation, world.fail_allocation);
 
     Outcome outcome;
-    refusing_new::Refuse(world.no_index_memory);
+    refusing_new::RefuseFrom(world.no_index_memory);
     outcome.result = action(check, outcome.extra);
     refusing_new::Refuse(false);
     standin::testing::ClearFaults();
@@ -360,9 +360,9 @@ class DifferentialTest : public ::testing::Test {
 
   // The merge of random items, or the import of a random collector file, of
   // `sizes` over a random world per seed.
-  void CompareForSeeds(Input input, unsigned first, unsigned last, const Sizes& sizes, bool no_index_memory = false) {
+  void CompareForSeeds(Input input, unsigned first, unsigned last, const Sizes& sizes, long no_index_memory = 0) {
     ForEachSeed(first, last, sizes, [&](World& world, Random& random) {
-      if (no_index_memory) world.no_index_memory = true;
+      world.no_index_memory = no_index_memory;
       if (input == Input::Items) {
         CompareMerge(world, MakeItems(random, sizes.items));
       } else {
@@ -399,11 +399,22 @@ TEST_F(DifferentialTest, ImportOfMediumFilesMatchesTheLiteralImport) {
 
 // Without memory for its indexes the plug-in walks the tables per item.
 TEST_F(DifferentialTest, MergeWithoutMemoryForIndexesMatchesTheLiteralMerge) {
-  CompareForSeeds(Input::Items, 6001, 6100, kSmall, true);
+  CompareForSeeds(Input::Items, 6001, 6100, kSmall, 1);
 }
 
 TEST_F(DifferentialTest, ImportWithoutMemoryForIndexesMatchesTheLiteralImport) {
-  CompareForSeeds(Input::CollectorFile, 7001, 7100, kSmall, true);
+  CompareForSeeds(Input::CollectorFile, 7001, 7100, kSmall, 1);
+}
+
+// Memory that runs out part-way: whichever of the plug-in's own requests
+// is the first refused, the merge and the import agree with the literal
+// ones.
+TEST_F(DifferentialTest, MemoryRunningOutPartWayMatchesTheLiteralMergeAndImport) {
+  for (const long from : {2, 3, 4, 5, 6, 7}) {
+    SCOPED_TRACE("refused from request " + std::to_string(from));
+    CompareForSeeds(Input::Items, 6101, 6110, kSmall, from);
+    CompareForSeeds(Input::CollectorFile, 7101, 7110, kSmall, from);
+  }
 }
 
 TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {

@@ -1,11 +1,13 @@
 // The collector import: data.txt in the layouts collectors write, the
 // quantity rules, the code table's factors, long files and refusals.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "korpus/files/files.h"
+#include "korpus/tables/tables.h"
 #include "tests/support/position_rows.h"
 #include "tests/support/report_import.h"
 
@@ -13,6 +15,7 @@ namespace verify {
 namespace {
 
 using testing_support::BoxSeen;
+using testing_support::MakeItem;
 using testing_support::MakePosition;
 using testing_support::Row;
 using testing_support::Rows;
@@ -196,6 +199,40 @@ TEST_F(ImportTest, PackageCodesAreScaledByTheirFactor) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+// A table that the host cannot open holds nothing to find: without the
+// code table a package code counts as itself, without the goods table
+// neither codes nor goods are found, without the catalogues no goods.
+TEST_F(ImportTest, TableTheHostCannotOpenFindsNothing) {
+  standin::CurrentStore().AddCode({"KART12", 12000, "A2", 0, 0});
+  standin::CurrentStore().AddCatalogue({1, "Towary", true});
+  standin::CurrentStore().AddGoods({1, 1, "Klej", "G1"});
+  const Row translated{"Wkret", "A2", 12000, 1000};
+  const Row untranslated{"Nowy towar", "KART12", 1000, 0};
+  const Row goods{"Klej", "G1", 1000, 0};
+  const Row unknown_goods{"Nowy towar", "G1", 1000, 0};
+  const struct {
+    std::int32_t unavailable;
+    Row code;
+    Row g1;
+  } cases[] = {{0, translated, goods}, {117, untranslated, goods}, {49, untranslated, unknown_goods},
+               {48, translated, unknown_goods}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.unavailable);
+    if (c.unavailable != 0) standin::tables::SetAvailable(c.unavailable, false);
+    FillFour();
+    WriteBytes("data.txt", "KART12,1\nG1,1\n");
+    check().ReadCollectorFile();
+    EXPECT_THAT(List(), ::testing::IsSupersetOf({c.code, c.g1}));
+
+    // A code typed rather than read goes the same way.
+    CountedItem typed = MakeItem("KART12", 1000);
+    EXPECT_EQ(check().TranslateCountedCode(typed), c.code == translated ? 12000 : 1000);
+    char symbol[] = "G1";
+    EXPECT_EQ(check().LookUpGoods(symbol, 1000), c.g1 == goods ? 1 : 0);
+    if (c.unavailable != 0) standin::tables::SetAvailable(c.unavailable, true);
+  }
+}
+
 TEST_F(ImportTest, CodeOnTwoLinesAddsBothAndUnknownCodeGivesAPositionPerLine) {
   FillFour();
   WriteBytes("data.txt", "A1,2\nZZ,1\nA1,3\nZZ,1\n");
@@ -345,13 +382,17 @@ TEST_F(ImportTest, HugeNumberDoesNotWrapIntoTheRange) {
 }
 
 TEST_F(ImportTest, QuantityOutOfRangeAfterTheFactorIsRefused) {
-  FillFour();
   standin::CurrentStore().AddCode({"KART12", 12000, "A2", 0, 0});
-  WriteBytes("data.txt", "A1,1\nKART12,200000\n");
+  for (const std::string line : {"KART12,200000", "KART12,-200000"}) {
+    SCOPED_TRACE(line);
+    front_.Clear();
+    FillFour();
+    WriteBytes("data.txt", "A1,1\n" + line + "\n");
 
-  check().ReadCollectorFile();
-  EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(2, "KART12,200000")});
-  EXPECT_EQ(List(), kFourUntouched);
+    check().ReadCollectorFile();
+    EXPECT_EQ(Boxes(), std::vector<BoxSeen>{BadQuantity(2, line)});
+    EXPECT_EQ(List(), kFourUntouched);
+  }
 }
 
 // A line longer than one read, and a line cut short by a NUL byte, are

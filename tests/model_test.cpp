@@ -161,9 +161,31 @@ TEST(RemoveCountedItemTest, LaterItemsMoveUpWholeAndTheFreedPlaceIsCleared) {
   EXPECT_TRUE(AllZero(&items[2], sizeof(CountedItem)));
 }
 
+// An index outside the items, or no items at all, moves nothing.
+TEST(RemoveCountedItemTest, IndexOutsideTheItemsChangesNothing) {
+  std::vector<CountedItem> items = {MakeItem("A", 1000), MakeItem("B", 2000)};
+  const std::vector<CountedItem> before = items;
+  for (const std::int32_t index : {-1, 2}) {
+    EXPECT_EQ(RemoveCountedItem(items.data(), 2, index), 2);
+    EXPECT_EQ(std::memcmp(items.data(), before.data(), sizeof(CountedItem) * items.size()), 0) << index;
+  }
+  EXPECT_EQ(RemoveCountedItem(nullptr, 2, 0), 2);
+}
+
 // ---- The merge ---------------------------------------------------------------
 
 using MergeTest = ModelTest;
+
+// No items (none given, or a count of none) count nothing and add nothing.
+TEST_F(MergeTest, NoItemsChangeNothing) {
+  CheckAccess::Fill(check_, {MakePosition("Nit", "N1", 500, 1000)});
+  std::vector<CountedItem> items = {MakeItem("ZZ", 1000)};
+  check_.MergeCountedItems(nullptr, 1);
+  check_.MergeCountedItems(items.data(), 0);
+  check_.MergeCountedItems(items.data(), -1);
+  EXPECT_THAT(Rows(check_), ElementsAre("Nit|N1|500|1000"));
+  EXPECT_THAT(front_.boxes(), IsEmpty());
+}
 
 TEST_F(MergeTest, ItemsThatAllMatchLeaveNoBoxAndNoNewPosition) {
   CheckAccess::Fill(check_, {MakePosition("Śruba", "S1", 0, 2000), MakePosition("Nit", "N1", 500, 1000)});

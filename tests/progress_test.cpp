@@ -172,6 +172,16 @@ TEST_F(ProgressTest, MissingAndEmptyRowsAreDroppedAndLaterRowsMoveUp) {
                                            {"Taśma", "T1", 1000, 1000}}));
 }
 
+// Only a row with every field empty is dropped: one empty in part stays.
+TEST_F(ProgressTest, RowsEmptyOnlyInPartAreKept) {
+  WriteProgressFile({"[Nr_faktury]", "Nr fakt.=FV 11/2024", "Ilosc=3", "r00=,S1,0,0", "r01=,,500,0", "r02=,,0,700"});
+
+  CZrobPrufacje check;
+  EXPECT_EQ(Resume(check, "FV 11/2024", kYes), 0);
+
+  EXPECT_EQ(Rows(check), (std::vector<Row>{{"", "S1", 0, 0}, {"", "", 500, 0}, {"", "", 0, 700}}));
+}
+
 TEST_F(ProgressTest, RowThatDoesNotParseIsDropped) {
   WriteProgressFile({"[Nr_faktury]", "Nr fakt.=FV 12/2024", "Ilosc=3", "r00=Nit,N1,0,1000", "r01=tylko tekst",
                      "r02=Klej,K1,dużo,2000"});

@@ -7,9 +7,15 @@
 
 namespace refusing_new {
 namespace {
-bool refusing = false;
+long refuse_from = 0;
+long requests = 0;
 }  // namespace
-void Refuse(bool on) { refusing = on; }
+void Refuse(bool on) { RefuseFrom(on ? 1 : 0); }
+void RefuseFrom(long n) {
+  refuse_from = n;
+  requests = 0;
+}
+bool Refused() { return refuse_from > 0 && ++requests >= refuse_from; }
 }  // namespace refusing_new
 
 void* operator new(std::size_t size) {
@@ -18,7 +24,7 @@ void* operator new(std::size_t size) {
 }
 void* operator new[](std::size_t size) { return ::operator new(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (refusing_new::refusing) return nullptr;
+  if (refusing_new::Refused()) return nullptr;
   return std::malloc(size == 0 ? 1 : size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return ::operator new(size, tag); }

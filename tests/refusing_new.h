@@ -7,4 +7,8 @@ namespace refusing_new {
 
 void Refuse(bool on);
 
+// From the n-th nothrow request on (counted from this call), every one is
+// refused; n <= 0: none.
+void RefuseFrom(long n);
+
 }  // namespace refusing_new

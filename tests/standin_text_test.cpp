@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "abi/codepage.h"
 #include "korpus/entries.h"
 
 namespace {
@@ -25,6 +26,38 @@ TEST(CopyBounded, CopiesAtMostTheMaximumAndAlwaysTerminates) {
   EXPECT_STREQ(destination, "AB");
   CopyBounded(destination, "AB", 0);
   EXPECT_STREQ(destination, "");
+}
+
+// Whatever pointers and numbers a caller hands over, the text entries
+// neither crash nor write where they were not asked to.
+TEST(TextEntries, NullPointersAndNegativeNumbersAreAnsweredSafely) {
+  char destination[8];
+  std::memset(destination, 'x', sizeof destination);
+  CopyBounded(nullptr, "AB", 4);
+  CopyBounded(destination, nullptr, 4);
+  EXPECT_STREQ(destination, "");
+  CopyBounded(destination, "AB", -3);
+  EXPECT_STREQ(destination, "");
+
+  EXPECT_EQ(CompareText(nullptr, ""), 0);
+  EXPECT_EQ(CompareText(nullptr, "a"), -1);
+  EXPECT_EQ(CompareText("a", nullptr), 1);
+
+  std::memset(destination, 'x', sizeof destination);
+  EXPECT_NE(LineField(-1, "a,b", destination), 0);
+  EXPECT_STREQ(destination, "");
+  std::memset(destination, 'x', sizeof destination);
+  EXPECT_NE(LineField(0, nullptr, destination), 0);
+  EXPECT_STREQ(destination, "");
+  EXPECT_NE(LineField(0, "a", nullptr), 0);
+
+  EXPECT_EQ(ConvertCodePage(nullptr, "a", 1, 3), 0);
+  EXPECT_EQ(ConvertCodePage(destination, nullptr, 1, 3), 0);
+  // The same page copies; a pair it cannot convert copies too, and says so.
+  EXPECT_EQ(ConvertCodePage(destination, "Łą"_mz, 1, 1), 1);
+  EXPECT_STREQ(destination, "Łą"_mz);
+  EXPECT_EQ(ConvertCodePage(destination, "Łą"_mz, 1, 7), 0);
+  EXPECT_STREQ(destination, "Łą"_mz);
 }
 
 TEST(LineField, CommaSemicolonAndTabSeparate) {

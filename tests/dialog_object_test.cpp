@@ -207,6 +207,45 @@ TEST_F(DialogObjectTest, TheHiddenEnterButtonFollowsTheFocus) {
   }
 }
 
+// A row chosen in the list puts its symbol into the symbol field; a choice
+// event of another control, or a row that the list no longer has, copies
+// nothing.
+TEST_F(DialogObjectTest, AChosenRowOfTheListGivesItsSymbol) {
+  CZrobPrufacje check;
+  CheckAccess::Fill(check, {MakePosition("Nit", "A1", 0, 1000), MakePosition("Klej", "B2", 0, 1000)});
+  alignas(void*) std::uint8_t rows[korpus_abi::kDelegateSize];
+  standin::entry::DelegateMake(rows, &check, reinterpret_cast<void*>(&standin::entry::DialogRowText));
+  using Callable = void*(KORPUS_METHOD*)(void*);
+  void* const* delegate_table = nullptr;
+  std::memcpy(&delegate_table, rows, sizeof delegate_table);
+  standin::testing::OpenedDialog opened(DialogTemplate().data(), &check.values(),
+                                        reinterpret_cast<Callable>(delegate_table[1])(rows));
+  ASSERT_TRUE(opened.ok());
+  standin::dialog::ListBox* list = opened.dialog().FindList(6);
+  ASSERT_NE(list, nullptr);
+  list->Refresh(false);
+  *static_cast<std::uint16_t*>(standin::entry::ValueAddress(6)) = 1;
+  list->Sync();
+  ASSERT_EQ(list->current(), 1);
+  char* const symbol = static_cast<char*>(standin::entry::ValueAddress(3));
+
+  const struct {
+    const char* what;
+    std::int16_t code;
+    std::int32_t count;
+    const char* symbol;
+  } cases[] = {{"another control", 3, 2, "ZZ"}, {"the list", 6, 2, "B2"}, {"a row gone", 6, 1, "ZZ"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::strcpy(symbol, "ZZ");
+    CheckAccess::SetCount(check, c.count);
+    EXPECT_EQ(check.HandleEvent(c.code, 4), 0);
+    EXPECT_STREQ(symbol, c.symbol);
+  }
+  CheckAccess::SetCount(check, 2);
+  standin::entry::DelegateRelease(rows);
+}
+
 // Enter leads by the quantities option and the focused control: between
 // the two fields with the option on, back to the symbol from the list,
 // and nowhere (-2) from any other control.

@@ -121,6 +121,28 @@ TEST_F(ValueProblems, TheCheckOfADatabaseListsEveryKindOnce) {
   EXPECT_TRUE(named_.empty()) << "the check only lists";
 }
 
+// A user's tool that wrote with the tables' checks off: a register that
+// is neither, none at all, and a catalogue out of every range.
+TEST_F(ValueProblems, TheCheckNamesRegistersAndCataloguesThatNoRecordCanHold) {
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(File(),
+                                                "PRAGMA ignore_check_constraints = 1;"
+                                                "INSERT INTO invoices VALUES (5, 'zakup', 'FZ 5', '2024-01-05', 'H');"
+                                                "INSERT INTO invoices VALUES (6, NULL, 'FZ 6', '2024-01-06', 'H');"
+                                                "INSERT INTO catalogues VALUES (70000, 'Duży', 2);"),
+            "");
+  const std::vector<ValueProblem> problems = CheckDatabase(File());
+  EXPECT_EQ(SeenOf(problems), (std::vector<Seen>{
+                                  {"invoices", 5, "register", ValueFault::OutOfRange, Consequence::LeaveOut},
+                                  {"invoices", 6, "register", ValueFault::Null, Consequence::LeaveOut},
+                                  {"catalogues", 70000, "number", ValueFault::OutOfRange, Consequence::LeaveOut},
+                                  {"catalogues", 70000, "searched", ValueFault::OutOfRange, Consequence::LeaveOut},
+                              }));
+  ASSERT_EQ(problems.size(), 4u);
+  EXPECT_NE(Describe(problems[0]).find("register = 'zakup'"), std::string::npos) << Describe(problems[0]);
+  EXPECT_NE(Describe(problems[2]).find("catalogues rowid 70000 (number 70000), number = 70000"), std::string::npos)
+      << Describe(problems[2]);
+}
+
 TEST_F(ValueProblems, ADatabaseOfTheCurrentSchemaHasNone) {
   {
     auto store = OpenDatabase(File());

@@ -122,6 +122,25 @@ TEST(DialogBase, RowTextCallsSlotTwentyTwo) {
   EXPECT_EQ(dialog.row_requests, (std::vector<std::int32_t>{-1, 1}));
 }
 
+// A plug-in that hands over no object, an object without a class table or
+// a row no list has gets 0 and nothing is called.
+TEST(DialogBase, NoObjectNoClassTableAndRowsOutOfRangeAnswerZero) {
+  EXPECT_EQ(entry::DialogConstruct(nullptr), nullptr);
+  entry::DialogDestruct(nullptr);
+  EXPECT_EQ(entry::DialogDeliverEvent(nullptr, 3, 1), 0);
+  EXPECT_EQ(entry::DialogRowText(nullptr, 0, 0), 0);
+
+  korpus_abi::WDialogBase tableless{};
+  EXPECT_EQ(entry::DialogDeliverEvent(&tableless, 3, 1), 0);
+  EXPECT_EQ(entry::DialogRowText(&tableless, 0, 0), 0);
+
+  FakeDialog dialog;
+  dialog.rows = {"only"};
+  EXPECT_EQ(entry::DialogRowText(&dialog, -2, 0), 0);
+  EXPECT_EQ(entry::DialogRowText(&dialog, 32768, 0), 0);
+  EXPECT_TRUE(dialog.row_requests.empty());
+}
+
 // Delegates ---------------------------------------------------------------
 
 TEST(Delegate, ItsCallableReachesTheBoundMemberOfTheObject) {

@@ -278,6 +278,14 @@ TEST(Platform, AnswersAsTheWindowsCallsDo) {
   ASSERT_NE(korpus, nullptr);
   EXPECT_EQ(platform::GetModuleHandleA("korpus.dll"), korpus);
   EXPECT_NE(platform::GetModuleHandleA(nullptr), nullptr);
+  EXPECT_EQ(platform::GetModuleHandleA("NIE"), nullptr) << "not loaded";
+  // A loaded module that is none of ours exports nothing by ordinal.
+  void* const libc = ::dlopen("libc.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  ASSERT_NE(libc, nullptr);
+  EXPECT_EQ(platform::GetProcAddressByOrdinal(libc, 52256), nullptr);
+  char libc_path[300];
+  EXPECT_EQ(platform::GetModuleFileNameA(libc, libc_path, sizeof libc_path), 0u);
+  ::dlclose(libc);
   EXPECT_EQ(platform::GetProcAddressByOrdinal(nullptr, 52256), nullptr);
   EXPECT_EQ(platform::GetProcAddressByName(nullptr, "ordinal_export"), nullptr);
   EXPECT_EQ(platform::GetProcAddressByName(korpus, nullptr), nullptr);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "abi/codepage.h"
+#include "host/check_launch.h"
 #include "host/korpus/binding.h"
 #include "korpus/dialog/dialog_testing.h"
 #include "korpus/entries.h"
@@ -195,6 +196,29 @@ TEST_F(IgnoredEntry, AnAbandonedCallClosesTheStreamItInterrupted) {
     EXPECT_EQ(SystemBoxes(user_), 1u);
     standin::testing::ShowAllEntries();
   }
+}
+
+// The check started as Ctrl-1 starts it: a run abandoned (F5's conversion
+// answered Abort) and a destruction abandoned after it (the host's
+// destructor) report the run's failure; the block goes back all the same.
+TEST_F(IgnoredEntry, AnAbandonedRunIsReportedBeforeAnAbandonedDestruction) {
+  standin::testing::HideEntry(52158);
+  standin::testing::HideEntry(20903);
+  user_.system_answer = 3;  // Abort
+  user_.Keys({Named(KeyName::F5)});
+  user_.NewCheck();
+  const long blocks = standin::testing::LiveBlocks();
+  korpus_abi::ListState state{};
+  state.table_number = static_cast<std::uint16_t>(korpus_abi::kSalesRegister);
+  try {
+    host::RunCheck(&state, Mz(kInvoiceNumber).c_str(), world_.invoice_id);
+    ADD_FAILURE() << "the run went on";
+  } catch (const host::binding::HostCallAbandoned& abandoned) {
+    EXPECT_EQ(abandoned.ordinal(), 52158u);
+  }
+  EXPECT_EQ(SystemBoxes(user_), 2u);
+  EXPECT_EQ(standin::testing::LiveBlocks(), blocks);
+  standin::testing::ShowAllEntries();
 }
 
 }  // namespace

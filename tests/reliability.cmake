@@ -22,7 +22,7 @@ target_link_libraries(hostile_input_test PRIVATE reliability_harness SQLite::SQL
 prufacja_test(kill_sweep_test kill_sweep_test.cpp)
 target_link_libraries(kill_sweep_test PRIVATE reliability_harness)
 
-prufacja_test(ignored_entry_test ignored_entry_test.cpp)
+prufacja_test(ignored_entry_test ignored_entry_test.cpp ${PROJECT_SOURCE_DIR}/host/check_launch.cpp)
 target_link_libraries(ignored_entry_test PRIVATE reliability_harness)
 
 prufacja_test(inherited_operations_test inherited_operations_test.cpp)

@@ -123,7 +123,9 @@ TEST_F(PositionBlockTest, ReservingGivesTheRoomAskedForOrRefusesIt) {
     EXPECT_GE(capacity, c.room);
     const Position* block = CheckAccess::Block(check);
     EXPECT_TRUE(AllZero(block + count, sizeof(Position) * static_cast<std::size_t>(std::min(capacity, c.room) - count)));
-    if (c.with_block) EXPECT_THAT(Rows(check), ElementsAre("A|1|1|10"));
+    if (c.with_block) {
+      EXPECT_THAT(Rows(check), ElementsAre("A|1|1|10"));
+    }
   }
 }
 

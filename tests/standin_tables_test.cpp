@@ -305,6 +305,24 @@ TEST_P(Tables, AScanNeedsTheTablesOwnIndexAndAKindOfKeyItKnows) {
   EXPECT_EQ(entry::ScanStart(scan.cursor, &stranger, 714, scan.key, 0, 0), 0);
   EXPECT_EQ(entry::PrepareTable(&stranger, 255), 0);
   EXPECT_NE(entry::PrepareTable(entry::OpenTable(53), 255), 0);
+  // Every table refuses an index not its own, and the kind of key it does
+  // not take (codes a text key, the others a number).
+  for (const auto& [table, index] : {std::pair{45, 812}, {53, 714}, {48, 3}, {49, 4}, {117, 154}}) {
+    SCOPED_TRACE(table);
+    entry::BuildNumberKey(index + 1, 0, scan.key, 0);
+    EXPECT_EQ(entry::ScanStart(scan.cursor, entry::OpenTable(table), index + 1, scan.key, 0, 0), 0);
+    if (table == 117) {
+      entry::BuildNumberKey(index, 0, scan.key, 0);
+    } else {
+      entry::BuildTextKey(index, scan.key, "MMM", ".UNR", table);
+    }
+    EXPECT_EQ(entry::ScanStart(scan.cursor, entry::OpenTable(table), index, scan.key, 0, 0), 0);
+  }
+  entry::BuildTextKey(154, scan.key, "MMM", ".UNR", 117);
+  EXPECT_EQ(entry::ScanStart(nullptr, entry::OpenTable(117), 154, scan.key, 0, 0), 0);
+  EXPECT_EQ(entry::ScanStart(scan.cursor, entry::OpenTable(117), 154, nullptr, 0, 0), 0);
+  EXPECT_EQ(entry::BuildNumberKey(4, 0, nullptr, 0), 0);
+  EXPECT_EQ(entry::BuildTextKey(154, nullptr, "MMM", ".UNR", 117), 0);
   EXPECT_EQ(tables::ActiveScans(), 0);
 }
 

@@ -27,3 +27,6 @@ target_link_libraries(ignored_entry_test PRIVATE reliability_harness)
 
 prufacja_test(inherited_operations_test inherited_operations_test.cpp)
 target_link_libraries(inherited_operations_test PRIVATE reliability_harness)
+
+prufacja_test(dialog_focus_test dialog_focus_test.cpp)
+target_link_libraries(dialog_focus_test PRIVATE reliability_harness)

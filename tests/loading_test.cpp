@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "abi/codepage.h"
+#include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/table_handles.h"
 #include "korpus/recording_frontend.h"
@@ -37,6 +38,20 @@ std::string Numbered(const char* stem, int n) {
 
 // Each register with the table number that names it.
 constexpr std::pair<Register, std::int32_t> kRegisters[] = {{Register::Sales, 44}, {Register::Purchase, 52}};
+
+// A scan of the sales positions that delivers one record whose texts fill
+// their fields to the last byte, with no NUL to end them.
+korpus_abi::TableObject* unended_table = nullptr;
+int unended_reads = 0;
+
+std::int32_t KORPUS_CALLEE UnendedScanNext(void*) {
+  if (unended_reads++ > 0 || unended_table->record == nullptr) return 0;
+  auto& record = *static_cast<korpus_abi::PositionRecord*>(unended_table->record);
+  std::memset(record.name, 'N', sizeof record.name);
+  std::memset(record.symbol, 'S', sizeof record.symbol);
+  record.quantity = 2000;
+  return 1;
+}
 
 class LoadInvoiceTest : public ::testing::Test {
  protected:
@@ -87,6 +102,19 @@ class LoadInvoiceTest : public ::testing::Test {
   standin::RecordingFrontEnd front_;
   CZrobPrufacje check_;
 };
+
+TEST_F(LoadInvoiceTest, TextsWithoutAnEndAreCutToThePositionsFields) {
+  const std::int32_t id = AddInvoice(Register::Sales, "FV 1/2024", {{.name = "Nit", .symbol = "N1", .quantity = 1000}});
+  unended_table = korpus::OpenTable(45);
+  unended_reads = 0;
+  *host::binding::FindByName("ScanNext")->slot = reinterpret_cast<void*>(&UnendedScanNext);
+
+  EXPECT_EQ(check_.LoadInvoice(44, id), 1);
+  ::testing_support::BindToStandIn();
+
+  EXPECT_EQ(Rows(check_), (std::vector<Row>{{std::string(120, 'N'), std::string(16, 'S'), 0, 2000}}));
+  EXPECT_EQ(standin::tables::ActiveScans(), 0);
+}
 
 TEST_F(LoadInvoiceTest, InvoiceWithoutPositionsLoadsAsEmptyList) {
   const std::int32_t id = AddInvoice(Register::Sales, "FV 1/2024", {});

@@ -196,12 +196,21 @@ TEST_F(CodeTableTest, ACodeOfFactorOneKeepsItsSymbolAndCarriesTheGoodsSymbolAsAl
   EXPECT_EQ(*korpus::SecondContextNumber(), 6);
 }
 
+// Goods that the host finds but delivers in no record buffer are as gone.
 TEST_F(CodeTableTest, ACodeOfFactorOneWhoseGoodsAreGoneChangesNothing) {
   Code("5900017", 1000, "", 3, 17);
-  CountedItem item = MakeItem("5900017", 2000);
-  EXPECT_EQ(check_.TranslateCountedCode(item), 1000);
-  EXPECT_STREQ(item.symbol, "5900017");
-  EXPECT_STREQ(item.alternative, "");
+  for (const bool found_without_record : {false, true}) {
+    SCOPED_TRACE(found_without_record);
+    if (found_without_record) {
+      Goods(3, 17, "Nit", "N-4");
+      standin::testing::WithoutRecordBuffer(49, true);
+    }
+    CountedItem item = MakeItem("5900017", 2000);
+    EXPECT_EQ(check_.TranslateCountedCode(item), 1000);
+    EXPECT_STREQ(item.symbol, "5900017");
+    EXPECT_STREQ(item.alternative, "");
+  }
+  standin::testing::WithoutRecordBuffer(49, false);
 }
 
 TEST_F(CodeTableTest, OnlyAnEqualCodeApplies) {

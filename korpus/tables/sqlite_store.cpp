@@ -530,6 +530,24 @@ bool Stopped(StopFlag stop, std::size_t rows_read) {
   return stop != nullptr && rows_read % 1024 == 0 && stop->load(std::memory_order_relaxed);
 }
 
+// A row's values looked at without telling anything: whether one has a
+// problem, and whether the row can be delivered all the same.
+struct Looked {
+  bool faulty = false;
+  bool deliver = true;
+};
+
+Looked LookAt(sqlite3_stmt* s, std::initializer_list<Checked> checked) {
+  Looked looked;
+  for (const Checked& c : checked) {
+    const auto fault = tables::ColumnFault(s, c.index, *c.rule);
+    if (!fault) continue;
+    looked.faulty = true;
+    if (!tables::Delivered(*fault)) looked.deliver = false;
+  }
+  return looked;
+}
+
 // The goods table in one pass, or null when the pass failed. Values are
 // only looked at here; their problems are told by TellGoodsProblems.
 std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>& connection,
@@ -544,21 +562,14 @@ std::shared_ptr<KeptGoodsTable> ReadGoodsTable(const std::shared_ptr<Connection>
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) return nullptr;
-    bool faulty = false;
-    bool deliver = true;
-    for (const Checked& c : {Checked{0, &columns::kGoodsName}, Checked{1, &columns::kGoodsSymbol},
-                             Checked{2, &columns::kGoodsCatalogue}, Checked{3, &columns::kGoodsId}}) {
-      const auto fault = tables::ColumnFault(s, c.index, *c.rule);
-      if (!fault) continue;
-      faulty = true;
-      if (!tables::Delivered(*fault)) deliver = false;
-    }
+    const Looked looked = LookAt(s, {Checked{0, &columns::kGoodsName}, Checked{1, &columns::kGoodsSymbol},
+                                     Checked{2, &columns::kGoodsCatalogue}, Checked{3, &columns::kGoodsId}});
     const std::int64_t catalogue = sqlite3_column_int64(s, 2);
-    if (faulty) {
+    if (looked.faulty) {
       auto& where = sqlite3_column_type(s, 2) == SQLITE_INTEGER ? table->faulty[catalogue] : table->stray;
       where.push_back(sqlite3_column_int64(s, 4));
     }
-    if (!deliver) continue;
+    if (!looked.deliver) continue;
     if (rows == nullptr || catalogue != rows_catalogue) {
       rows = &table->catalogues[catalogue];
       rows_catalogue = catalogue;
@@ -590,18 +601,11 @@ std::shared_ptr<KeptCodes> ReadCodesQuietly(const std::shared_ptr<Connection>& c
     const int rc = sqlite3_step(s);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) return nullptr;
-    bool faulty = false;
-    bool deliver = true;
-    for (const Checked& c : {Checked{0, &columns::kCode}, Checked{1, &columns::kCodeGoodsSymbol},
-                             Checked{2, &columns::kFactor}, Checked{3, &columns::kCodeCatalogue},
-                             Checked{4, &columns::kCodeGoodsId}}) {
-      const auto fault = tables::ColumnFault(s, c.index, *c.rule);
-      if (!fault) continue;
-      faulty = true;
-      if (!tables::Delivered(*fault)) deliver = false;
-    }
-    if (faulty) kept->faulty.push_back(sqlite3_column_int64(s, 5));
-    if (!deliver) continue;
+    const Looked looked =
+        LookAt(s, {Checked{0, &columns::kCode}, Checked{1, &columns::kCodeGoodsSymbol}, Checked{2, &columns::kFactor},
+                   Checked{3, &columns::kCodeCatalogue}, Checked{4, &columns::kCodeGoodsId}});
+    if (looked.faulty) kept->faulty.push_back(sqlite3_column_int64(s, 5));
+    if (!looked.deliver) continue;
     const std::string_view code = Text(s, 0);
     const std::string_view goods_symbol = Text(s, 1);
     kept->rows.push_back({kept->texts.Keep(code, goods_symbol), Size32(code.size()), Size32(goods_symbol.size()),

@@ -303,6 +303,13 @@ TEST(Platform, AnswersAsTheWindowsCallsDo) {
   EXPECT_EQ(std::string(text), std::string(1023, 'x'));
 }
 
+// Each entry is found by its own name; a name that no entry has, by none.
+TEST(EntryTable, EveryEntryIsFoundByItsOwnNameOnly) {
+  for (const auto& entry : host::binding::Entries()) EXPECT_EQ(host::binding::FindByName(entry.name), &entry);
+  EXPECT_EQ(host::binding::FindByName("OpenTabl"), nullptr);
+  EXPECT_EQ(host::binding::FindByName(""), nullptr);
+}
+
 // The built library's own symbols name what each ordinal leads to: the
 // stand-in's function of the entry's name, not merely some address.
 TEST(EntryTable, EveryDeclaredEntryIsExportedByTheStandIn) {

@@ -715,4 +715,21 @@ TEST_F(DatabaseFile, AFileThatIsNoDatabaseIsReportedNotUsed) {
   EXPECT_THROW(OpenDatabase(file()), StoreError);
 }
 
+// What cannot be opened or laid out is named, and nothing is used of it:
+// a folder, and a user's own table of goods without the catalogue that
+// its index needs.
+TEST_F(DatabaseFile, AFileThatCannotBeOpenedOrLaidOutIsNamed) {
+  const auto message = [](const std::filesystem::path& path) {
+    try {
+      OpenDatabase(path);
+    } catch (const StoreError& error) {
+      return std::string(error.what());
+    }
+    return std::string("opened");
+  };
+  EXPECT_EQ(message(folder_).rfind("cannot open " + folder_.string() + ": ", 0), 0u) << message(folder_);
+  Sql("CREATE TABLE goods (id INTEGER, name TEXT, symbol TEXT);");
+  EXPECT_EQ(message(file()), "cannot lay out " + file().string() + ": no such column: catalogue");
+}
+
 }  // namespace

@@ -109,6 +109,27 @@ TEST(HostBlocksReuse, ALargeBlockAskedForAgainIsZeroedWhateverWasWritten) {
   }
 }
 
+// The host's blocks stay below 2 GiB: a request beyond is refused and the
+// block being resized stays as it was. A request of no bytes gives a block
+// all the same, and freeing null frees nothing.
+TEST(HostBlocksLimits, BeyondTwoGibibytesIsRefusedAndNoBytesStillGiveABlock) {
+  const long live = standin::testing::LiveBlocks();
+  EXPECT_EQ(AllocateZeroed(0x10000, 0x8000), nullptr);
+  void* const block = AllocateZeroed(4, 1);
+  ASSERT_NE(block, nullptr);
+  std::memcpy(block, "abcd", 4);
+  EXPECT_EQ(Resize(block, 0x80000000u), nullptr);
+  EXPECT_EQ(std::memcmp(block, "abcd", 4), 0);
+
+  void* const none = AllocateZeroed(0, 16);
+  void* const resized_none = Resize(nullptr, 0);
+  EXPECT_NE(none, nullptr);
+  EXPECT_NE(resized_none, nullptr);
+  EXPECT_EQ(standin::testing::LiveBlocks(), live + 3);
+  for (void* b : {none, resized_none, block, static_cast<void*>(nullptr)}) Free(b);
+  EXPECT_EQ(standin::testing::LiveBlocks(), live);
+}
+
 TEST(HostBlocksRoom, TheRoomBeyondTheSizeAskedForIsOutOfBounds) {
 #if defined(KORPUS_ASAN)
   auto* block = static_cast<char*>(AllocateZeroed(1, 100));

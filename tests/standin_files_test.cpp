@@ -168,6 +168,7 @@ TEST_F(Streams, AMissingFileOrAnUnknownModeGivesNoStream) {
   EXPECT_EQ(entry::OpenStream("data.txt", "rt", 0x40, 0, -1), nullptr);
   EXPECT_EQ(entry::OpenStream("x.txt", "qt", 0x40, 0, -1), nullptr);
   EXPECT_EQ(entry::OpenStream(nullptr, "wt", 0x40, 0, -1), nullptr);
+  EXPECT_EQ(entry::OpenStream("x.txt", nullptr, 0x40, 0, -1), nullptr);
   EXPECT_FALSE(std::filesystem::exists("x.txt"));
 }
 

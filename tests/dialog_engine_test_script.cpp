@@ -105,6 +105,23 @@ TEST_F(Script, CommandsWithoutTheirArgumentAreErrors) {
   EXPECT_EQ(errors_.str(), "check.script:1: unknown answer 'maybe' (yes, no, ok, retry, ignore, abort or tick)\n");
 }
 
+TEST_F(Script, CommandsWithAWrongArgumentAreErrors) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"type Pi\xC4\n", "check.script:1: type: the text is not valid UTF-8\n"},
+      {"answer-system\n", "check.script:1: answer-system needs retry, ignore or abort\n"},
+      {"answer-system retry later\n",
+       "check.script:1: unknown answer of a system box 'later' (retry, ignore or abort)\n"},
+      {"screen now\n", "check.script:1: screen takes no argument\n"},
+  };
+  for (const auto& [script, error] : cases) {
+    SCOPED_TRACE(script);
+    errors_.str("");
+    Start(script);
+    EXPECT_TRUE(AllKeys().empty());
+    EXPECT_EQ(errors_.str(), error);
+  }
+}
+
 TEST_F(Script, StandardInputIsNamedAsSuch) {
   input_.str("bogus\n");
   ScriptFrontEnd front(input_, out_, errors_, "-");

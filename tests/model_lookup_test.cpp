@@ -162,6 +162,16 @@ TEST_F(GoodsSearchTest, KnownGoodsThatCouldNotBeAddedDoNotComeBackAsNewGoods) {
   EXPECT_THAT(front_.boxes(), IsEmpty());
 }
 
+// A catalogue's number is the host's 16-bit word: the text "-3" names the
+// catalogue that the host also counts as 65533.
+TEST_F(GoodsSearchTest, ACatalogueNumberIsTakenAsTheHostsSixteenBitWord) {
+  Catalogue(-3, true);
+  Goods(65533, 1, "Nit aluminiowy", "N-4");
+  std::string code = "N-4";
+  EXPECT_EQ(LookUp(code, 1000), 1);
+  EXPECT_THAT(Rows(check_), ElementsAre("Nit aluminiowy|N-4|1000|0"));
+}
+
 TEST_F(GoodsSearchTest, MissingTablesFindNothing) {
   Catalogue(1, true);
   Goods(1, 1, "Śruba M6", "S-M6");

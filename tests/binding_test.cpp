@@ -301,6 +301,9 @@ TEST(Platform, AnswersAsTheWindowsCallsDo) {
   char text[1024];
   EXPECT_EQ(platform::wsprintfA(text, "%s", std::string(2000, 'x').c_str()), 1023);
   EXPECT_EQ(std::string(text), std::string(1023, 'x'));
+  // A text the C library cannot write (a wide character the C locale has
+  // no byte for) counts as nothing written, never as a negative length.
+  EXPECT_EQ(platform::wsprintfA(text, "%ls", L"\u0142"), 0);
 }
 
 // Each entry is found by its own name; a name that no entry has, by none.

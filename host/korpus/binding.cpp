@@ -185,13 +185,9 @@ bool ErrorBox(Designator designator, const char* module_text) {
 
   char text[1024];
   platform::wsprintfA(text, kFormat, module, entry, kDescription);
-  for (char& c : text) {
-    if (c == '\0') break;
-    if (c == '\x01') c = ' ';
-  }
-  for (char& c : text) {
-    if (c == '\0') break;
-    if (c == '\x02') c = ' ';
+  // The marks around the named module and entry show as blanks.
+  for (char* c = text; *c != '\0'; ++c) {
+    if (*c == '\x01' || *c == '\x02') *c = ' ';
   }
 
   char caption[64];

@@ -31,15 +31,15 @@ struct Head {
 
 class TemplateWriter {
  public:
-  constexpr TemplateWriter() { at_ = 8; }
+  consteval TemplateWriter() { at_ = 8; }
 
-  constexpr void Record(const Head& head, const char* text) {
+  consteval void Record(const Head& head, const char* text) {
     WriteHead(head);
     Text(text);
     ++records_;
   }
 
-  constexpr void Button(const Head& head, const char* key_name, const char* caption) {
+  consteval void Button(const Head& head, const char* key_name, const char* caption) {
     WriteHead(head);
     Byte(kKeyNameOpen);
     Chars(key_name);
@@ -50,7 +50,7 @@ class TemplateWriter {
 
   // An input line: the kind and the length of its fixed part, then the
   // fixed part (head and the line's own words), then its text.
-  constexpr void TextInput(const Head& head, std::uint16_t max_length, std::uint16_t a, std::uint16_t b,
+  consteval void TextInput(const Head& head, std::uint16_t max_length, std::uint16_t a, std::uint16_t b,
                            std::uint16_t c, std::uint16_t d) {
     U16(kInputLine);
     U16(38);
@@ -65,7 +65,7 @@ class TemplateWriter {
     ++records_;
   }
 
-  constexpr void NumberInput(const Head& head, std::uint16_t max_length, std::uint16_t decimals, std::int32_t low,
+  consteval void NumberInput(const Head& head, std::uint16_t max_length, std::uint16_t decimals, std::int32_t low,
                              std::int32_t high) {
     U16(kInputLine);
     U16(44);
@@ -83,7 +83,7 @@ class TemplateWriter {
 
   // The header counts the records after the dialog record and the bytes up
   // to the last text's NUL; a zero byte fills the block to a multiple of 4.
-  constexpr DialogTemplateBytes Finish() {
+  consteval DialogTemplateBytes Finish() {
     const std::size_t end = at_;
     at_ = 0;
     U32(static_cast<std::uint32_t>(end - 4));
@@ -95,26 +95,26 @@ class TemplateWriter {
   }
 
  private:
-  constexpr void Byte(char value) { bytes_.at(at_++) = static_cast<std::uint8_t>(value); }
-  constexpr void U16(std::uint16_t value) {
+  consteval void Byte(char value) { bytes_.at(at_++) = static_cast<std::uint8_t>(value); }
+  consteval void U16(std::uint16_t value) {
     bytes_.at(at_++) = static_cast<std::uint8_t>(value & 0xFF);
     bytes_.at(at_++) = static_cast<std::uint8_t>(value >> 8);
   }
-  constexpr void U32(std::uint32_t value) {
+  consteval void U32(std::uint32_t value) {
     U16(static_cast<std::uint16_t>(value & 0xFFFF));
     U16(static_cast<std::uint16_t>(value >> 16));
   }
-  constexpr void Zeros(std::size_t count) {
+  consteval void Zeros(std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) Byte(0);
   }
-  constexpr void Chars(const char* text) {
+  consteval void Chars(const char* text) {
     while (*text != '\0') Byte(*text++);
   }
-  constexpr void Text(const char* text) {
+  consteval void Text(const char* text) {
     Chars(text);
     Byte(0);
   }
-  constexpr void WriteHead(const Head& head) {
+  consteval void WriteHead(const Head& head) {
     U16(head.kind);
     U16(static_cast<std::uint16_t>(head.id));
     U16(head.style);
@@ -131,7 +131,7 @@ class TemplateWriter {
   int records_ = 0;
 };
 
-constexpr DialogTemplateBytes Build() {
+consteval DialogTemplateBytes Build() {
   TemplateWriter w;
   w.Record({kDialogKind, 1, 0, 0, 0, 0, 82, 21}, "Sprawdź fakturę"_mz);
   w.Record({kStatic, -1, 0x0800, 0, 1, 1, 1, 1}, "");

@@ -235,6 +235,16 @@ TEST_F(EntryTest, LoadHandsOverTheDescriptionAndHooksBothRegisters) {
   EXPECT_EQ(reinterpret_cast<void*>(host::ThreadExceptionTranslator()), standin::AddressOf(30005));
 }
 
+// A register whose handle is held but was never hooked by a load keeps
+// the host's handler when the plug-in withdraws: nothing it did not save
+// is written back.
+TEST_F(EntryTest, WithdrawingLeavesAHandlerThatNoLoadReplaced) {
+  host::Tables().tabTspr = &Table(44);
+  host::registration::Withdraw();
+  EXPECT_EQ(Table(44).list_handler, kHostSales);
+  EXPECT_EQ(host::Tables().tabTspr, nullptr);
+}
+
 TEST_F(EntryTest, LoadWithoutDescriptionBufferLoadsAllTheSame) {
   EXPECT_EQ(host::PluginEntry(kContext, nullptr), 0);
   EXPECT_EQ(Table(44).list_handler, &host::registration::SalesListHandler);

@@ -137,6 +137,29 @@ TEST(EInvoiceReading, WhatARecordCannotHoldIsWarnedOfOrRefused) {
   EXPECT_EQ(Positions(*service.invoice), "Nit|N1|2000\n");
 }
 
+// An XML decimal becomes thousandths exactly, or the file is refused.
+TEST(EInvoiceReading, QuantitiesAreReadExactlyInThousandths) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"-2.5", "Nit|N1|-2500\n"},
+      {".5", "Nit|N1|500\n"},
+      {"3.", "Nit|N1|3000\n"},
+      {"-2147483.648", "Nit|N1|-2147483648\n"},
+      {"-2147483.649", "line 1: the quantity -2147483.649 is beyond what a position holds"},
+      {"99999999999999", "line 1: the quantity 99999999999999 is beyond what a position holds"},
+      {"-", "line 1: the quantity - is not a number"},
+      {"1e3", "line 1: the quantity 1e3 is not a number"},
+  };
+  for (const auto& [quantity, says] : cases) {
+    SCOPED_TRACE(quantity);
+    const app::EInvoiceResult read = app::ReadEInvoice(EInvoice({{1, "Nit", "", "N1", quantity}}), Register::Purchase);
+    if (read.invoice) {
+      EXPECT_EQ(Positions(*read.invoice), says);
+    } else {
+      EXPECT_NE(read.refusal.find(says), std::string::npos) << read.refusal;
+    }
+  }
+}
+
 TEST(EInvoiceReading, DocumentsThatAreNoDeliveryInvoiceOrHostileAreRefused) {
   const std::string good = EInvoice(kDelivery);
   auto replaced = [&](const std::string& from, const std::string& to) {

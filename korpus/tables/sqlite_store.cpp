@@ -522,6 +522,14 @@ class KeptGoodsCursor final : public RowCursor {
   std::deque<KeptGoods>::const_iterator end_{};
 };
 
+// The rowids, at least one, as the JSON array that json_each() takes.
+std::string JsonArray(const std::vector<std::int64_t>& rowids) {
+  std::string list = "[";
+  for (const std::int64_t rowid : rowids) list += std::to_string(rowid) + ",";
+  list.back() = ']';
+  return list;
+}
+
 // A reading ahead looks at this between rows; a reading in the
 // foreground has none.
 using StopFlag = const std::atomic<bool>*;
@@ -932,11 +940,8 @@ class SqliteStore final : public Store {
     const auto faulty = kept_goods_->faulty.find(catalogue);
     if (faulty != kept_goods_->faulty.end()) rowids.insert(rowids.end(), faulty->second.begin(), faulty->second.end());
     if (rowids.empty()) return;
-    std::string list = "[";
-    for (const std::int64_t rowid : rowids) list += std::to_string(rowid) + ",";
-    list.back() = ']';
     StatementCursor rows(connection_, Query::FaultyGoods, &FillGoods);
-    BindText(rows.statement(), 1, list);
+    BindText(rows.statement(), 1, JsonArray(rowids));
     sqlite3_bind_int64(rows.statement(), 2, catalogue);
     sqlite3_bind_int64(rows.statement(), 3, std::numeric_limits<std::int64_t>::min());
     RowView row;
@@ -947,12 +952,9 @@ class SqliteStore final : public Store {
   // Read ahead, the code table's problems are told at its first scan, in
   // its order, as reading it then would have told them.
   void TellCodesProblems() {
-    std::string list = "[";
-    for (const std::int64_t rowid : untold_codes_) list += std::to_string(rowid) + ",";
-    list.back() = ']';
-    untold_codes_.clear();
     StatementCursor rows(connection_, Query::FaultyCodes, &FillCode);
-    BindText(rows.statement(), 1, list);
+    BindText(rows.statement(), 1, JsonArray(untold_codes_));
+    untold_codes_.clear();
     RowView row;
     while (rows.Next(row) == Step::Row) {
     }

@@ -335,19 +335,14 @@ TEST(DocumentsView, MovesAndScrollsWithinTheDocuments) {
   view.Draw(screen);
   EXPECT_EQ(view.current(), 11u);  // the newest first
   EXPECT_NE(screen.RowUtf8(8).find("    12  "), std::string::npos) << screen.ToUtf8();
-  press(KeyName::PgUp);
-  EXPECT_EQ(view.current(), 4u);
-  press(KeyName::Home);
-  press(KeyName::Up);
-  EXPECT_EQ(view.current(), 0u);
-  press(KeyName::Down);
-  EXPECT_EQ(view.current(), 1u);
-  press(KeyName::PgDn);
-  EXPECT_EQ(view.current(), 8u);
-  press(KeyName::End);
-  press(KeyName::Down);
-  EXPECT_EQ(view.current(), 11u);
-  press(KeyName::Home);
+  // Each key and the row it leaves current; a page is seven rows.
+  const std::pair<KeyName, std::size_t> moves[] = {{KeyName::PgUp, 4}, {KeyName::Home, 0}, {KeyName::Up, 0},
+                                                   {KeyName::Down, 1}, {KeyName::PgDn, 8}, {KeyName::End, 11},
+                                                   {KeyName::Down, 11}, {KeyName::Home, 0}};
+  for (const auto& [key, current] : moves) {
+    press(key);
+    EXPECT_EQ(view.current(), current) << static_cast<int>(key);
+  }
   EXPECT_NE(screen.RowUtf8(2).find("     1  "), std::string::npos) << screen.ToUtf8();
 
   press(KeyName::Enter);

@@ -12,6 +12,8 @@ enum class Fault : std::uint8_t {
   IniWrite,       // writes through the INI access
   IniRead,        // reads through the INI access (a file that cannot be read)
   DocumentStore,  // the document store refuses
+  IniDisk,        // the INI files' system calls: open, read, write, sync, link, rename
+  DatabaseIo,     // the database file's reads, writes, syncs and locks
   Count_
 };
 

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "abi/codepage.h"
 #include "standin_ini_test_support.h"
@@ -353,6 +354,74 @@ TEST_F(IniLayout, AFlushThatCannotWriteKeepsTheChangesForTheNextOne) {
   std::filesystem::create_directory(sub);
   EXPECT_TRUE(standin::FlushIniFiles());
   EXPECT_EQ(ReadIfPresent(path), "[A]\r\nk=1\r\n");
+}
+
+// Each system call of a flush fails in turn, once and from then on: the file
+// holds its old content or the new one whole, a failed flush says so and
+// keeps the change for the next, and no temporary file is left behind.
+TEST_F(IniLayout, EveryDiskCallOfAFlushMayFailAndNothingIsLost) {
+  using standin::Fault;
+  const std::string before = "[A]\r\nk=1\r\nj=7\r\n";
+  const std::string after = "[A]\r\nk=2\r\nj=7\r\n";
+  auto change = [&] {
+    Clear();
+    WriteBytes(file_, before);
+    EXPECT_EQ(::chmod(file_.c_str(), 0640), 0);
+    EXPECT_EQ(WriteInt("A", "k", 2), 0);
+  };
+  change();
+  const long start = standin::testing::CallCount(Fault::IniDisk);
+  ASSERT_TRUE(standin::FlushIniFiles());
+  const long calls = standin::testing::CallCount(Fault::IniDisk) - start;
+  ASSERT_GE(calls, 5);  // create, write, mode, sync, rename at least
+
+  int failed = 0;
+  int recovered = 0;
+  for (const bool from_then_on : {false, true}) {
+    for (long n = 1; n <= calls; ++n) {
+      SCOPED_TRACE((from_then_on ? "from call " : "only call ") + std::to_string(n));
+      change();
+      if (from_then_on) {
+        standin::testing::FailFrom(Fault::IniDisk, n);
+      } else {
+        standin::testing::FailNth(Fault::IniDisk, n);
+      }
+      const bool flushed = standin::FlushIniFiles();
+      (flushed ? recovered : failed) += 1;
+      EXPECT_EQ(ReadIfPresent(file_), flushed ? after : before);
+      std::vector<std::string> names;
+      for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename());
+      EXPECT_EQ(names, std::vector<std::string>{"Niezgodnosci.ini"});
+
+      standin::testing::ClearFaults();
+      EXPECT_TRUE(standin::FlushIniFiles());
+      EXPECT_EQ(ReadIfPresent(file_), after);
+      struct stat info {};
+      ASSERT_EQ(::stat(file_.c_str(), &info), 0);
+      EXPECT_EQ(info.st_mode & 07777, 0640u);
+    }
+  }
+  // A failed unnamed temporary falls back to a named one.
+  EXPECT_GT(recovered, 0);
+  EXPECT_GT(failed, 0);
+}
+
+TEST_F(IniLayout, AFileThatCannotBeReadIsNeitherWrittenOverNorForgotten) {
+  const std::string held = "[A]\r\nk=1\r\nj=7\r\n";
+  WriteBytes(file_, held);
+  for (const long n : {1, 2}) {  // its opening, then its reading
+    SCOPED_TRACE(n);
+    Clear();
+    standin::testing::FailNth(standin::Fault::IniDisk, n);
+    EXPECT_NE(WriteInt("A", "k", 2), 0);
+    EXPECT_TRUE(standin::FlushIniFiles());
+    EXPECT_EQ(ReadIfPresent(file_), held);
+    // Once it can be read, it is read and written as any other.
+    EXPECT_EQ(ReadInt("A", "j"), 7);
+    EXPECT_EQ(WriteInt("A", "k", 2), 0);
+    EXPECT_EQ(Flushed(), "[A]\r\nk=2\r\nj=7\r\n");
+    WriteBytes(file_, held);
+  }
 }
 
 TEST_F(IniLayout, AReadOnlyFileRefusesWrites) {

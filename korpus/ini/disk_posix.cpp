@@ -7,11 +7,19 @@
 #include <climits>
 #include <filesystem>
 
+#include "korpus/faults.h"
 #include "korpus/ini/disk.h"
 
 namespace standin::ini::disk::system {
 
 namespace {
+
+// A system call chosen to fail fails as a failing disk would.
+bool Injected() {
+  if (!ShouldFail(Fault::IniDisk)) return false;
+  errno = EIO;
+  return true;
+}
 
 std::int64_t Nanoseconds(const timespec& time) { return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec; }
 
@@ -36,7 +44,7 @@ std::string DirectoryOf(const std::string& path) {
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t written = Injected() ? -1 : ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -49,7 +57,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 bool ReadAll(int fd, std::string& out) {
   char buffer[65536];
   for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    const ssize_t got = Injected() ? -1 : ::read(fd, buffer, sizeof buffer);
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -66,20 +74,22 @@ std::string TemporaryName(const std::string& path) {
 
 bool FillTemporary(int fd, std::string_view bytes, const Stamp& old) {
   if (!WriteAll(fd, bytes)) return false;
-  if (old.exists && ::fchmod(fd, old.mode & 07777) != 0) return false;
-  return ::fsync(fd) == 0;
+  if (old.exists && (Injected() || ::fchmod(fd, old.mode & 07777) != 0)) return false;
+  return !Injected() && ::fsync(fd) == 0;
 }
 
 // An unnamed file gets its temporary name only for the instant before the
 // rename, so a killed process hardly ever leaves one behind.
 std::string WriteUnnamed(const std::string& path, std::string_view bytes, const Stamp& old) {
-  const int fd = ::open(DirectoryOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  const int fd = Injected() ? -1 : ::open(DirectoryOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) return {};
   std::string temporary;
   if (FillTemporary(fd, bytes, old)) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     temporary = TemporaryName(path);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) temporary.clear();
+    if (Injected() || ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+      temporary.clear();
+    }
   }
   ::close(fd);
   return temporary;
@@ -88,7 +98,7 @@ std::string WriteUnnamed(const std::string& path, std::string_view bytes, const 
 std::string WriteNamed(const std::string& path, std::string_view bytes, const Stamp& old) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     std::string temporary = TemporaryName(path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = Injected() ? -1 : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return {};
@@ -120,7 +130,7 @@ Stamp StampOf(const std::string& path) {
 
 Contents Read(const std::string& path) {
   Contents contents;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = Injected() ? -1 : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     contents.stamp = StampOf(path);
     return contents;
@@ -144,7 +154,7 @@ bool Replace(const std::string& path, std::string_view bytes, const Stamp& old) 
   std::string temporary = WriteUnnamed(path, bytes, old);
   if (temporary.empty()) temporary = WriteNamed(path, bytes, old);
   if (temporary.empty()) return false;
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (Injected() || ::rename(temporary.c_str(), path.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }

@@ -2,11 +2,19 @@
 
 #include <atomic>
 
+#include "korpus/faults.h"
 #include "korpus/ini/disk.h"
 
 namespace standin::ini::disk::system {
 
 namespace {
+
+// A system call chosen to fail fails as a failing disk would.
+bool Injected() {
+  if (!ShouldFail(Fault::IniDisk)) return false;
+  ::SetLastError(ERROR_WRITE_FAULT);
+  return true;
+}
 
 std::int64_t Ticks(const FILETIME& time) {
   return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
@@ -39,7 +47,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
     DWORD written = 0;
-    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    if (Injected() || !::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
     bytes.remove_prefix(written);
   }
   return true;
@@ -56,8 +64,10 @@ Stamp StampOf(const std::string& path) {
 
 Contents Read(const std::string& path) {
   Contents contents;
-  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file = Injected() ? INVALID_HANDLE_VALUE
+                                 : ::CreateFileA(path.c_str(), GENERIC_READ,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     contents.stamp = StampOf(path);
     return contents;
@@ -70,7 +80,9 @@ Contents Read(const std::string& path) {
     char buffer[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got != 0) bytes.append(buffer, got);
+    while ((ok = !Injected() && ::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got != 0) {
+      bytes.append(buffer, got);
+    }
     if (ok && contents.stamp.regular) contents.bytes = std::move(bytes);
   }
   ::CloseHandle(file);
@@ -87,15 +99,16 @@ bool Replace(const std::string& path, std::string_view bytes, const Stamp& old) 
   for (int attempt = 0; attempt < 16; ++attempt) {
     const std::string temporary = TemporaryName(path);
     const DWORD attributes = old.exists ? (old.mode & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE)) : 0;
-    const HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = Injected() ? INVALID_HANDLE_VALUE
+                                   : ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                   attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       if (::GetLastError() == ERROR_FILE_EXISTS) continue;
       return false;
     }
-    const bool written = WriteAll(file, bytes) && ::FlushFileBuffers(file);
+    const bool written = WriteAll(file, bytes) && !Injected() && ::FlushFileBuffers(file);
     ::CloseHandle(file);
-    if (!written ||
+    if (!written || Injected() ||
         !::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       ::DeleteFileA(temporary.c_str());
       return false;

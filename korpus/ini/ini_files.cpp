@@ -10,8 +10,11 @@ namespace {
 void Load(CachedFile& file) {
   disk::Contents contents = disk::Read(file.path);
   file.document = contents.bytes ? Document::Parse(*contents.bytes) : Document();
-  file.stamp = contents.stamp;
-  file.writable = disk::MayWrite(file.path, file.stamp);
+  // A file that is there but could not be read is not written over, which
+  // would lose the keys it holds, and is read again at its next use.
+  const bool unreadable = contents.stamp.exists && !contents.bytes;
+  file.stamp = unreadable ? disk::Stamp{} : contents.stamp;
+  file.writable = !unreadable && disk::MayWrite(file.path, contents.stamp);
   file.dirty = false;
 }
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 #include "korpus/tables/value_problems.h"
+#include "korpus/testing.h"
 #include "tests/support/legacy_database.h"
 
 // Every allocation of the process (standin_allocation_count.cpp).
@@ -730,6 +732,174 @@ TEST_F(DatabaseFile, AFileThatCannotBeOpenedOrLaidOutIsNamed) {
   EXPECT_EQ(message(folder_).rfind("cannot open " + folder_.string() + ": ", 0), 0u) << message(folder_);
   Sql("CREATE TABLE goods (id INTEGER, name TEXT, symbol TEXT);");
   EXPECT_EQ(message(file()), "cannot lay out " + file().string() + ": no such column: catalogue");
+}
+
+// ---- a failing disk under the database ----
+
+// Everything drained from a cursor: the rows' first texts, and how it ended.
+struct Drained {
+  std::vector<std::string> texts;
+  Step end = Step::End;
+};
+
+Drained DrainRows(RowCursor& cursor) {
+  Drained drained;
+  RowView row;
+  for (Step step = cursor.Next(row);; step = cursor.Next(row)) {
+    if (step != Step::Row) {
+      drained.end = step;
+      return drained;
+    }
+    drained.texts.emplace_back(!row.code.empty() ? row.code : !row.symbol.empty() ? row.symbol : row.name);
+  }
+}
+
+class FailingDisk : public DatabaseFile {
+ protected:
+  void SetUp() override {
+    DatabaseFile::SetUp();
+    standin::testing::ClearFaults();
+    auto store = OpenDatabase(seed());
+    const std::int64_t id = store->AddInvoice(InvoiceOf(Register::Purchase, "FZ 1", "2024-05-05"));
+    for (int line = 1; line <= 3; ++line) store->AddPosition(PositionOf(id, line, "Wkręt", "W" + std::to_string(line)));
+    store->AddCatalogue(CatalogueOf(1, true, "Magazyn"));
+    store->AddGoods(GoodsOf(1, 1, "W1", "Wkręt"));
+    store->AddCode(CodeOf("590001", 1000, "W1", 1, 1));
+  }
+  void TearDown() override {
+    standin::testing::ClearFaults();
+    DatabaseFile::TearDown();
+  }
+
+  std::filesystem::path seed() const { return folder_ / "seed.db"; }
+
+  // What one session asks of the database, each request on its own, as
+  // korpus and the plug-in ask it: none may end in anything but a refusal.
+  struct Session {
+    bool invoice_added = false;
+    bool document_added = false;
+  };
+  Session Run() {
+    Session session;
+    std::shared_ptr<Store> store;
+    try {
+      store = OpenDatabase(file());
+    } catch (const StoreError&) {
+      return session;
+    }
+    const auto attempt = [](auto&& request) {
+      try {
+        request();
+      } catch (const StoreError&) {
+      }
+    };
+    attempt([&] { store->ListInvoices(Register::Purchase); });
+    attempt([&] {
+      const std::vector<PositionRow> positions{PositionOf(0, 0, "Nakrętka", "N1"), PositionOf(0, 0, "Podkładka", "P1")};
+      store->AddInvoiceWithPositions(InvoiceOf(Register::Purchase, "FZ 9", "2024-06-01"), positions);
+      session.invoice_added = true;
+    });
+    attempt([&] { DrainRows(*store->ScanPositions(Register::Purchase, 1)); });
+    attempt([&] { DrainRows(*store->ScanCatalogues(0)); });
+    attempt([&] { DrainRows(*store->ScanGoods(1, 0)); });
+    attempt([&] { DrainRows(*store->ScanCodes()); });
+    attempt([&] {
+      RowView row;
+      store->ReadGoods(1, 1, row);
+    });
+    attempt([&] {
+      DocumentRow document;
+      document.kind = 1;
+      document.name = "Niezgodnosci";
+      document.content.assign(5000, 'x');
+      store->AddDocument(document);
+      session.document_added = true;
+    });
+    attempt([&] { store->Documents(); });
+    return session;
+  }
+};
+
+// Each read, write, sync, truncation and size query of the database files
+// fails in turn, once and from then on. A request may be refused; the file
+// still holds every row committed before, and each write whole or not at all.
+TEST_F(FailingDisk, EveryDatabaseIoMayFailAndNoWriteIsLeftHalfDone) {
+  using standin::Fault;
+  std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
+  const long start = standin::testing::CallCount(Fault::DatabaseIo);
+  const Session whole = Run();
+  ASSERT_TRUE(whole.invoice_added && whole.document_added);
+  const long calls = standin::testing::CallCount(Fault::DatabaseIo) - start;
+  ASSERT_GE(calls, 10);
+
+  int refused = 0;
+  for (const bool from_then_on : {false, true}) {
+    for (long n = 1; n <= calls; ++n) {
+      SCOPED_TRACE((from_then_on ? "from call " : "only call ") + std::to_string(n));
+      std::filesystem::remove(folder_ / "korpus.db-journal");
+      std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
+      if (from_then_on) {
+        standin::testing::FailFrom(Fault::DatabaseIo, n);
+      } else {
+        standin::testing::FailNth(Fault::DatabaseIo, n);
+      }
+      const Session session = Run();
+      standin::testing::ClearFaults();
+      refused += session.invoice_added && session.document_added ? 0 : 1;
+
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open(file().c_str(), &db), SQLITE_OK);
+      const auto text = [&](const char* sql) {
+        sqlite3_stmt* statement = nullptr;
+        std::string answer = "?";
+        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW) {
+          answer = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        }
+        sqlite3_finalize(statement);
+        return answer;
+      };
+      EXPECT_EQ(text("PRAGMA integrity_check"), "ok");
+      const auto positions = [&](const std::string& number) {
+        return text(("SELECT count(*) || ':' || coalesce(group_concat(symbol), '') FROM (SELECT p.symbol FROM "
+                     "invoice_positions p JOIN invoices i ON i.id = p.invoice_id WHERE i.number = '" +
+                     number + "' ORDER BY p.line)")
+                        .c_str());
+      };
+      EXPECT_EQ(positions("FZ 1"), "3:W1,W2,W3");
+      const std::string added = positions("FZ 9");
+      const std::string invoices = text("SELECT count(*) FROM invoices WHERE number = 'FZ 9'");
+      if (session.invoice_added) {
+        EXPECT_EQ(added, "2:N1,P1");
+      } else {
+        EXPECT_TRUE(added == "0:" || added == "2:N1,P1") << added;
+        EXPECT_EQ(invoices, added == "0:" ? "0" : "1");
+      }
+      const std::string document = text("SELECT count(*) || ':' || coalesce(sum(length(content)), 0) FROM documents");
+      EXPECT_TRUE(document == "1:5000" || (!session.document_added && document == "0:0")) << document;
+      sqlite3_close(db);
+    }
+  }
+  EXPECT_GT(refused, 0);
+}
+
+// Scans on a failing disk fail, or are refused, and are never taken for
+// empty tables, whether the reading ahead or the scan itself met the fault.
+TEST_F(FailingDisk, ScansOnAFailingDiskAreNeverTakenForEmptyTables) {
+  std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
+  auto store = OpenDatabase(file());
+  standin::testing::FailAlways(standin::Fault::DatabaseIo, true);
+  store->ReadAhead();
+  std::optional<Drained> codes;
+  try {
+    codes = DrainRows(*store->ScanCodes());
+  } catch (const StoreError&) {
+  }
+  if (codes) {
+    EXPECT_EQ(codes->end, Step::Failed);
+  }
+  standin::testing::FailAlways(standin::Fault::DatabaseIo, false);
+  EXPECT_EQ(DrainRows(*store->ScanCodes()).texts, std::vector<std::string>{"590001"});
+  EXPECT_EQ(DrainRows(*store->ScanGoods(1, 0)).texts, std::vector<std::string>{"W1"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 # Sources of this area of the stand-in, listed relative to korpus/.
 target_sources(korpus PRIVATE
   tables/database_check.cpp
+  tables/fault_vfs.cpp
   tables/memory_store.cpp
   tables/records.cpp
   tables/schema.cpp

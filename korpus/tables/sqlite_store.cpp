@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "korpus/tables/fault_vfs.h"
 #include "korpus/tables/sqlite_values.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/value_problems.h"
@@ -103,7 +104,7 @@ class Connection {
     // SQLite takes UTF-8 names everywhere; a Windows path is wide.
     const std::u8string name = file.u8string();
     const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
+    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, tables::FaultVfs());
     if (rc != SQLITE_OK) {
       const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
       sqlite3_close(db_);

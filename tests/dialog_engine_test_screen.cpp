@@ -2,14 +2,20 @@
 // the list's columns, the remarks' colours and the states of controls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <string>
+
 #include "korpus/dialog/base_operations.h"
 #include "korpus/dialog/markup.h"
 #include "tests/dialog_engine_test_support.h"
+#include "verify/dialog/template_writer.h"
 
 namespace engine_test {
 namespace {
 
 using standin::Role;
+using namespace std::string_literals;
 using standin::entry::ControlState;
 
 // Rows as the check formats them: "%4d. %s\r%s\r%0.2f\r%0.2f\r%s".
@@ -63,6 +69,59 @@ TEST(ScreenDrawing, AlignedTextInPlaceIsTheAlignedTextWritten) {
       }
     }
   }
+}
+
+// A dialog of the host's other shapes: no title, Polish hot letters on
+// check boxes, a button with a hot letter, and a list with no header.
+TEST(OtherDialogs, PolishHotLettersBareLettersAndAListWithoutHeader) {
+  namespace t = verify::dialog_template;
+  const std::u32string letters = U"ĄĆĘŁŃÓŚŹŻ";
+  t::TemplateWriter<512> w;
+  w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 40, 12}, "");
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    const auto hot = static_cast<std::uint16_t>(codepage::UnicodeToMazovia(letters[i]));
+    const std::string caption = "~" + std::string(1, static_cast<char>(hot)) + "~";
+    w.Record({t::kCheckBox, static_cast<std::int16_t>(10 + i), 0, hot, 2, static_cast<std::uint16_t>(1 + i), 8, 1},
+             caption.c_str());
+  }
+  w.Record({t::kButton, 20, 0, 'Z', 14, 10, 10, 1}, "~Z~amknij");
+  w.Record({t::kList, 30, 0, 0, 14, 1, 20, 3}, "");
+  w.Finish();
+
+  KeyFrontEnd front({40, 12});
+  FakeDialog dialog;
+  dialog.rows = {"Nit\rM6"};
+  std::vector<Step> steps;
+  for (const char32_t letter : U"ąćęńóśźż"s) steps.push_back({standin::AltKey(letter), {}});
+  steps.push_back({standin::CharKey(U'ł'), {}});  // bare: a check box has the focus
+  steps.push_back({standin::CharKey(U'z'), {}});
+  steps.push_back(K(KeyName::Esc));
+  front.Script(steps);
+  std::array<std::uint16_t, 10> values{};
+  RunDialog(dialog, values.data(), w.bytes().data());
+
+  EXPECT_EQ(values, (std::array<std::uint16_t, 10>{1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
+  EXPECT_NE(std::find(dialog.events.begin(), dialog.events.end(), Event{20, 1}), dialog.events.end());
+  const standin::Screen& s = front.last();
+  EXPECT_EQ(s.RowUtf8(0), "╔" + [] {
+    std::string rule;
+    for (int i = 0; i < 38; ++i) rule += "═";
+    return rule;
+  }() + "╗");
+  EXPECT_EQ(Cells(s, 14, 1, 6), "Nit M6");
+}
+
+// A dialog too small for its frame draws nothing and still runs.
+TEST(OtherDialogs, ADialogTooSmallForAFrameDrawsNothing) {
+  namespace t = verify::dialog_template;
+  t::TemplateWriter<64> w;
+  w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 1, 1}, "Za mały"_mz);
+  w.Finish();
+  KeyFrontEnd front({3, 3});
+  FakeDialog dialog;
+  front.Script({K(KeyName::Esc)});
+  EXPECT_EQ(RunDialog(dialog, nullptr, w.bytes().data()), 0);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(front.last().RowUtf8(row), "") << row;
 }
 
 class DialogScreen : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "abi/codepage.h"
 #include "standin_ini_test_support.h"
@@ -253,6 +254,37 @@ TEST_F(IniRead, ConversionsThatAreNotOfferedFailTheRead) {
   EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%ld", &wide), 0);
   EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%0s", nullptr), 0);
   EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%", nullptr), 0);
+  // Texts and characters of another size, and widths no buffer could take.
+  char text[8] = {};
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%hs", text), 0);
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%hhc", text), 0);
+  EXPECT_NE(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", "%99999999s", text), 0);
+  EXPECT_STREQ(text, "");
+}
+
+// Characters take one byte unless a width says more, and need that many;
+// any white space may end a format, and so may a literal.
+TEST_F(IniRead, CharactersAndTheEndsOfAFormat) {
+  Store("AB 7x");
+  struct Case {
+    const char* format;
+    bool read;
+    std::string first;  // the first target's bytes
+  };
+  const Case cases[] = {
+      {"%c", true, "A###"},        {"%2c", true, "AB##"},          {"%6c", false, "####"},
+      {"%2c %d\r\v\f", true, "AB##"}, {"%2c %dx", true, "AB##"}, {"%2c %dy", false, "####"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.format);
+    char first[4] = {'#', '#', '#', '#'};
+    std::int32_t number = -1;
+    EXPECT_EQ(IniAccess(file_.c_str(), kRead, "Nr_faktury", "r00", c.format, first, &number) == 0, c.read);
+    EXPECT_EQ(std::string(first, 4), c.first);
+    if (c.read && std::string_view(c.format).find('d') != std::string_view::npos) {
+      EXPECT_EQ(number, 7);
+    }
+  }
 }
 
 TEST_F(IniRead, ALongRunOfSeparatorsSplitsLikeAShortOne) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
 #include "abi/codepage.h"
 #include "korpus/entries.h"
+#include "korpus/testing.h"
 
 namespace {
 
@@ -97,6 +99,9 @@ TEST(RealNumbers, WholeNumberOfAWholeProduct) {
   EXPECT_EQ(RealToWhole(2000 * 0.001 * 12000, 1), 24000);
   EXPECT_EQ(RealToWhole(-1000.0, 1), -1000);
   EXPECT_EQ(RealToWhole(1e12, 1), 2147483647);
+  // What no whole number holds ends at the nearest bound, or at zero.
+  EXPECT_EQ(RealToWhole(-1e12, 1), -2147483647 - 1);
+  EXPECT_EQ(RealToWhole(std::nan(""), 1), 0);
 }
 
 TEST(RealNumbers, RoundingGivesZeroOnlyForZero) {
@@ -105,10 +110,25 @@ TEST(RealNumbers, RoundingGivesZeroOnlyForZero) {
   EXPECT_NE(RoundReal(-1.0, 1), 0.0);
 }
 
+TEST(RealNumbers, RoundingTakesZeroToNinePlaces) {
+  EXPECT_EQ(RoundReal(2.5004, 3), 2.5);
+  EXPECT_EQ(RoundReal(2.6, -1), 3.0);
+  EXPECT_EQ(RoundReal(0.12345678904, 12), 0.123456789);
+}
+
 TEST(CompareText, ComparesBytesUnsigned) {
   EXPECT_LT(CompareText("A", "B"), 0);
   EXPECT_GT(CompareText("\x92", "z"), 0);
   EXPECT_EQ(CompareText("AB12", "AB12"), 0);
+}
+
+TEST(CompareText, TheCollationOfTheTestsIgnoresTheCaseOfLatinLettersOnly) {
+  standin::testing::CompareTextIgnoringCase(true);
+  EXPECT_EQ(CompareText("ab12", "AB12"), 0);
+  EXPECT_LT(CompareText("ab", "ABC"), 0);
+  EXPECT_NE(CompareText("\x86", "\x8F"), 0);  // Mazovia ą and Ą stay apart
+  standin::testing::CompareTextIgnoringCase(false);
+  EXPECT_GT(CompareText("ab12", "AB12"), 0);
 }
 
 }  // namespace

@@ -9,8 +9,10 @@ ScriptSource::ScriptSource(std::istream& script, std::function<void()> before_fi
   setg(nullptr, nullptr, nullptr);
 }
 
+// A blank line is no command: the line end that underflow() keeps counts
+// as blank too.
 bool ScriptSource::IsPreamble(const std::string& line) {
-  const auto first = line.find_first_not_of(" \t\r");
+  const auto first = line.find_first_not_of(" \t\r\n");
   if (first == std::string::npos || line[first] == '#') return true;
   for (const std::string_view word : {"answer", "answer-system"}) {
     if (line.compare(first, word.size(), word) == 0 && first + word.size() < line.size() &&

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "app/documents_view.h"
 #include "app/options.h"
 #include "app/register_list.h"
+#include "app/script_source.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 
@@ -166,9 +168,46 @@ TEST(OptionsTest, MalformedTableVersionIsRefused) {
   EXPECT_FALSE(app::ParseTableVersion("=300"));
   EXPECT_FALSE(app::ParseTableVersion("45=40000"));
   EXPECT_FALSE(app::ParseTableVersion("45=3x"));
+  for (const char* text : {"x=1", "4x=1", "45=x", "99999999999=1"}) EXPECT_FALSE(app::ParseTableVersion(text)) << text;
   const auto parsed = Parse({"--table-version", "tabk9=1024"});
   EXPECT_FALSE(parsed.options);
   EXPECT_NE(parsed.exit_code, 0);
+}
+
+// The plug-in loads just before the first line that is a command, so that
+// the answers at the head of a script answer the boxes that loading shows.
+TEST(ScriptSourceTest, TheHookRunsJustBeforeTheFirstCommandAndEveryByteGetsThrough) {
+  const std::pair<std::string, std::string> cases[] = {
+      // the script, and what was read of it when the hook ran
+      {"# a\n\n \t\r\nanswer tick\r\nanswer-system\tabort\nquit\n", "# a\n\n \t\r\nanswer tick\r\nanswer-system\tabort\n"},
+      {"answer\nquit\n", ""},  // an answer with no word is a command that fails
+      {"answer", ""},
+      {"answer ok\n  \t", "answer ok\n  \t"},  // nothing but answers: at the end
+      {"key Enter", ""},
+      {"", ""},
+  };
+  for (const auto& [script, before_hook] : cases) {
+    SCOPED_TRACE(script);
+    std::istringstream in(script);
+    std::string read, at_hook;
+    int hooks = 0;
+    app::ScriptSource source(in, [&] {
+      ++hooks;
+      at_hook = read;
+    });
+    std::istream lines(&source);
+    for (char ch; lines.get(ch);) read += ch;
+    EXPECT_EQ(read, script);
+    EXPECT_EQ(hooks, 1);
+    EXPECT_EQ(at_hook, before_hook);
+    EXPECT_TRUE(source.started());
+  }
+  std::istringstream in("quit\n");
+  app::ScriptSource without_hook(in, {});
+  std::istream lines(&without_hook);
+  std::string line;
+  EXPECT_TRUE(std::getline(lines, line));
+  EXPECT_EQ(line, "quit");
 }
 
 // ---------------------------------------------------------------------------
@@ -369,6 +408,59 @@ TEST(DocumentsView, MovesAndScrollsWithinTheDocuments) {
   EXPECT_TRUE(view.HandleKey(NamedKey(KeyName::Esc), screen.height()));
   EXPECT_FALSE(view.viewing());
   EXPECT_FALSE(view.HandleKey(NamedKey(KeyName::Esc), screen.height()));
+}
+
+// What there is not: no documents, a document naming an invoice the
+// database lacks, an empty one, and lines narrower than the viewer's
+// window once it has scrolled right.
+TEST(DocumentsView, EmptyListsEmptyDocumentsAndShortLinesShowWhatThereIs) {
+  using standin::KeyName;
+  using standin::NamedKey;
+  const auto store = standin::MakeMemoryStore();
+  app::DocumentsView view;
+  standin::Screen screen({60, 8});
+  const auto press = [&](KeyName name) {
+    const bool kept = view.HandleKey(NamedKey(name), screen.height());
+    view.Draw(screen);
+    return kept;
+  };
+  view.Load(*store);
+  for (const KeyName name : {KeyName::Down, KeyName::End, KeyName::Enter, KeyName::F5}) {
+    EXPECT_TRUE(press(name)) << static_cast<int>(name);
+    EXPECT_FALSE(view.viewing());
+  }
+  EXPECT_EQ(screen.RowUtf8(2), "      (brak dokumentów)");
+  EXPECT_FALSE(press(KeyName::F3));
+
+  standin::DocumentRow orphan;
+  orphan.kind = 5;
+  orphan.stored_at = "2024-05-01 10:00:00";
+  orphan.invoice_id = 99;
+  store->AddDocument(orphan);
+  standin::DocumentRow wide = orphan;
+  wide.invoice_id = 0;
+  const std::string text = "abc\n" + std::string(70, 'x') + "|\n";
+  wide.content.assign(text.begin(), text.end());
+  store->AddDocument(wide);
+  view.Load(*store);
+  EXPECT_TRUE(press(KeyName::Up));
+  EXPECT_EQ(screen.RowUtf8(2), "     1  2024-05-01 10:00:00  5        -");
+  press(KeyName::Enter);
+  EXPECT_EQ(screen.RowUtf8(0), "                     Dokument 1 (5, -)");
+  EXPECT_TRUE(screen.RowUtf8(7).ends_with("wiersz 0 z 0")) << screen.RowUtf8(7);
+
+  press(KeyName::Esc);
+  press(KeyName::Down);
+  press(KeyName::Enter);
+  // A page is six lines; 71 cells on 60 scroll by at most 11.
+  const std::pair<KeyName, std::size_t> moves[] = {
+      {KeyName::Right, 8}, {KeyName::Right, 11}, {KeyName::F5, 11}, {KeyName::Left, 3}, {KeyName::Left, 0}};
+  for (const auto& [key, column] : moves) {
+    press(key);
+    EXPECT_EQ(screen.RowUtf8(1), column < 3 ? std::string("abc").substr(column) : "") << column;
+    EXPECT_EQ(screen.RowUtf8(2), std::string(std::min<std::size_t>(70 - column, 60), 'x') + (column == 11 ? "|" : ""))
+        << column;
+  }
 }
 
 }  // namespace

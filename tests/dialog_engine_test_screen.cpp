@@ -111,6 +111,35 @@ TEST(OtherDialogs, PolishHotLettersBareLettersAndAListWithoutHeader) {
   EXPECT_EQ(Cells(s, 14, 1, 6), "Nit M6");
 }
 
+// Fields of other lengths and bounds than the check's, and a button that
+// answers a function key of its own.
+TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
+  namespace t = verify::dialog_template;
+  t::TemplateWriter<256> w;
+  w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 30, 6}, "Pola");
+  w.TextInput({t::kInputLine, 3, 0x8000, 0, 2, 1, 8, 1}, 4, 0, 0, 0, 0);
+  w.NumberInput({t::kInputLine, 5, 0, 0, 2, 2, 8, 1}, 3, 0, 0, 100);
+  w.Button({t::kButton, 20, 0, 0x4400, 2, 4, 12, 1}, "F10", " Koniec");
+  w.Finish();
+#pragma pack(push, 1)
+  struct {
+    char text[5] = {};
+    std::int32_t number = -1;
+  } values;
+#pragma pack(pop)
+  KeyFrontEnd front({30, 6});
+  FakeDialog dialog;
+  front.Script(Join({Type("ABCDE"), {K(KeyName::Tab)}, Type("150"), {K(KeyName::Tab)},
+                     {K(KeyName::Backspace), K(KeyName::Backspace), K(KeyName::Backspace)}, Type("99"),
+                     {K(KeyName::Tab), K(KeyName::F10), K(KeyName::Esc)}}));
+  RunDialog(dialog, &values, w.bytes().data());
+  EXPECT_STREQ(values.text, "ABCD");
+  EXPECT_EQ(values.number, 99);
+  EXPECT_EQ(front.signals(), 2);  // the fifth letter, and 150 above the bound
+  EXPECT_NE(std::find(dialog.events.begin(), dialog.events.end(), Event{20, 1}), dialog.events.end());
+  EXPECT_EQ(Cells(front.last(), 2, 4, 12), "[F10 Koniec]");
+}
+
 // A dialog too small for its frame draws nothing and still runs.
 TEST(OtherDialogs, ADialogTooSmallForAFrameDrawsNothing) {
   namespace t = verify::dialog_template;

@@ -9,9 +9,11 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "abi/codepage.h"
+#include "korpus/ini/disk.h"
 #include "standin_ini_test_support.h"
 
 namespace {
@@ -422,6 +424,26 @@ TEST_F(IniLayout, AFileThatCannotBeReadIsNeitherWrittenOverNorForgotten) {
     EXPECT_EQ(Flushed(), "[A]\r\nk=2\r\nj=7\r\n");
     WriteBytes(file_, held);
   }
+}
+
+// The cache takes a file for changed when any one thing the system tells
+// of it differs: a file replaced by another of the same size and time, or
+// written within the same second, is read again.
+TEST(IniStamp, ADifferenceInAnyOneOfItsPartsIsAChange) {
+  using standin::ini::disk::Stamp;
+  const Stamp base{true, true, 1, 2, 3, 4, 5, 0644};
+  const std::pair<const char*, void (*)(Stamp&)> changes[] = {
+      {"exists", [](Stamp& s) { s.exists = false; }},  {"regular", [](Stamp& s) { s.regular = false; }},
+      {"volume", [](Stamp& s) { s.volume = 9; }},       {"identity", [](Stamp& s) { s.identity = 9; }},
+      {"size", [](Stamp& s) { s.size = 9; }},           {"modified", [](Stamp& s) { s.modified = 9; }},
+      {"changed", [](Stamp& s) { s.changed = 9; }},     {"mode", [](Stamp& s) { s.mode = 0600; }},
+  };
+  for (const auto& [name, change] : changes) {
+    Stamp other = base;
+    change(other);
+    EXPECT_FALSE(other == base) << name;
+  }
+  EXPECT_TRUE(Stamp(base) == base);
 }
 
 TEST_F(IniLayout, AReadOnlyFileRefusesWrites) {

@@ -341,6 +341,28 @@ TEST_F(IniLayout, AFlushKeepsTheFilesModeAndLeavesNoOtherFiles) {
   EXPECT_EQ(names, std::vector<std::string>{"Niezgodnosci.ini"});
 }
 
+// Names that the system takes for one file are one file to the cache:
+// doubled slashes, "." and ".." steps.
+TEST_F(IniLayout, NamesWrittenDifferentlyAreOneFile) {
+  ASSERT_EQ(WriteInt("A", "k", 1), 0);
+  const std::string doubled = dir_.string() + "//Niezgodnosci.ini";
+  const std::string stepped = dir_.string() + "/./sub/../Niezgodnosci.ini";
+  std::filesystem::create_directory(dir_ / "sub");
+  EXPECT_EQ(IniAccess(doubled.c_str(), kWrite, "A", "j", "%d", 2), 0);
+  std::int32_t value = 0;
+  EXPECT_EQ(IniAccess(stepped.c_str(), kRead, "A", "k", "%d", &value), 0);
+  EXPECT_EQ(value, 1);
+  EXPECT_EQ(Flushed(), "[A]\r\nk=1\r\nj=2\r\n");
+}
+
+// A folder in the file's place is not written over, nor read.
+TEST_F(IniLayout, AFolderWhereTheFileShouldBeRefusesWrites) {
+  std::filesystem::create_directory(file_);
+  EXPECT_NE(WriteInt("A", "k", 1), 0);
+  EXPECT_EQ(ReadInt("A", "k"), std::nullopt);
+  EXPECT_TRUE(std::filesystem::is_directory(file_));
+}
+
 TEST_F(IniLayout, AWriteIntoAMissingDirectoryFails) {
   const std::string nowhere = PathOf("brak/Niezgodnosci.ini");
   EXPECT_NE(IniAccess(nowhere.c_str(), kWrite, "A", "k", "%d", 1), 0);

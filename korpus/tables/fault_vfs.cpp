@@ -44,21 +44,15 @@ int FileControl(sqlite3_file* file, int op, void* argument) {
 }
 int SectorSize(sqlite3_file* file) { return Methods(file).xSectorSize(Real(file)); }
 int DeviceCharacteristics(sqlite3_file* file) { return Methods(file).xDeviceCharacteristics(Real(file)); }
-// The shared memory of a WAL file: only where the real file has it.
+// The shared memory of a WAL file; the system's own VFS has it.
 int ShmMap(sqlite3_file* file, int region, int size, int extend, void volatile** out) {
-  if (Methods(file).iVersion < 2) return SQLITE_IOERR_SHMMAP;
   return Methods(file).xShmMap(Real(file), region, size, extend, out);
 }
 int ShmLock(sqlite3_file* file, int offset, int count, int flags) {
-  if (Methods(file).iVersion < 2) return SQLITE_IOERR_SHMLOCK;
   return Methods(file).xShmLock(Real(file), offset, count, flags);
 }
-void ShmBarrier(sqlite3_file* file) {
-  if (Methods(file).iVersion >= 2) Methods(file).xShmBarrier(Real(file));
-}
-int ShmUnmap(sqlite3_file* file, int remove) {
-  return Methods(file).iVersion < 2 ? SQLITE_OK : Methods(file).xShmUnmap(Real(file), remove);
-}
+void ShmBarrier(sqlite3_file* file) { Methods(file).xShmBarrier(Real(file)); }
+int ShmUnmap(sqlite3_file* file, int remove) { return Methods(file).xShmUnmap(Real(file), remove); }
 
 // Version 2: no memory-mapped reads, so that every read is one that can fail.
 constexpr sqlite3_io_methods kMethods = {

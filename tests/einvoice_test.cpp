@@ -208,6 +208,56 @@ TEST(EInvoiceReading, DocumentsThatAreNoDeliveryInvoiceOrHostileAreRefused) {
   EXPECT_NE(app::ReadEInvoice(huge, Register::Purchase).refusal.find("larger than 64 MB"), std::string::npos);
 }
 
+std::string Replaced(std::string xml, const std::string& from, const std::string& to) {
+  const std::size_t at = xml.find(from);
+  return at == std::string::npos ? "(no " + from + ")" : xml.replace(at, from.size(), to);
+}
+
+// What is read of an invoice, or why it is refused, on one line.
+std::string Summary(const app::EInvoiceResult& read) {
+  if (!read.invoice) return "refused: " + read.refusal;
+  return read.invoice->invoice.number + " | " + read.invoice->invoice.counterparty + " | " +
+         std::to_string(read.invoice->positions.size()) + " positions";
+}
+
+// Elements of another namespace are not the invoice's; an element that is
+// missing or empty is named.
+TEST(EInvoiceReading, ElementsAreTakenOnlyFromTheInvoicesNamespace) {
+  const std::string good = EInvoice(kDelivery);
+  const std::string foreign_line =
+      "<FaWiersz xmlns=\"urn:inny\"><NrWierszaFa>9</NrWierszaFa><P_7>Obcy</P_7><P_8B>1</P_8B></FaWiersz>";
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xEF\xBB\xBF" + good, "FS 7/02/2026 | Śrubex sp. z o.o. | 4 positions"},
+      {EInvoice(kDelivery, "FS 7/02/2026", "UPR"), "FS 7/02/2026 | Śrubex sp. z o.o. | 4 positions"},
+      {Replaced(Replaced(good, "<Podmiot1>", "<Podmiot3>"), "</Podmiot1>", "</Podmiot3>"), "FS 7/02/2026 |  | 4 positions"},
+      {Replaced(good, "<P_1>", "<P_2 xmlns=\"urn:inny\">OBCY 1</P_2><P_1>"),
+       "FS 7/02/2026 | Śrubex sp. z o.o. | 4 positions"},
+      {Replaced(good, "<P_1>", foreign_line + "<P_1>"), "FS 7/02/2026 | Śrubex sp. z o.o. | 4 positions"},
+      {Replaced(good, " xmlns=\"" + std::string(kFa3) + "\"", ""),
+       "refused: not an FA(3) or FA(2) e-invoice (root Faktura)"},
+      {Replaced(good, "<Naglowek>", "<!-- <!ENTITY x \"y\"> --><Naglowek>"),
+       "refused: a document type declaration is not accepted (an e-invoice has none)"},
+      {Replaced(Replaced(good, "<Fa>", "<Fb>"), "</Fa>", "</Fb>"), "refused: the invoice has no Fa element"},
+      {Replaced(good, "<RodzajFaktury>VAT</RodzajFaktury>", ""),
+       "refused: the invoice names no kind (Fa/RodzajFaktury)"},
+      {EInvoice(kDelivery, " \t "), "refused: the invoice has no number (Fa/P_2)"},
+      {EInvoice(kDelivery, "FV €1"), "refused: the number FV €1 has a character the register cannot hold"},
+      {Replaced(good, "<NrWierszaFa>2<", "<NrWierszaFa>x<"),
+       "refused: invoice line 1 has no line number (NrWierszaFa)"},
+      {Replaced(good, "<NrWierszaFa>2<", "<NrWierszaFa>2a<"),
+       "refused: invoice line 1 has no line number (NrWierszaFa)"},
+      {Replaced(good, "<NrWierszaFa>2<", "<NrWierszaFa>0<"),
+       "refused: invoice line 1 has no line number (NrWierszaFa)"},
+      {EInvoice({{1, "Nit", "", "N1", ""}}), "refused: line 1: the quantity  is not a number"},
+      {EInvoice({{1, "Nit", "", "N1", "1.a"}}), "refused: line 1: the quantity 1.a is not a number"},
+      {EInvoice({{1, "Nit", "", "N1", "1./"}}), "refused: line 1: the quantity 1./ is not a number"},
+  };
+  for (const auto& [xml, says] : cases) {
+    SCOPED_TRACE(says);
+    EXPECT_EQ(Summary(app::ReadEInvoice(xml, Register::Purchase)), says);
+  }
+}
+
 // An invoice and its positions are one transaction: a position that the
 // database refuses leaves no invoice behind.
 TEST(EInvoiceStore, ARefusedPositionLeavesNoInvoice) {
@@ -268,6 +318,25 @@ TEST_F(EInvoiceImport, EachFileIsOneTransactionAndAnInvoiceHeldAlreadyIsRefused)
   Write("inny.xml", EInvoice(kDelivery, "FS 7/02/2026", "VAT", kFa2, "Inna Hurtownia"));
   EXPECT_EQ(Korpus({"--import-invoice", "inny.xml"}).exit_code, 0);
   EXPECT_EQ(Held(Register::Purchase).size(), 2u);
+}
+
+// Sales: our own numbers, whoever bought; what a file's import warns of is
+// named with the file, and a refused sale fails the run alone.
+TEST_F(EInvoiceImport, ASaleHeldAlreadyIsRefusedByItsNumberAndWarningsNameTheirFile) {
+  Write("fv1.xml", EInvoice({{1, std::string(121, 'n'), "", "N1", "5"}}, "FV 1/2026"));
+  Write("fv2.xml", EInvoice({{1, "Nit", "", "N1", "5"}, {2, "Nit", "", "N2", "1"}}, "FV 2/2026"));
+  const auto first = Korpus({"--import-sales-invoice", "fv1.xml"});
+  EXPECT_EQ(first.exit_code, 0);
+  EXPECT_EQ(first.out, "FV 1/2026: sales register, 1 position\n");
+  EXPECT_EQ(first.err, "korpus: fv1.xml: line 1: the name is cut to 120 characters\n");
+
+  Write("fv1-inny.xml", Replaced(EInvoice({{1, "Nit", "", "N1", "5"}}, "FV 1/2026"), "Budmax", "Inny"));
+  const auto again = Korpus({"--import-sales-invoice", "fv2.xml", "--import-sales-invoice", "fv1-inny.xml"});
+  EXPECT_EQ(again.exit_code, 1);
+  EXPECT_EQ(again.out, "FV 2/2026: sales register, 2 positions\n");
+  EXPECT_EQ(again.err, "korpus: fv1-inny.xml: the sales register holds invoice FV 1/2026 already; nothing imported\n");
+  EXPECT_EQ(Held(Register::Sales).size(), 2u);
+  EXPECT_TRUE(Held(Register::Purchase).empty());
 }
 
 // A delivery checked against its e-invoice alone: import, Ctrl-1 on it in

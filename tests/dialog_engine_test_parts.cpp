@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "abi/codepage.h"
 #include "korpus/dialog/decimal.h"
 #include "korpus/dialog/line_editor.h"
 #include "korpus/dialog/markup.h"
@@ -56,6 +60,45 @@ TEST(Markup, AnElasticColumnTakesWhatTheOthersLeave) {
   EXPECT_EQ(LayoutColumns(columns, 200), (std::vector<int>{30, 16, 14, 14, 10}));
   // Too narrow for the fixed columns: the rightmost are cut.
   EXPECT_EQ(LayoutColumns(columns, 40), (std::vector<int>{0, 16, 14, 7, 0}));
+}
+
+// Headers of other shapes: no alignment letter, no width, an empty field,
+// two elastic columns sharing an odd remainder, no header at all.
+TEST(Markup, ColumnsOfOtherHeaders) {
+  struct Case {
+    const char* header;
+    int total;
+    std::vector<int> widths;
+    std::u32string first_title;
+  };
+  const Case cases[] = {
+      {"Nazwa\rp5Cena", 20, {0, 5}, U"Nazwa"},
+      {"8Kod\r\rl4Ilość"_mz, 20, {8, 0, 4}, U"Kod"},
+      {"l-9A\rl-9B", 12, {6, 5}, U"A"},
+      {"l-9A\rl-9B\rl-9C", 12, {4, 3, 3}, U"A"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.header);
+    const auto columns = ParseColumns(c.header);
+    EXPECT_EQ(LayoutColumns(columns, c.total), c.widths);
+    EXPECT_EQ(columns.front().title, c.first_title);
+  }
+  EXPECT_EQ(ParseColumns("p7Suma").front().right_aligned, true);
+  EXPECT_TRUE(LayoutColumns({}, 40).empty());
+}
+
+// A key name with no closing byte marks the rest; a closing byte with no
+// opening one marks nothing. Only the first letter between tildes is hot.
+TEST(Markup, MarksOfCaptionsAndHotTexts) {
+  using Marks = std::pair<std::size_t, std::size_t>;
+  const auto button = ParseButtonCaption("\x05" "F10 Koniec");
+  EXPECT_EQ(button.text, U"F10 Koniec");
+  EXPECT_EQ(std::pair(button.mark_begin, button.mark_end), Marks(0, 0));
+  const auto closed = ParseButtonCaption("Esc\x01 Wyjście"_mz);
+  EXPECT_EQ(std::pair(closed.mark_begin, closed.mark_end), Marks(0, 3));
+  const auto hot = ParseHotText("~Ab~c");
+  EXPECT_EQ(hot.text, U"Abc");
+  EXPECT_EQ(std::pair(hot.mark_begin, hot.mark_end), Marks(0, 1));
 }
 
 TEST(LineEditor, AnOverlongTextFromOutsideMayShrinkButNotGrow) {

@@ -109,6 +109,47 @@ TEST(LineEditor, AnOverlongTextFromOutsideMayShrinkButNotGrow) {
   EXPECT_EQ(editor.text(), "-2147483.64");
 }
 
+// What each key does to a whole selected text, and to the caret at either
+// end of the text.
+TEST(LineEditor, KeysOnASelectedTextAndAtTheEnds) {
+  struct Case {
+    const char* keys;  // D Delete, L Left, R Right, H Home, E End
+    std::string text;
+    std::size_t caret;
+  };
+  const Case cases[] = {
+      {"D", "", 0}, {"L", "ABC", 0}, {"R", "ABC", 3}, {"RR", "ABC", 3}, {"HL", "ABC", 0}, {"LD", "BC", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    LineEditor editor(8);
+    editor.SetText("ABC");
+    editor.SelectAll();
+    for (const char* key = c.keys; *key != '\0'; ++key) {
+      switch (*key) {
+        case 'D': editor.Delete(); break;
+        case 'L': editor.Left(); break;
+        case 'R': editor.Right(); break;
+        case 'H': editor.Home(); break;
+        default: editor.End(); break;
+      }
+    }
+    EXPECT_EQ(editor.text(), c.text);
+    EXPECT_EQ(editor.caret(), c.caret);
+  }
+}
+
+// The caret stays in view: a field of no width shows from the caret, and
+// moving left of the first shown character brings the text back.
+TEST(LineEditor, TheFirstShownCharacterFollowsTheCaret) {
+  LineEditor editor(20);
+  editor.SetText("0123456789");
+  EXPECT_EQ(editor.FirstVisible(0), 10u);
+  EXPECT_EQ(editor.FirstVisible(4), 7u);
+  editor.Home();
+  EXPECT_EQ(editor.FirstVisible(4), 0u);
+}
+
 TEST(TemplateReader, ReadsTheCheckDialog) {
   const auto view = ReadTemplate(verify::DialogTemplate().data());
   ASSERT_TRUE(view.has_value());

@@ -143,6 +143,28 @@ TEST_F(ValueProblems, TheCheckNamesRegistersAndCataloguesThatNoRecordCanHold) {
       << Describe(problems[2]);
 }
 
+// A problem shows its value as a user's SQLite tool would take it back:
+// bytes in hex, whole UTF-8 characters as they are, every other byte as
+// \xNN, and long values cut with "...". A number in a text column is
+// its digits, no problem.
+TEST_F(ValueProblems, AValueIsShownSoThatItCanBeFound) {
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(
+                File(),
+                "INSERT INTO goods VALUES (1, 1, zeroblob(31), 'S1');"
+                "INSERT INTO goods VALUES (1, 2, 'A' || char(1) || char(127) || 'ł' || char(128049), 'S2');"
+                "INSERT INTO goods VALUES (1, 3, 12345, 'S3');"
+                "INSERT INTO goods VALUES (1, 4, printf('%.*c', 130, 'x'), 'S4');"
+                "INSERT INTO goods VALUES (1, 5, CAST(x'41FF42' AS TEXT), 'S5');"),
+            "");
+  std::string all;
+  for (const ValueProblem& problem : CheckDatabase(File())) all += Describe(problem) + "\n";
+  for (const std::string& shown : {"name = x'" + std::string(60, '0') + "...'", std::string("name = 'A\\x01\\x7Fł🐱'"),
+                                  "name = '" + std::string(60, 'x') + "...'", std::string("name = 'A\\xFFB'")}) {
+    EXPECT_NE(all.find(shown), std::string::npos) << shown << " in\n" << all;
+  }
+  EXPECT_EQ(all.find("12345"), std::string::npos) << all;
+}
+
 TEST_F(ValueProblems, ADatabaseOfTheCurrentSchemaHasNone) {
   {
     auto store = OpenDatabase(File());

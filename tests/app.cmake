@@ -4,7 +4,8 @@ prufacja_test(app_parts_test app_parts_test.cpp)
 target_link_libraries(app_parts_test PRIVATE korpus_app_core)
 
 find_package(SQLite3 REQUIRED)
-korpus_program_test(app_program_test LIBRARIES SQLite::SQLite3 DEFINITIONS KORPUS_PLUGIN="$<TARGET_FILE:prufacja>")
+korpus_program_test(app_program_test LIBRARIES SQLite::SQLite3 DEFINITIONS KORPUS_PLUGIN="$<TARGET_FILE:prufacja>"
+                    KORPUS_LIBRARY="$<TARGET_FILE:korpus>")
 
 # Every host entry missing in turn over one whole check.
 korpus_program_test(missing_entry_sweep_test

@@ -149,6 +149,21 @@ TEST_F(ProgramTest, SecondLoadWithoutUnloadHooksNothingTwice) {
   EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
 }
 
+// A library that is no plug-in: each call of the entry says so.
+TEST_F(ProgramTest, ALibraryWithoutTheEntryIsNamedAtEveryCall) {
+  const Outcome run = Korpus("plugin load\nplugin unload\nquit\n", {"--plugin", KORPUS_LIBRARY});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string failure = std::string(KORPUS_LIBRARY) + " has no entry 30001\n";
+  EXPECT_EQ(run.out, "plugin load: " + failure + "plugin load: " + failure + "plugin unload: " + failure);
+}
+
+TEST_F(ProgramTest, AHostWithoutATableOfTheRegistersStopsTheLoad) {
+  const Outcome run = Korpus("quit\n", {"--without-table", "45"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, StopBox("tabTspr_dok", 298, 0) +
+                         "plugin load: result -1, description \" Zainstalowano wtyczkę: PRUFACJA\"\n");
+}
+
 // ---------------------------------------------------------------------------
 // Ctrl-1 in the registers
 
@@ -334,6 +349,58 @@ TEST_F(ProgramTest, ScriptEndingInsideTheDialogClosesItAndSavesTheCheck) {
   EXPECT_TRUE(run.out.ends_with("plugin unload: result 0\n"));
 }
 
+// Each command refuses what it cannot do, naming the line; the run fails.
+TEST_F(ProgramTest, EveryCommandRefusesWhatItCannotDo) {
+  const Outcome binding_box = Korpus("answer ok\nquit\n", {"--without-entry", "52023"});
+  EXPECT_EQ(binding_box.exit_code, 1);
+  EXPECT_EQ(binding_box.err, "script.txt:1: answer 'ok' does not fit a system box (abort, retry, ignore)\n");
+  Korpus("answer tick\nquit\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {"select \t\n", "1: select needs an invoice number"},
+      {"register documents\nselect FV 1/2024\n",
+       "2: select: the documents view lists no invoices; 'register sales' or 'register purchase' first"},
+      {"key Ctrl-1\nselect FV 1/2024\n", "2: select: a dialog is open; close it first"},
+      {"key Ctrl-1\nplugin unload\n", "2: plugin: a dialog is open; close it first"},
+      {"plugin reload\n", "1: plugin: expected 'load' or 'unload', not 'reload'"},
+      {"table-version 45\n", "1: table-version: '45' is not NUMBER=VERSION (e.g. 45=300)"},
+      {"table-version 46=1\n", "1: table-version: no host table 46"},
+      {"quit now\n", "1: quit takes no argument"},
+      {"key \t\n", "1: key needs a key name"},
+      {"type\n", "1: type needs a text"},
+      {"type \xC5\n", "1: type: the text is not valid UTF-8"},
+      {"answer maybe\n", "1: unknown answer 'maybe' (yes, no, ok, retry, ignore, abort or tick)"},
+      {"answer-system\n", "1: answer-system needs retry, ignore or abort"},
+      {"answer-system retry maybe\n", "1: unknown answer of a system box 'maybe' (retry, ignore or abort)"},
+      {"screen now\n", "1: screen takes no argument"},
+  };
+  for (const auto& [script, error] : cases) {
+    SCOPED_TRACE(script);
+    const Outcome run = Korpus(script);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.err, "script.txt:" + error + "\n");
+  }
+}
+
+// Blank lines, comments and answers come before the load; without
+// --script, and with "-", the script is the standard input.
+TEST_F(ProgramTest, TheScriptIsReadFromItsFileOrTheStandardInput) {
+  const Outcome file = Korpus("\n# a comment\n\nanswer tick\n\tregister purchase \t\n\nquit\n");
+  EXPECT_EQ(file.exit_code, 0) << file.err;
+  EXPECT_EQ(file.out, kNotice + "answer tick\n" + kLoaded + "register purchase: row 1 of 2, FZ 101/2024\n" +
+                          "plugin unload: result 0\n");
+  for (const std::vector<std::string>& script : {std::vector<std::string>{}, std::vector<std::string>{"--script", "-"}}) {
+    std::vector<std::string> args = {KORPUS_PROGRAM, "--db", "firma.db"};
+    args.insert(args.end(), script.begin(), script.end());
+    const Outcome run = testing_support::RunProgram(dir_, args);
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out, kLoaded + "plugin unload: result 0\n");
+  }
+  const Outcome missing = testing_support::RunProgram(dir_, {KORPUS_PROGRAM, "--db", "firma.db", "--script", "brak.txt"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_EQ(missing.err, "korpus: cannot read the script brak.txt\n");
+  EXPECT_EQ(missing.out, "");
+}
+
 TEST_F(ProgramTest, CommandLineErrorsAndHelp) {
   const Outcome bad_version = Korpus("quit\n", {"--table-version", "45"});
   EXPECT_EQ(bad_version.exit_code, 2);
@@ -426,6 +493,22 @@ TEST_F(ProgramTest, AnInvoiceWhosePositionsCannotBeReadIsNotChecked) {
   EXPECT_NE(ReadBytes(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2\r\n"), std::string::npos);
 }
 
+TEST_F(ProgramTest, AnEmptyDatabaseHasEmptyRegistersAndOneProblemIsCountedAsOne) {
+  std::ofstream(dir_ / "pusta.txt") << "answer tick\nregister purchase\nkey Ctrl-1\nkey Down\nregister documents\nquit\n";
+  const Outcome empty =
+      testing_support::RunProgram(dir_, {KORPUS_PROGRAM, "--db", "pusta.db", "--script", "pusta.txt"});
+  EXPECT_EQ(empty.exit_code, 0) << empty.err;
+  EXPECT_EQ(empty.out, kNotice + "answer tick\n" + kLoaded +
+                           "register purchase: no invoices\ndocuments: none\nplugin unload: result 0\n");
+
+  ASSERT_EQ(testing_support::MakeLegacyDatabase(dir_ / "jeden.db", "INSERT INTO codes VALUES ('C1', 2.5, 'T1', 1, 1);"),
+            "");
+  const Outcome one = testing_support::RunProgram(dir_, {KORPUS_PROGRAM, "--check-db", "jeden.db"});
+  EXPECT_EQ(one.exit_code, 1) << one.err;
+  EXPECT_TRUE(one.out.ends_with("\njeden.db: 1 problem\n")) << one.out;
+  EXPECT_EQ(Count(one.out, "\n"), 2u) << one.out;
+}
+
 TEST_F(ProgramTest, DemoDataGoesOnlyIntoANewDatabaseWithItsCollectorFile) {
   Korpus("answer tick\nquit\n");
   const std::string collector = ReadBytes(dir_ / "data.txt");
@@ -433,6 +516,23 @@ TEST_F(ProgramTest, DemoDataGoesOnlyIntoANewDatabaseWithItsCollectorFile) {
   const Outcome again = Korpus("quit\n", {"--demo"});
   EXPECT_EQ(again.err, "korpus: firma.db already exists; the demo data goes only into a new one\n");
   EXPECT_EQ(again.exit_code, 0);
+}
+
+// The example is written only where there is none, and a failure to write
+// it is said and does not stop the program.
+TEST_F(ProgramTest, TheDemoKeepsTheCollectorFileThereIsAndSaysWhenItCannotWriteOne) {
+  std::ofstream(dir_ / "data.txt", std::ios::binary) << "X-1;1\r\n";
+  const Outcome kept = Korpus("answer tick\nquit\n");
+  EXPECT_EQ(kept.err, "");
+  EXPECT_EQ(ReadBytes(dir_ / "data.txt"), "X-1;1\r\n");
+
+  fs::remove(dir_ / "firma.db");
+  fs::remove(dir_ / "data.txt");
+  fs::create_symlink("brak/data.txt", dir_ / "data.txt");
+  const Outcome unwritten = Korpus("quit\n");
+  EXPECT_EQ(unwritten.exit_code, 0);
+  EXPECT_EQ(unwritten.err, "korpus: could not write the example data.txt\n");
+  EXPECT_EQ(unwritten.out, kLoaded + "plugin unload: result 0\n");
 }
 
 // ---------------------------------------------------------------------------

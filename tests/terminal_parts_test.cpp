@@ -189,6 +189,37 @@ TEST(KeyDecoderTest, AReportBrokenOffByAKeyGivesThatKey) {
   EXPECT_EQ(TakeAll(decoder), (std::vector<Key>{NamedKey(KeyName::Up), NamedKey(KeyName::Enter)}));
 }
 
+std::vector<Input> Inputs(std::string_view utf8) {
+  std::vector<Input> inputs;
+  for (std::size_t at = 0; at < utf8.size();) inputs.push_back(Input::Char(codepage::DecodeUtf8(utf8, at)));
+  return inputs;
+}
+
+// What a report may carry that is no part of a key, and what breaks a
+// sequence off: the key is read past the one, the other is a key itself.
+TEST(KeyDecoderTest, ParametersThatAreNoKeyAndCharactersThatBreakASequenceOff) {
+  const auto up = static_cast<std::uint32_t>(KEY_UP);
+  const std::vector<std::pair<std::vector<Input>, std::vector<Key>>> cases = {
+      {Inputs("\x1b[97:65;2u"), {CharKey(U'A')}},             // a sub-parameter
+      {Inputs("\x1b[1;5;1;1;1A"), {NamedKey(KeyName::Up)}},   // more parameters than a key has
+      {Inputs("\x1b[99999999999ux"), {CharKey(U'x')}},        // beyond Unicode
+      {Inputs("\x1b[55296ux"), {CharKey(U'x')}},              // a surrogate
+      {Inputs("\x1b[133ux"), {CharKey(U'x')}},                // a C1 control
+      {Inputs("\x1b[57344u"), {CharKey(U'\uE000')}},          // past the surrogates
+      {Inputs("\x1b[1\x01"), {CtrlKey(U'A')}},
+      {Inputs("\x1b[1ą"), {CharKey(U'ą')}},
+      {Inputs("\x1bOą"), {AltKey(U'O'), CharKey(U'ą')}},
+      {{Input::Char(27), Input::Char('O'), Input::Code(up)}, {AltKey(U'O'), NamedKey(KeyName::Up)}},
+      {{Input::Char(0), Input::Char(0x85), Input::Char('x')}, {CharKey(U'x')}},
+  };
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    KeyDecoder decoder;
+    for (const Input& input : cases[i].first) decoder.Feed(input);
+    EXPECT_EQ(TakeAll(decoder), cases[i].second);
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Message boxes
 
@@ -211,7 +242,8 @@ TEST(PaletteTest, RemarksFocusAndInputLookUnlikeEachOtherAndPlainTextWithAndWith
       {Role::Normal, Role::Current, Role::Marked},
       {Role::Normal, Role::Input, Role::Selection},
       {Role::Normal, Role::Hot, Role::Disabled},
-      {Role::Normal, Role::Header}};
+      {Role::Normal, Role::Header},
+      {Role::Normal, Role::Title}};
   for (const bool colours : {true, false}) {
     SCOPED_TRACE(colours ? "colours" : "no colours");
     for (const auto& roles : distinct) {
@@ -352,6 +384,43 @@ TEST(BoxWindowTest, TheInstallNoticeIsTickedByItsLetterOrBySpaceOnTheTick) {
   BoxWindow untouched = BoxWindow::ForNotice(" Zainstalowano wtyczkę: PRUFACJA"_mz);
   EXPECT_EQ(untouched.Press(NamedKey(KeyName::Esc)), standin::kAnswerOk);
   EXPECT_FALSE(untouched.ticked());
+}
+
+// The arrows move the focus round the buttons; keys of no use change nothing.
+TEST(BoxWindowTest, ArrowsMoveAroundTheButtonsAndOtherKeysDoNothing) {
+  const std::pair<std::vector<KeyName>, std::int16_t> cases[] = {
+      {{KeyName::Down, KeyName::Enter}, standin::kAnswerNo},
+      {{KeyName::Up, KeyName::Enter}, standin::kAnswerNo},
+      {{KeyName::Right, KeyName::Left, KeyName::Enter}, standin::kAnswerYes},
+      {{KeyName::F5, KeyName::Delete, KeyName::Enter}, standin::kAnswerYes},
+  };
+  for (const auto& [keys, answer] : cases) {
+    BoxWindow box = BoxWindow::ForHostBox(Request("Uwaga", "Wznowić?", standin::kBoxQuestion));
+    std::optional<int> pressed;
+    for (const KeyName key : keys) {
+      EXPECT_EQ(pressed, std::nullopt);
+      pressed = box.Press(NamedKey(key));
+    }
+    EXPECT_EQ(pressed, answer) << static_cast<int>(keys.front());
+  }
+  BoxWindow notice = BoxWindow::ForNotice(" Zainstalowano wtyczkę: PRUFACJA"_mz);
+  EXPECT_EQ(notice.Press(CharKey(U'x')), std::nullopt);
+  EXPECT_FALSE(notice.ticked());
+  EXPECT_EQ(notice.Press(CharKey(U'o')), standin::kAnswerOk);
+}
+
+// A system box's text has no markup; a tab goes to the next stop and a
+// byte that Windows-1250 leaves undefined is left out.
+TEST(BoxWindowTest, ASystemTextKeepsItsControlBytesOutAndExpandsTabs) {
+  const auto lines = terminal::ParseSystemText("a\x02" "b\tc\x81\x8C\n\x01");
+  ASSERT_EQ(lines.size(), 2u);
+  std::u32string text;
+  for (const standin::Cell& cell : lines[0]) {
+    text += cell.ch;
+    EXPECT_EQ(cell.role, Role::Normal);
+  }
+  EXPECT_EQ(text, U"ab      cŚ");
+  EXPECT_TRUE(lines[1].empty());
 }
 
 TEST(BoxWindowTest, ABoxNeverClaimsMoreThanTheScreenWidthForItsText) {

@@ -98,9 +98,10 @@ TEST(OtherDialogs, PolishHotLettersBareLettersAndAListWithoutHeader) {
   steps.push_back(K(KeyName::Esc));
   front.Script(steps);
   std::array<std::uint16_t, 10> values{};
+  values[0] = 7;  // any word but 0 is ticked
   RunDialog(dialog, values.data(), w.bytes().data());
 
-  EXPECT_EQ(values, (std::array<std::uint16_t, 10>{1, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(values, (std::array<std::uint16_t, 10>{0, 1, 1, 1, 1, 1, 1, 1, 1, 0}));
   EXPECT_NE(std::find(dialog.events.begin(), dialog.events.end(), Event{20, 1}), dialog.events.end());
   const standin::Screen& s = front.last();
   EXPECT_EQ(s.RowUtf8(0), "╔" + [] {
@@ -115,7 +116,7 @@ TEST(OtherDialogs, PolishHotLettersBareLettersAndAListWithoutHeader) {
 // answers a function key of its own.
 TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
   namespace t = verify::dialog_template;
-  t::TemplateWriter<256> w;
+  t::TemplateWriter<512> w;
   w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 30, 6}, "Pola");
   w.TextInput({t::kInputLine, 3, 0x8000, 0, 2, 1, 8, 1}, 4, 0, 0, 0, 0);
   w.NumberInput({t::kInputLine, 5, 0, 0, 2, 2, 8, 1}, 3, 0, 0, 100);
@@ -129,13 +130,14 @@ TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
 #pragma pack(pop)
   KeyFrontEnd front({30, 6});
   FakeDialog dialog;
-  front.Script(Join({Type("ABCDE"), {K(KeyName::Tab)}, Type("150"), {K(KeyName::Tab)},
+  front.Script(Join({{{standin::CharKey(char32_t{7}), {}}}, Type("ABCDE"), {K(KeyName::Tab)}, Type("150"),
+                     {K(KeyName::Tab)},
                      {K(KeyName::Backspace), K(KeyName::Backspace), K(KeyName::Backspace)}, Type("99"),
                      {K(KeyName::Tab), K(KeyName::F10), K(KeyName::Esc)}}));
   RunDialog(dialog, &values, w.bytes().data());
   EXPECT_STREQ(values.text, "ABCD");
   EXPECT_EQ(values.number, 99);
-  EXPECT_EQ(front.signals(), 2);  // the fifth letter, and 150 above the bound
+  EXPECT_EQ(front.signals(), 3);  // the fifth letter, a control character, 150 above the bound
   EXPECT_NE(std::find(dialog.events.begin(), dialog.events.end(), Event{20, 1}), dialog.events.end());
   EXPECT_EQ(Cells(front.last(), 2, 4, 12), "[F10 Koniec]");
 }
@@ -143,7 +145,7 @@ TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
 // A dialog too small for its frame draws nothing and still runs.
 TEST(OtherDialogs, ADialogTooSmallForAFrameDrawsNothing) {
   namespace t = verify::dialog_template;
-  t::TemplateWriter<64> w;
+  t::TemplateWriter<512> w;
   w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 1, 1}, "Za mały"_mz);
   w.Finish();
   KeyFrontEnd front({3, 3});

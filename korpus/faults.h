@@ -14,6 +14,7 @@ enum class Fault : std::uint8_t {
   DocumentStore,  // the document store refuses
   IniDisk,        // the INI files' system calls: open, read, write, sync, link, rename
   DatabaseIo,     // the database file's reads, writes, syncs and locks
+  SystemPages,    // fresh pages from the system for large blocks (Linux only)
   Count_
 };
 

@@ -65,6 +65,9 @@ SparePages& Spare() {
   return *spare;
 }
 
+// The system refusing the pages of a large block, as when it runs short.
+bool PagesRefused() { return ShouldFail(Fault::SystemPages); }
+
 // Clears what was written: without swap a written page stays resident and
 // an untouched one is not, so only the resident pages need zeros; many of
 // them, or any doubt, and the system takes the pages back instead.
@@ -79,7 +82,7 @@ bool ClearWritten(void* block, std::size_t capacity) {
   constexpr std::uint64_t kResidentBits = 0x0101010101010101u;
   std::vector<std::uint64_t> words((pages + 7) / 8, 0);
   auto* const states = reinterpret_cast<unsigned char*>(words.data());
-  if (::mincore(block, capacity, states) != 0) return false;
+  if (PagesRefused() || ::mincore(block, capacity, states) != 0) return false;
   std::size_t written = 0;
   for (std::uint64_t& word : words) {
     word &= kResidentBits;
@@ -108,7 +111,8 @@ void* FreshZeroedPages(std::size_t size, std::size_t& capacity) {
       return std::exchange(spare.block, nullptr);
     }
   }
-  void* pages = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* pages = PagesRefused() ? MAP_FAILED
+                               : ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (pages == MAP_FAILED) return nullptr;
   capacity = size;
   return pages;
@@ -119,7 +123,8 @@ void Release(void* block, const Extent& extent) {
     std::free(block);
     return;
   }
-  if (!ClearWritten(block, extent.capacity) && ::madvise(block, extent.capacity, MADV_DONTNEED) != 0) {
+  if (!ClearWritten(block, extent.capacity) &&
+      (PagesRefused() || ::madvise(block, extent.capacity, MADV_DONTNEED) != 0)) {
     ::munmap(block, extent.capacity);
     return;
   }
@@ -138,7 +143,7 @@ void Release(void* block, const Extent& extent) {
 // copied: a long import's item block is never held twice.
 void* GrowPages(void* block, Extent& extent, std::size_t size) {
   const std::size_t capacity = std::max(size, std::min<std::size_t>(extent.capacity * 2, 0x7FFFFFFF));
-  void* grown = ::mremap(block, extent.capacity, capacity, MREMAP_MAYMOVE);
+  void* grown = PagesRefused() ? MAP_FAILED : ::mremap(block, extent.capacity, capacity, MREMAP_MAYMOVE);
   if (grown == MAP_FAILED) return nullptr;
   extent.size = size;
   extent.capacity = capacity;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "korpus/address_sanitizer.h"
@@ -106,6 +107,48 @@ TEST(HostBlocksReuse, ALargeBlockAskedForAgainIsZeroedWhateverWasWritten) {
     const std::vector<unsigned char> zeros(kItemBlock, 0);
     EXPECT_EQ(std::memcmp(again, zeros.data(), kItemBlock), 0);
     Free(again);
+  }
+}
+
+// Each call for the system's pages is refused in turn: a large block is
+// still given, zeroed, from the heap; a growth that is refused leaves the
+// block as it was; a block given back whose pages cannot be cleared is not
+// handed out again.
+TEST(HostBlocksReuse, EveryRefusalOfTheSystemsPagesLeavesTheBlocksWhole) {
+  using standin::Fault;
+  constexpr std::uint32_t kLarge = 0x100000;
+  const long live = standin::testing::LiveBlocks();
+  const auto use = [&] {
+    auto* block = static_cast<unsigned char*>(AllocateZeroed(1, kLarge));
+    if (block == nullptr) return false;
+    const std::vector<unsigned char> zeros(kLarge, 0);
+    EXPECT_EQ(std::memcmp(block, zeros.data(), kLarge), 0);
+    Fill(block, 0, kLarge);
+    if (auto* grown = static_cast<unsigned char*>(Resize(block, 2 * kLarge))) block = grown;
+    EXPECT_TRUE(Holds(block, kLarge));
+    Free(block);
+    auto* again = static_cast<unsigned char*>(AllocateZeroed(kLarge, 1));
+    if (again == nullptr) return false;
+    EXPECT_EQ(std::memcmp(again, zeros.data(), kLarge), 0);
+    Free(again);
+    return true;
+  };
+  const long start = standin::testing::CallCount(Fault::SystemPages);
+  ASSERT_TRUE(use());
+  const long calls = standin::testing::CallCount(Fault::SystemPages) - start;
+  if (calls == 0) GTEST_SKIP() << "this build gives every block from the heap: no pages to refuse";
+  for (const bool from_then_on : {false, true}) {
+    for (long n = 1; n <= calls; ++n) {
+      SCOPED_TRACE((from_then_on ? "from call " : "only call ") + std::to_string(n));
+      if (from_then_on) {
+        standin::testing::FailFrom(Fault::SystemPages, n);
+      } else {
+        standin::testing::FailNth(Fault::SystemPages, n);
+      }
+      EXPECT_TRUE(use());
+      standin::testing::ClearFaults();
+      EXPECT_EQ(standin::testing::LiveBlocks(), live);
+    }
   }
 }
 

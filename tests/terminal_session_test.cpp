@@ -762,6 +762,28 @@ TEST_F(TerminalSessionTest, TheReportOfACheckIsReadInTheDocumentsView) {
   EXPECT_EQ(Quit(), 0);
 }
 
+// A plain terminal: a locale that is not UTF-8 (korpus takes C.UTF-8), a
+// console that is sent no key-report request, one without colours; and a
+// terminal too low for the register.
+TEST_F(TerminalSessionTest, APlainTerminalShowsTheRegisterInItsOwnWay) {
+  Launch({"env", "LC_ALL=C", "TERM=linux", KORPUS_PROGRAM, "--db", "firma.db", "--demo", "--no-load"});
+  EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
+  Tmux({"resize-window", "-t", "korpus", "-x", "120", "-y", "7"});
+  EXPECT_NE(WaitFor("za małe").find("jest 120 × 7, potrzeba co najmniej 80 × 8."), std::string::npos);
+  Tmux({"resize-window", "-t", "korpus", "-x", "120", "-y", "40"});
+  EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
+  EXPECT_EQ(Quit(), 0);
+  EXPECT_EQ(History().find("plugin"), std::string::npos) << "nothing was loaded";
+
+  Launch({"env", "TERM=vt100", KORPUS_PROGRAM, "--db", "firma.db", "--no-load"});
+  WaitFor("Esc Koniec");
+  const std::string current = RowWith(ScreenWithColours(), "1. FV 1/2024");
+  // Reverse video (tmux writes it "7" or "0;7"), not the cyan of a colour terminal.
+  EXPECT_TRUE(current.find("\x1b[7m") != std::string::npos || current.find(";7m") != std::string::npos) << current;
+  EXPECT_EQ(current.find("\x1b[46m"), std::string::npos) << current;
+  EXPECT_EQ(Quit(), 0);
+}
+
 TEST_F(TerminalSessionTest, RunShStartsKorpusInAFolderOfItsOwnWithTheDemoData) {
   const fs::path work = dir_ / "run";
   Launch({"env", "KORPUS_PROGRAM=" KORPUS_PROGRAM, "KORPUS_RUN_DIR=" + work.string(), "bash", RUN_SCRIPT});

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -91,6 +93,14 @@ TEST_F(DialogObjectTest, RowOutsideTheListReadsEmpty) {
   EXPECT_EQ(Row(check, 1), "");
   EXPECT_EQ(Row(check, 300), "");
   EXPECT_EQ(Row(check, -2), "");
+}
+
+TEST_F(DialogObjectTest, ACheckThatHasNotRunHasNoRows) {
+  CZrobPrufacje check;
+  EXPECT_TRUE(std::as_const(check).Positions().empty());
+  EXPECT_TRUE(check.Positions().empty());
+  EXPECT_EQ(check.RowText(-1), 0);
+  EXPECT_EQ(Row(check, 0), "");
 }
 
 TEST_F(DialogObjectTest, ClassTableHoldsTheCheckOperationsAndTheInheritedHostEntries) {

@@ -136,7 +136,8 @@ TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
                      {K(KeyName::Tab), K(KeyName::F10), K(KeyName::Esc)}}));
   RunDialog(dialog, &values, w.bytes().data());
   EXPECT_STREQ(values.text, "ABCD");
-  EXPECT_EQ(values.number, 99);
+  const std::int32_t number = values.number;  // packed: not bound by reference
+  EXPECT_EQ(number, 99);
   EXPECT_EQ(front.signals(), 3);  // the fifth letter, a control character, 150 above the bound
   EXPECT_NE(std::find(dialog.events.begin(), dialog.events.end(), Event{20, 1}), dialog.events.end());
   EXPECT_EQ(Cells(front.last(), 2, 4, 12), "[F10 Koniec]");

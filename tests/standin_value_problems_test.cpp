@@ -39,6 +39,9 @@ TEST(TextFault, NamesTheFirstOfInvalidUtf8TooLongAndNoMazovia) {
       {"A\xFF", 17, ValueFault::NotText},
       {"\xC0\xAF", 17, ValueFault::NotText},      // overlong '/'
       {"\xED\xA0\x80", 17, ValueFault::NotText},  // a surrogate
+      {"\xE0\x80\xAF", 17, ValueFault::NotText},  // overlong in three bytes
+      {"\xF0\x80\x80\xAF", 17, ValueFault::NotText},  // and in four
+      {"\xF4\x90\x80\x80", 17, ValueFault::NotText},  // beyond U+10FFFF
       {"\xC5", 17, ValueFault::NotText},          // cut short
       {std::string("A\0B", 3), 17, ValueFault::NotText},
       {"", 17, std::nullopt},

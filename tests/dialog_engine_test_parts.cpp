@@ -118,7 +118,8 @@ TEST(LineEditor, KeysOnASelectedTextAndAtTheEnds) {
     std::size_t caret;
   };
   const Case cases[] = {
-      {"D", "", 0}, {"L", "ABC", 0}, {"R", "ABC", 3}, {"RR", "ABC", 3}, {"HL", "ABC", 0}, {"LD", "BC", 0},
+      {"D", "", 0},      {"L", "ABC", 0},  {"R", "ABC", 3}, {"RR", "ABC", 3},
+      {"HL", "ABC", 0},  {"HRR", "ABC", 2}, {"LD", "BC", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys);

@@ -145,6 +145,26 @@ TEST_F(DocumentsTest, ExportRefusals) {
   EXPECT_FALSE(fs::exists(dir_ / "brak.db"));
 }
 
+TEST_F(DocumentsTest, ExportTakesTheDocumentOfItsNumberAndSaysWhenTheFileCannotBeWritten) {
+  ASSERT_EQ(Korpus("answer tick\nquit\n").exit_code, 0);
+  {
+    const auto store = standin::OpenDatabase(dir_ / "firma.db");
+    for (const std::string text : {"pierwszy\r\n", "drugi\r\n"}) {
+      standin::DocumentRow document;
+      document.kind = 5;
+      document.stored_at = "2024-05-01 10:00:00";
+      document.content.assign(text.begin(), text.end());
+      store->AddDocument(document);
+    }
+  }
+  const Outcome first = Export({"1", "-"});
+  EXPECT_EQ(first.exit_code, 0) << first.err;
+  EXPECT_EQ(first.out, "pierwszy\n");
+  const Outcome unwritable = Export({"2", "brak/drugi.txt"});
+  EXPECT_EQ(unwritable.exit_code, 2);
+  EXPECT_EQ(unwritable.err, "korpus: cannot write brak/drugi.txt\n");
+}
+
 // A database made before documents named their invoice gets the column;
 // its documents name none.
 TEST_F(DocumentsTest, AnOlderDatabasesDocumentsNameNoInvoice) {

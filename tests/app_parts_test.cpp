@@ -16,6 +16,7 @@
 #include "app/documents_view.h"
 #include "app/options.h"
 #include "app/register_list.h"
+#include "app/script/key_names.h"
 #include "app/script_source.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
@@ -208,6 +209,22 @@ TEST(ScriptSourceTest, TheHookRunsJustBeforeTheFirstCommandAndEveryByteGetsThrou
   std::string line;
   EXPECT_TRUE(std::getline(lines, line));
   EXPECT_EQ(line, "quit");
+}
+
+// Key names in any case; Ctrl takes a letter or a digit, Alt a letter.
+TEST(KeyNamesTest, NamesAndKeysGoBothWays) {
+  using standin::KeyName;
+  const std::pair<const char*, std::optional<standin::Key>> names[] = {
+      {"ctrl-a", standin::CtrlKey(U'A')}, {"CTRL-7", standin::CtrlKey(U'7')}, {"alt-x", standin::AltKey(U'X')},
+      {"pgdn", standin::NamedKey(KeyName::PgDn)}, {"Ctrl-%", std::nullopt}, {"Alt-1", std::nullopt},
+      {"Ctrl+A", std::nullopt}, {"Alt-", std::nullopt}, {"Space", standin::CharKey(U' ')},
+  };
+  for (const auto& [name, key] : names) EXPECT_EQ(script::ParseKeyName(name), key) << name;
+  const std::pair<standin::Key, const char*> keys[] = {
+      {standin::CtrlKey(U'A'), "Ctrl-A"}, {standin::AltKey(U'Ż'), "Alt-Ż"},
+      {standin::NamedKey(KeyName::F12), "F12"}, {standin::CharKey(U'ż'), "'ż'"}, {standin::NoKey(), "None"},
+  };
+  for (const auto& [key, name] : keys) EXPECT_EQ(script::KeyNameOf(key), name);
 }
 
 // ---------------------------------------------------------------------------

@@ -368,7 +368,7 @@ TEST_F(ProgramTest, EveryCommandRefusesWhatItCannotDo) {
       {"key \t\n", "1: key needs a key name"},
       {"type\n", "1: type needs a text"},
       {"type \xC5\n", "1: type: the text is not valid UTF-8"},
-      {"answer maybe\n", "1: unknown answer 'maybe' (yes, no, ok, retry, ignore, abort or tick)"},
+      {"answer maybe \t\n", "1: unknown answer 'maybe' (yes, no, ok, retry, ignore, abort or tick)"},
       {"answer-system\n", "1: answer-system needs retry, ignore or abort"},
       {"answer-system retry maybe\n", "1: unknown answer of a system box 'maybe' (retry, ignore or abort)"},
       {"screen now\n", "1: screen takes no argument"},

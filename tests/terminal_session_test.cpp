@@ -517,6 +517,29 @@ TEST_F(TerminalSessionTest, AnUnknownTerminalTypeIsNamedAndKorpusEndsWithTwo) {
   WaitForHistory("korpus: the terminal type 'nosuchterminal' is unknown; --script runs the program without a terminal");
 }
 
+TEST_F(TerminalSessionTest, WithoutATerminalTypeKorpusSaysSoAndEndsWithTwo) {
+  Launch({"env", "-u", "TERM", KORPUS_PROGRAM, "--db", "firma.db", "--demo"});
+  EXPECT_EQ(WaitForExit(), 2);
+  WaitForHistory("korpus: the terminal type '' is unknown; --script runs the program without a terminal");
+}
+
+// A key that a field refuses rings the terminal's bell.
+TEST_F(TerminalSessionTest, AKeyThatAFieldRefusesRingsTheBell) {
+  StartPastTheNotice();
+  OpenTheCheck();
+  Type("TSM-48\r");
+  WaitFor("TSM-48··············  5.000");
+  const auto bell = [this] { return Tmux({"display-message", "-p", "-t", "korpus", "#{window_bell_flag}"}).out; };
+  EXPECT_EQ(bell(), "0\n");
+  Type("x");
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (bell() != "1\n" && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(20ms);
+  EXPECT_EQ(bell(), "1\n");
+  EXPECT_NE(Screen().find("TSM-48··············  5.000"), std::string::npos) << "the quantity stays as it was";
+  CloseTheCheck();
+  EXPECT_EQ(Quit(), 0);
+}
+
 TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
   Start();
   EXPECT_EQ(WaitFor("Nie pokazuj więcej"), kNoticeOverSalesRegister);

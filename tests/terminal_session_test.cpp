@@ -523,6 +523,16 @@ TEST_F(TerminalSessionTest, WithoutATerminalTypeKorpusSaysSoAndEndsWithTwo) {
   WaitForHistory("korpus: the terminal type '' is unknown; --script runs the program without a terminal");
 }
 
+// The output not a terminal: the commands are read from the terminal as a script.
+TEST_F(TerminalSessionTest, WithItsOutputRedirectedKorpusReadsAScriptFromTheTerminal) {
+  Launch({"sh", "-c", "exec \"$0\" --db firma.db --demo > out.txt", KORPUS_PROGRAM});
+  Type("answer tick\rregister purchase\rquit\r");
+  EXPECT_EQ(WaitForExit(), 0);
+  const std::string out = ReadBytes(dir_ / "out.txt");
+  EXPECT_NE(out.find("answer tick\nplugin load: result 0"), std::string::npos) << out;
+  EXPECT_TRUE(out.ends_with("register purchase: row 1 of 2, FZ 101/2024\nplugin unload: result 0\n")) << out;
+}
+
 // A key that a field refuses rings the terminal's bell.
 TEST_F(TerminalSessionTest, AKeyThatAFieldRefusesRingsTheBell) {
   StartPastTheNotice();

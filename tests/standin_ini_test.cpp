@@ -15,6 +15,7 @@
 #include "abi/codepage.h"
 #include "korpus/ini/disk.h"
 #include "standin_ini_test_support.h"
+#include "tests/support/fault_rounds.h"
 
 namespace {
 
@@ -50,6 +51,15 @@ class IniLayout : public ini_test::ScratchDirectory {
   std::optional<std::string> Flushed() {
     EXPECT_TRUE(standin::FlushIniFiles());
     return ReadIfPresent(file_);
+  }
+  std::vector<std::string> NamesInFolder() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename());
+    return names;
+  }
+  unsigned ModeOfFile() const {
+    struct stat info {};
+    return ::stat(file_.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
   }
 
   std::string file_;
@@ -333,12 +343,8 @@ TEST_F(IniLayout, AFlushKeepsTheFilesModeAndLeavesNoOtherFiles) {
   ASSERT_EQ(::chmod(file_.c_str(), 0640), 0);
   WriteInt("A", "k", 2);
   ASSERT_TRUE(standin::FlushIniFiles());
-  struct stat info {};
-  ASSERT_EQ(::stat(file_.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0640u);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename());
-  EXPECT_EQ(names, std::vector<std::string>{"Niezgodnosci.ini"});
+  EXPECT_EQ(ModeOfFile(), 0640u);
+  EXPECT_EQ(NamesInFolder(), std::vector<std::string>{"Niezgodnosci.ini"});
 }
 
 // Names that the system takes for one file are one file to the cache:
@@ -394,37 +400,23 @@ TEST_F(IniLayout, EveryDiskCallOfAFlushMayFailAndNothingIsLost) {
     EXPECT_EQ(WriteInt("A", "k", 2), 0);
   };
   change();
-  const long start = standin::testing::CallCount(Fault::IniDisk);
-  ASSERT_TRUE(standin::FlushIniFiles());
-  const long calls = standin::testing::CallCount(Fault::IniDisk) - start;
+  bool flushed = false;
+  const long calls = testing_support::CallsMadeBy(Fault::IniDisk, [&] { flushed = standin::FlushIniFiles(); });
+  ASSERT_TRUE(flushed);
   ASSERT_GE(calls, 5);  // create, write, mode, sync, rename at least
 
   int failed = 0;
   int recovered = 0;
-  for (const bool from_then_on : {false, true}) {
-    for (long n = 1; n <= calls; ++n) {
-      SCOPED_TRACE((from_then_on ? "from call " : "only call ") + std::to_string(n));
-      change();
-      if (from_then_on) {
-        standin::testing::FailFrom(Fault::IniDisk, n);
-      } else {
-        standin::testing::FailNth(Fault::IniDisk, n);
-      }
-      const bool flushed = standin::FlushIniFiles();
-      (flushed ? recovered : failed) += 1;
-      EXPECT_EQ(ReadIfPresent(file_), flushed ? after : before);
-      std::vector<std::string> names;
-      for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename());
-      EXPECT_EQ(names, std::vector<std::string>{"Niezgodnosci.ini"});
-
-      standin::testing::ClearFaults();
-      EXPECT_TRUE(standin::FlushIniFiles());
-      EXPECT_EQ(ReadIfPresent(file_), after);
-      struct stat info {};
-      ASSERT_EQ(::stat(file_.c_str(), &info), 0);
-      EXPECT_EQ(info.st_mode & 07777, 0640u);
-    }
-  }
+  testing_support::FailEachCallInTurn(
+      Fault::IniDisk, calls, change, [] { return standin::FlushIniFiles(); },
+      [&](bool flushed_then) {
+        (flushed_then ? recovered : failed) += 1;
+        EXPECT_EQ(ReadIfPresent(file_), flushed_then ? after : before);
+        EXPECT_EQ(NamesInFolder(), std::vector<std::string>{"Niezgodnosci.ini"});
+        EXPECT_TRUE(standin::FlushIniFiles());
+        EXPECT_EQ(ReadIfPresent(file_), after);
+        EXPECT_EQ(ModeOfFile(), 0640u);
+      });
   // A failed unnamed temporary falls back to a named one.
   EXPECT_GT(recovered, 0);
   EXPECT_GT(failed, 0);

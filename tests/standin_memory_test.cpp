@@ -12,6 +12,7 @@
 #include "korpus/address_sanitizer.h"
 #include "korpus/entries.h"
 #include "korpus/testing.h"
+#include "tests/support/fault_rounds.h"
 
 namespace {
 
@@ -133,23 +134,15 @@ TEST(HostBlocksReuse, EveryRefusalOfTheSystemsPagesLeavesTheBlocksWhole) {
     Free(again);
     return true;
   };
-  const long start = standin::testing::CallCount(Fault::SystemPages);
-  ASSERT_TRUE(use());
-  const long calls = standin::testing::CallCount(Fault::SystemPages) - start;
+  bool used = false;
+  const long calls = testing_support::CallsMadeBy(Fault::SystemPages, [&] { used = use(); });
+  ASSERT_TRUE(used);
   if (calls == 0) GTEST_SKIP() << "this build gives every block from the heap: no pages to refuse";
-  for (const bool from_then_on : {false, true}) {
-    for (long n = 1; n <= calls; ++n) {
-      SCOPED_TRACE((from_then_on ? "from call " : "only call ") + std::to_string(n));
-      if (from_then_on) {
-        standin::testing::FailFrom(Fault::SystemPages, n);
-      } else {
-        standin::testing::FailNth(Fault::SystemPages, n);
-      }
-      EXPECT_TRUE(use());
-      standin::testing::ClearFaults();
-      EXPECT_EQ(standin::testing::LiveBlocks(), live);
-    }
-  }
+  testing_support::FailEachCallInTurn(
+      Fault::SystemPages, calls, [] {}, use, [&](bool used_then) {
+        EXPECT_TRUE(used_then);
+        EXPECT_EQ(standin::testing::LiveBlocks(), live);
+      });
 }
 
 // The host's blocks stay below 2 GiB: a request beyond is refused and the

@@ -24,6 +24,7 @@
 #include "korpus/tables/tables.h"
 #include "korpus/tables/value_problems.h"
 #include "korpus/testing.h"
+#include "tests/support/fault_rounds.h"
 #include "tests/support/legacy_database.h"
 
 // Every allocation of the process (standin_allocation_count.cpp).
@@ -774,6 +775,28 @@ class FailingDisk : public DatabaseFile {
 
   std::filesystem::path seed() const { return folder_ / "seed.db"; }
 
+  // The database as the seed holds it, with no journal of an earlier round.
+  void FromSeed() const {
+    std::filesystem::remove(folder_ / "korpus.db-journal");
+    std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
+  }
+
+  // The first column of the first row that a user's SQLite tool gets; "?"
+  // for none.
+  std::string Answer(const std::string& sql) const {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    std::string answer = "?";
+    if (sqlite3_open(file().c_str(), &db) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      answer = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return answer;
+  }
+
   // What one session asks of the database, each request on its own, as
   // korpus and the plug-in ask it: none may end in anything but a refusal.
   struct Session {
@@ -826,67 +849,42 @@ class FailingDisk : public DatabaseFile {
 // still holds every row committed before, and each write whole or not at all.
 TEST_F(FailingDisk, EveryDatabaseIoMayFailAndNoWriteIsLeftHalfDone) {
   using standin::Fault;
-  std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
-  const long start = standin::testing::CallCount(Fault::DatabaseIo);
-  const Session whole = Run();
+  FromSeed();
+  Session whole;
+  const long calls = testing_support::CallsMadeBy(Fault::DatabaseIo, [&] { whole = Run(); });
   ASSERT_TRUE(whole.invoice_added && whole.document_added);
-  const long calls = standin::testing::CallCount(Fault::DatabaseIo) - start;
   ASSERT_GE(calls, 10);
 
+  const auto positions = [&](const std::string& number) {
+    return Answer("SELECT count(*) || ':' || coalesce(group_concat(symbol), '') FROM (SELECT p.symbol FROM "
+                  "invoice_positions p JOIN invoices i ON i.id = p.invoice_id WHERE i.number = '" +
+                  number + "' ORDER BY p.line)");
+  };
   int refused = 0;
-  for (const bool from_then_on : {false, true}) {
-    for (long n = 1; n <= calls; ++n) {
-      SCOPED_TRACE((from_then_on ? "from call " : "only call ") + std::to_string(n));
-      std::filesystem::remove(folder_ / "korpus.db-journal");
-      std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
-      if (from_then_on) {
-        standin::testing::FailFrom(Fault::DatabaseIo, n);
-      } else {
-        standin::testing::FailNth(Fault::DatabaseIo, n);
-      }
-      const Session session = Run();
-      standin::testing::ClearFaults();
-      refused += session.invoice_added && session.document_added ? 0 : 1;
-
-      sqlite3* db = nullptr;
-      ASSERT_EQ(sqlite3_open(file().c_str(), &db), SQLITE_OK);
-      const auto text = [&](const char* sql) {
-        sqlite3_stmt* statement = nullptr;
-        std::string answer = "?";
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW) {
-          answer = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+  testing_support::FailEachCallInTurn(
+      Fault::DatabaseIo, calls, [&] { FromSeed(); }, [&] { return Run(); },
+      [&](const Session& session) {
+        refused += session.invoice_added && session.document_added ? 0 : 1;
+        EXPECT_EQ(Answer("PRAGMA integrity_check"), "ok");
+        EXPECT_EQ(positions("FZ 1"), "3:W1,W2,W3");
+        const std::string added = positions("FZ 9");
+        if (session.invoice_added) {
+          EXPECT_EQ(added, "2:N1,P1");
+        } else {
+          EXPECT_TRUE(added == "0:" || added == "2:N1,P1") << added;
+          EXPECT_EQ(Answer("SELECT count(*) FROM invoices WHERE number = 'FZ 9'"), added == "0:" ? "0" : "1");
         }
-        sqlite3_finalize(statement);
-        return answer;
-      };
-      EXPECT_EQ(text("PRAGMA integrity_check"), "ok");
-      const auto positions = [&](const std::string& number) {
-        return text(("SELECT count(*) || ':' || coalesce(group_concat(symbol), '') FROM (SELECT p.symbol FROM "
-                     "invoice_positions p JOIN invoices i ON i.id = p.invoice_id WHERE i.number = '" +
-                     number + "' ORDER BY p.line)")
-                        .c_str());
-      };
-      EXPECT_EQ(positions("FZ 1"), "3:W1,W2,W3");
-      const std::string added = positions("FZ 9");
-      const std::string invoices = text("SELECT count(*) FROM invoices WHERE number = 'FZ 9'");
-      if (session.invoice_added) {
-        EXPECT_EQ(added, "2:N1,P1");
-      } else {
-        EXPECT_TRUE(added == "0:" || added == "2:N1,P1") << added;
-        EXPECT_EQ(invoices, added == "0:" ? "0" : "1");
-      }
-      const std::string document = text("SELECT count(*) || ':' || coalesce(sum(length(content)), 0) FROM documents");
-      EXPECT_TRUE(document == "1:5000" || (!session.document_added && document == "0:0")) << document;
-      sqlite3_close(db);
-    }
-  }
+        const std::string document =
+            Answer("SELECT count(*) || ':' || coalesce(sum(length(content)), 0) FROM documents");
+        EXPECT_TRUE(document == "1:5000" || (!session.document_added && document == "0:0")) << document;
+      });
   EXPECT_GT(refused, 0);
 }
 
 // Scans on a failing disk fail, or are refused, and are never taken for
 // empty tables, whether the reading ahead or the scan itself met the fault.
 TEST_F(FailingDisk, ScansOnAFailingDiskAreNeverTakenForEmptyTables) {
-  std::filesystem::copy_file(seed(), file(), std::filesystem::copy_options::overwrite_existing);
+  FromSeed();
   auto store = OpenDatabase(file());
   standin::testing::FailAlways(standin::Fault::DatabaseIo, true);
   store->ReadAhead();

@@ -30,8 +30,9 @@ test-fuzz: deps
 	ctest --preset fuzz
 
 # The 32-bit Windows build (prufacja.dll, KORPUS.DLL) with its tests run
-# under Wine; on a machine that runs no 32-bit program they are reported,
-# loudly, as not run (scripts/test-windows.sh).
+# under Wine: natively, or through qemu-user where the kernel runs no 32-bit
+# program; where neither can run they are reported, loudly, as not run
+# (scripts/test-windows.sh; PRUFACJA_WINDOWS_ROUTE=emulated forces qemu).
 windows-deps:
 	@bash scripts/install-windows-deps.sh
 

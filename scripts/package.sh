@@ -92,6 +92,9 @@ if wants windows; then
   cmp -s "$unpacked/$name/prufacja.dll" "$dll" || fail "$name.zip: prufacja.dll is not the built library"
   # The image test reads the library beside itself: here the unpacked one.
   cp "$image_test" "$unpacked/$name/"
+  . "$root/scripts/windows-route.sh"
+  windows_route_setup || fail "no route runs 32-bit x86 programs here, so Wine cannot check the unpacked plug-in: $route_failure"
+  if [ "$route" = forced ]; then export PRUFACJA_WINE_EMULATOR=$route_qemu; fi
   if ! (cd "$unpacked/$name" && "$root/scripts/wine-run.sh" "$mingw_build/wine" win_image_test.exe \
           --gtest_filter='PluginImage.*' >"$work/image_test.log" 2>&1); then
     cat "$work/image_test.log" >&2

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "korpus/faults.h"
@@ -46,6 +47,10 @@ void CompareTextIgnoringCase(bool on);
 // How many times a database store's scan took the goods and codes that
 // were read ahead for it.
 long TablesTakenFromReadingAhead();
+
+// Called by the thread that reads ahead, inside its snapshot, between the
+// goods and the codes; empty: nothing.
+std::function<void()>& WhileReadingAhead();
 
 }  // namespace testing
 

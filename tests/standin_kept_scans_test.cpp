@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <memory>
 #include <string>
@@ -249,23 +250,38 @@ TEST(ReadingAhead, DeliversAndTellsWhatReadingAtTheFirstScanWould) {
   std::filesystem::remove(file);
 }
 
+// Another program, as the sqlite3 shell, waits for nobody: its write
+// during the reading ahead goes through, and so does the store's while
+// the other program reads. An older file is switched to a write-ahead log
+// at its first open.
 TEST(ReadingAhead, IsLeftWhenTheFileChangesBeforeTheFirstScan) {
   const auto file = BrokenDatabase("read_ahead_changed_");
   for (const bool by_the_store : {true, false}) {
     SCOPED_TRACE(by_the_store ? "written through the store" : "written by another program");
     const long taken = testing::TablesTakenFromReadingAhead();
     const auto store = OpenDatabase(file);
-    store->ReadAhead();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+    std::string mode;
+    sqlite3_exec(other, "PRAGMA journal_mode", [](void* out, int, char** values, char**) {
+      *static_cast<std::string*>(out) = values[0];
+      return 0;
+    }, &mode, nullptr);
+    EXPECT_EQ(mode, "wal");
     if (by_the_store) {
-      store->AddCode(CodeRow{"A" + std::to_string(taken), 1000, "", 1, 1});
+      ASSERT_EQ(sqlite3_exec(other, "BEGIN; SELECT count(*) FROM codes;", nullptr, nullptr, nullptr), SQLITE_OK);
+      store->ReadAhead();
+      EXPECT_NO_THROW(store->AddCode(CodeRow{"A" + std::to_string(taken), 1000, "", 1, 1}));
+      sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     } else {
-      sqlite3* db = nullptr;
-      ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-      sqlite3_busy_timeout(db, 10000);  // the reading ahead may hold the file a moment
       const std::string sql = "INSERT INTO codes VALUES ('A" + std::to_string(taken) + "', 1000, '', 1, 1);";
-      EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-      sqlite3_close(db);
+      std::promise<int> written;
+      testing::WhileReadingAhead() = [&] { written.set_value(sqlite3_exec(other, sql.c_str(), nullptr, nullptr, nullptr)); };
+      store->ReadAhead();
+      EXPECT_EQ(written.get_future().get(), SQLITE_OK);
+      testing::WhileReadingAhead() = nullptr;
     }
+    sqlite3_close(other);
     const auto codes = Rows(store->ScanCodes());
     EXPECT_EQ(testing::TablesTakenFromReadingAhead(), taken);
     ASSERT_FALSE(codes.empty());

@@ -125,25 +125,32 @@ TEST_F(ValueProblems, TheCheckOfADatabaseListsEveryKindOnce) {
 }
 
 // A user's tool that wrote with the tables' checks off: a register that
-// is neither, none at all, and a catalogue out of every range.
+// is neither, none at all, a NIP that is none, and a catalogue out of
+// every range.
 TEST_F(ValueProblems, TheCheckNamesRegistersAndCataloguesThatNoRecordCanHold) {
   ASSERT_EQ(testing_support::MakeLegacyDatabase(File(),
                                                 "PRAGMA ignore_check_constraints = 1;"
                                                 "INSERT INTO invoices VALUES (5, 'zakup', 'FZ 5', '2024-01-05', 'H');"
                                                 "INSERT INTO invoices VALUES (6, NULL, 'FZ 6', '2024-01-06', 'H');"
+                                                "ALTER TABLE invoices ADD COLUMN nip TEXT;"
+                                                "INSERT INTO invoices VALUES (7, 'purchase', 'FZ 7', '', 'H', "
+                                                "'526-025-02-74'), (8, 'purchase', 'FZ 8', '', 'H', '5260250274');"
                                                 "INSERT INTO catalogues VALUES (70000, 'Duży', 2);"),
             "");
   const std::vector<ValueProblem> problems = CheckDatabase(File());
   EXPECT_EQ(SeenOf(problems), (std::vector<Seen>{
                                   {"invoices", 5, "register", ValueFault::OutOfRange, Consequence::LeaveOut},
                                   {"invoices", 6, "register", ValueFault::Null, Consequence::LeaveOut},
+                                  {"invoices", 7, "nip", ValueFault::NotANip, Consequence::CompareByName},
                                   {"catalogues", 70000, "number", ValueFault::OutOfRange, Consequence::LeaveOut},
                                   {"catalogues", 70000, "searched", ValueFault::OutOfRange, Consequence::LeaveOut},
                               }));
-  ASSERT_EQ(problems.size(), 4u);
+  ASSERT_EQ(problems.size(), 5u);
   EXPECT_NE(Describe(problems[0]).find("register = 'zakup'"), std::string::npos) << Describe(problems[0]);
-  EXPECT_NE(Describe(problems[2]).find("catalogues rowid 70000 (number 70000), number = 70000"), std::string::npos)
-      << Describe(problems[2]);
+  EXPECT_EQ(Describe(problems[2]), "invoices rowid 7 (number 'FZ 7'), nip = '526-025-02-74': not a NIP of 10 digits; "
+                                   "an imported e-invoice is compared with it by number and counterparty name");
+  EXPECT_NE(Describe(problems[3]).find("catalogues rowid 70000 (number 70000), number = 70000"), std::string::npos)
+      << Describe(problems[3]);
 }
 
 // A problem shows its value as a user's SQLite tool would take it back:
@@ -171,7 +178,7 @@ TEST_F(ValueProblems, AValueIsShownSoThatItCanBeFound) {
 TEST_F(ValueProblems, ADatabaseOfTheCurrentSchemaHasNone) {
   {
     auto store = OpenDatabase(File());
-    const std::int64_t id = store->AddInvoice({0, Register::Sales, "FV 9", "2024-01-01", "Hurt"});
+    const std::int64_t id = store->AddInvoice({0, Register::Sales, "FV 9", "2024-01-01", "Hurt", "5260250274"});
     store->AddPosition({id, 0, "Żelazko", "ZEL", 1500});
     store->AddCodes(std::vector<CodeRow>{{"K1", 12000, "ZEL", 0, 0}});
   }
@@ -185,7 +192,7 @@ TEST_F(ValueProblems, ANewDatabaseRefusesEveryKindWhenItIsInserted) {
   OpenDatabase(File());
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(File().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO invoices VALUES (1, 'sales', 'FV 1', '', '')", nullptr, nullptr, nullptr),
+  ASSERT_EQ(sqlite3_exec(db, "INSERT INTO invoices VALUES (1, 'sales', 'FV 1', '', '', NULL)", nullptr, nullptr, nullptr),
             SQLITE_OK);
   struct Case {
     const char* sql;
@@ -201,8 +208,9 @@ TEST_F(ValueProblems, ANewDatabaseRefusesEveryKindWhenItIsInserted) {
       {"INSERT INTO goods VALUES (1, 70000, 'Towar', 'T2')", "CHECK constraint failed"},
       {"INSERT INTO codes VALUES ('C1', 2.5, 'T1', 1, 1)", "cannot store REAL value in INTEGER"},
       {"INSERT INTO catalogues VALUES (1, 'K', 2)", "CHECK constraint failed"},
-      {"INSERT INTO invoices VALUES (3000000000, 'sales', 'FV 3', '', '')", "CHECK constraint failed"},
-      {"INSERT INTO invoices VALUES (4, 'returns', 'FV 4', '', '')", "CHECK constraint failed"},
+      {"INSERT INTO invoices VALUES (3000000000, 'sales', 'FV 3', '', '', NULL)", "CHECK constraint failed"},
+      {"INSERT INTO invoices VALUES (4, 'returns', 'FV 4', '', '', NULL)", "CHECK constraint failed"},
+      {"INSERT INTO invoices VALUES (5, 'sales', 'FV 5', '', '', '526-025-02-74')", "CHECK constraint failed"},
   };
   for (const Case& c : cases) {
     char* error = nullptr;

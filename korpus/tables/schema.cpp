@@ -7,13 +7,19 @@
 
 namespace standin {
 
+// Ten digits, or none (a buyer abroad or without a tax number).
+#define KORPUS_NIP_COLUMN "nip TEXT CHECK (nip IS NULL OR (length(nip) = 10 AND nip NOT GLOB '*[^0-9]*'))"
+
+const char kInvoiceNipColumn[] = KORPUS_NIP_COLUMN;
+
 const char kSchemaSql[] = R"sql(
 CREATE TABLE IF NOT EXISTS invoices (
   id INTEGER PRIMARY KEY CHECK (id BETWEEN 1 AND 2147483647),
   register TEXT NOT NULL CHECK (register IN ('sales', 'purchase')),
   number TEXT NOT NULL CHECK (length(number) <= 32),
   issued TEXT,
-  counterparty TEXT
+  counterparty TEXT,
+  )sql" KORPUS_NIP_COLUMN R"sql(
 ) STRICT;
 CREATE TABLE IF NOT EXISTS invoice_positions (
   invoice_id INTEGER NOT NULL CHECK (invoice_id BETWEEN 1 AND 2147483647),

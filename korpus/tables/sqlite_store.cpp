@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -62,14 +63,14 @@ constexpr std::array<const char*, static_cast<std::size_t>(Query::Count_)> kSql 
     "SELECT code, goods_symbol, factor, catalogue, goods_id, rowid FROM codes ORDER BY code, rowid",
     "SELECT name, symbol, catalogue, id, rowid FROM goods WHERE catalogue = ?1 AND id = ?2 ORDER BY rowid LIMIT 1",
     "SELECT MAX(COALESCE(MAX(line), 0), 0) + 1 FROM invoice_positions WHERE invoice_id = ?1",
-    "INSERT INTO invoices (id, register, number, issued, counterparty) VALUES (?1, ?2, ?3, ?4, ?5)",
+    "INSERT INTO invoices (id, register, number, issued, counterparty, nip) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
     "INSERT INTO invoice_positions (invoice_id, line, name, symbol, quantity) VALUES (?1, ?2, ?3, ?4, ?5)",
     "INSERT INTO catalogues (number, name, searched) VALUES (?1, ?2, ?3)",
     "INSERT INTO goods (catalogue, id, name, symbol) VALUES (?1, ?2, ?3, ?4)",
     "INSERT INTO codes (code, factor, goods_symbol, catalogue, goods_id) VALUES (?1, ?2, ?3, ?4, ?5)",
     "INSERT INTO documents (kind, name, stored_at, content, invoice_id) VALUES (?1, ?2, ?3, ?4, ?5)",
-    "SELECT id, number, issued, counterparty FROM invoices WHERE register = ?1 ORDER BY issued, id",
-    "SELECT id, register, number, issued, counterparty FROM invoices WHERE id = ?1",
+    "SELECT id, number, issued, counterparty, nip FROM invoices WHERE register = ?1 ORDER BY issued, id",
+    "SELECT id, register, number, issued, counterparty, nip FROM invoices WHERE id = ?1",
     "SELECT id, kind, name, stored_at, content, invoice_id FROM documents ORDER BY id",
     "PRAGMA data_version",
     "SELECT name, symbol, catalogue, id, rowid FROM goods",
@@ -113,6 +114,11 @@ class Connection {
     // A user's SQLite tool may hold the file for a moment.
     sqlite3_busy_timeout(db_, 2000);
     if (access == Access::ReadOnly) return;
+    // With a write-ahead log, readers and a writer of other connections do
+    // not wait for each other; the mode stays with the file. A file that
+    // cannot be switched now (read-only, held by another program) keeps
+    // its journal and is switched at a later open.
+    sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
     char* error = nullptr;
     if (sqlite3_exec(db_, kSchemaSql, nullptr, nullptr, &error) != SQLITE_OK) {
       const std::string message = error != nullptr ? error : "unknown error";
@@ -120,7 +126,7 @@ class Connection {
       sqlite3_close(db_);
       throw StoreError("cannot lay out " + file.string() + ": " + message);
     }
-    AddDocumentInvoiceColumn(file);
+    AddLaterColumns(file);
   }
 
   Connection(const Connection&) = delete;
@@ -178,21 +184,25 @@ class Connection {
   std::int64_t LastRowId() const { return sqlite3_last_insert_rowid(db_); }
 
  private:
-  // Files made before documents named their invoice get the column; their
-  // documents keep NULL there.
-  void AddDocumentInvoiceColumn(const std::filesystem::path& file) {
-    sqlite3_stmt* probe = nullptr;
-    const bool present = sqlite3_prepare_v2(db_, "SELECT invoice_id FROM documents LIMIT 0", -1, &probe, nullptr) ==
-                         SQLITE_OK;
-    sqlite3_finalize(probe);
-    if (present) return;
-    char* error = nullptr;
-    if (sqlite3_exec(db_, "ALTER TABLE documents ADD COLUMN invoice_id INTEGER", nullptr, nullptr, &error) !=
-        SQLITE_OK) {
-      const std::string message = error != nullptr ? error : "unknown error";
-      sqlite3_free(error);
-      sqlite3_close(db_);
-      throw StoreError("cannot lay out " + file.string() + ": " + message);
+  // Files made before documents named their invoice, or invoices their
+  // counterparty's NIP, get the column; their rows keep NULL there.
+  void AddLaterColumns(const std::filesystem::path& file) {
+    const std::pair<std::string, std::string> kLater[] = {
+        {"SELECT invoice_id FROM documents LIMIT 0", "ALTER TABLE documents ADD COLUMN invoice_id INTEGER"},
+        {"SELECT nip FROM invoices LIMIT 0", std::string("ALTER TABLE invoices ADD COLUMN ") + kInvoiceNipColumn},
+    };
+    for (const auto& [probe_sql, add_sql] : kLater) {
+      sqlite3_stmt* probe = nullptr;
+      const bool present = sqlite3_prepare_v2(db_, probe_sql.c_str(), -1, &probe, nullptr) == SQLITE_OK;
+      sqlite3_finalize(probe);
+      if (present) continue;
+      char* error = nullptr;
+      if (sqlite3_exec(db_, add_sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error != nullptr ? error : "unknown error";
+        sqlite3_free(error);
+        sqlite3_close(db_);
+        throw StoreError("cannot lay out " + file.string() + ": " + message);
+      }
     }
   }
 
@@ -656,6 +666,7 @@ class ReadingAhead {
     try {
       connection_->Execute("BEGIN");
       goods_ = ReadGoodsTable(connection_, &stop_);
+      if (const auto& step = testing::WhileReadingAhead(); step) step();
       if (goods_ != nullptr) codes_ = ReadCodesQuietly(connection_, &stop_);
       connection_->Execute("COMMIT");
     } catch (...) {
@@ -727,6 +738,7 @@ class SqliteStore final : public Store {
     BindText(s, 3, invoice.number);
     BindText(s, 4, invoice.issued);
     BindText(s, 5, invoice.counterparty);
+    if (!invoice.nip.empty()) BindText(s, 6, invoice.nip);
     insert.Run();
     return connection_->LastRowId();
   }
@@ -829,6 +841,7 @@ class SqliteStore final : public Store {
       invoice.number = OwnedText(s, 1);
       invoice.issued = OwnedText(s, 2);
       invoice.counterparty = OwnedText(s, 3);
+      invoice.nip = OwnedText(s, 4);
     }
     return invoices;
   }
@@ -846,6 +859,7 @@ class SqliteStore final : public Store {
     invoice.number = OwnedText(s, 2);
     invoice.issued = OwnedText(s, 3);
     invoice.counterparty = OwnedText(s, 4);
+    invoice.nip = OwnedText(s, 5);
     return invoice;
   }
 
@@ -1018,6 +1032,10 @@ std::shared_ptr<Store> OpenDatabase(const std::filesystem::path& file) { return 
 
 namespace testing {
 long TablesTakenFromReadingAhead() { return taken_from_reading_ahead.load(std::memory_order_relaxed); }
+std::function<void()>& WhileReadingAhead() {
+  static std::function<void()> step;
+  return step;
+}
 }  // namespace testing
 
 }  // namespace standin

@@ -4,6 +4,7 @@
 // entries convert to Mazovia when they hand a record to the plug-in.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -27,7 +28,14 @@ struct InvoiceRow {
   std::string number;
   std::string issued;  // as the user writes it; ISO dates sort right
   std::string counterparty;
+  std::string nip{};  // the counterparty's tax number; empty: none (NULL)
 };
+
+// A Polish tax number (NIP) as the invoices table holds it: ten digits.
+inline constexpr std::size_t kNipDigits = 10;
+constexpr bool IsNip(std::string_view text) {
+  return text.size() == kNipDigits && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 struct PositionRow {
   std::int64_t invoice_id = 0;
@@ -157,6 +165,8 @@ std::shared_ptr<Store> MakeMemoryStore();
 
 // The schema that OpenDatabase creates; users fill it with any SQLite tool.
 extern const char kSchemaSql[];
+// invoices.nip as the schema defines it, for a file made before it had one.
+extern const char kInvoiceNipColumn[];
 
 // The store that the table entries and the document store read and write.
 // Replacing it ends every scan in progress (their next step answers 0).

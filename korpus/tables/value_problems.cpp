@@ -39,16 +39,19 @@ constexpr Words kFaultWords[] = {
     {"not UTF-8 text", "bajty, które nie są tekstem UTF-8"},
     {"longer than", "tekst dłuższy niż"},
     {"a character that Mazovia lacks", "znak, którego nie ma w stronie kodowej Mazovia"},
+    {"not a NIP of 10 digits", "to nie jest NIP z 10 cyfr"},
 };
-static_assert(std::size(kFaultWords) == static_cast<std::size_t>(ValueFault::NoMazovia) + 1);
+static_assert(std::size(kFaultWords) == static_cast<std::size_t>(ValueFault::NotANip) + 1);
 
 constexpr Words kConsequenceWords[] = {
     {"the check of that invoice is refused", "Sprawdzenie tej faktury nie zostanie rozpoczęte."},
     {"the record is left out", "Ten rekord zostanie pominięty."},
     {"the text is cut to its field", "Tekst zostanie obcięty."},
     {"the character is shown as '?'", "Znak zostanie pokazany jako '?'."},
+    {"an imported e-invoice is compared with it by number and counterparty name",
+     "Wczytywana e-faktura zostanie porównana z nią po numerze i nazwie kontrahenta."},
 };
-static_assert(std::size(kConsequenceWords) == static_cast<std::size_t>(Consequence::Replace) + 1);
+static_assert(std::size(kConsequenceWords) == static_cast<std::size_t>(Consequence::CompareByName) + 1);
 
 const Words& Of(ValueFault fault) { return kFaultWords[static_cast<std::size_t>(fault)]; }
 const Words& Of(Consequence consequence) { return kConsequenceWords[static_cast<std::size_t>(consequence)]; }

@@ -21,6 +21,7 @@ enum class ValueFault : std::uint8_t {
   NotText,         // bytes that are not UTF-8 text (a BLOB, a NUL byte)
   TooLong,         // more characters than the field holds
   NoMazovia,       // a character that Mazovia lacks
+  NotANip,         // a counterparty's tax number that is not ten digits
 };
 
 // What the stand-in does with the record that holds the value.
@@ -29,6 +30,7 @@ enum class Consequence : std::uint8_t {
   LeaveOut,     // the record is left out of the scan or the register
   Cut,          // the text is cut to its field
   Replace,      // the characters become '?'
+  CompareByName,  // an imported e-invoice is compared with it by the counterparty's name
 };
 
 // Only a text that is too long or has characters Mazovia lacks is

@@ -22,7 +22,7 @@ inline constexpr std::size_t kEInvoiceMaxBytes = 64u << 20;
 struct EInvoice {
   standin::InvoiceRow invoice;
   std::vector<standin::PositionRow> positions;
-  std::vector<std::string> warnings;  // "line N: …", in line order
+  std::vector<std::string> warnings;  // the parties' first, then "line N: …" in line order
 };
 
 struct EInvoiceResult {
@@ -32,7 +32,10 @@ struct EInvoiceResult {
 
 // Reads the bytes of an FA(3) or FA(2) invoice for the register: the
 // seller becomes the counterparty of a purchase, the buyer that of a sale.
-// No entity is expanded and nothing is read from another file or the
+// Each value is read as its schema type defines it (white space collapsed).
+// A line that cannot be checked as written is left out or changed with a
+// warning; the invoice is refused where its check would be wrong. No
+// entity is expanded and nothing is read from another file or the
 // network; a document type declaration is refused.
 EInvoiceResult ReadEInvoice(std::string_view bytes, standin::Register kind);
 
@@ -42,7 +45,7 @@ bool EInvoicesSupported();
 
 // Imports each file into the register, one transaction a file, refusing an
 // invoice that the register already holds (same number, and for a purchase
-// the same seller).
+// the same seller: its NIP, or its name where a row has no NIP).
 // Prints a line per imported file to `out`; warnings and refusals, each
 // naming its file, to `err`. 0 when every file was imported, 1 when one
 // was refused.

@@ -15,4 +15,4 @@ korpus_program_test(missing_entry_sweep_test
 korpus_program_test(app_documents_test LIBRARIES SQLite::SQLite3)
 
 # E-invoices into the registers, and a delivery checked against one.
-korpus_program_test(einvoice_test LIBRARIES korpus_app_core DEFINITIONS TESTS_FOLDER="${CMAKE_CURRENT_SOURCE_DIR}")
+korpus_program_test(einvoice_test LIBRARIES korpus_app_core SQLite::SQLite3 DEFINITIONS TESTS_FOLDER="${CMAKE_CURRENT_SOURCE_DIR}")

@@ -45,4 +45,8 @@ std::string DatabaseRows(Input input);
 // handler.
 std::string RegisterEvents(Input input);
 
+// Any bytes as an e-invoice file, read for the purchase and the sales
+// register.
+std::string EInvoice(Input input);
+
 }  // namespace fuzz

@@ -24,7 +24,7 @@ void PrintTo(const Replay& replay, std::ostream* out) { *out << replay.target <<
 std::vector<Replay> Inputs() {
   std::vector<Replay> inputs;
   for (const char* target : {"collector_import", "progress_file", "dialog_keys", "terminal_keys", "script_commands",
-                             "ini_document", "dialog_template", "database_rows", "register_events"}) {
+                             "ini_document", "dialog_template", "database_rows", "register_events", "einvoice"}) {
     for (const char* kind : {"corpus", "regressions"}) {
       const fs::path folder = fs::path(FUZZ_FOLDER) / kind / target;
       // A target that never failed has no regressions folder in a clone.
@@ -60,6 +60,7 @@ TEST_P(FuzzReplay, KeepsEveryRule) {
   if (GetParam().target == "dialog_template") fault = fuzz::DialogTemplate(input);
   if (GetParam().target == "database_rows") fault = fuzz::DatabaseRows(input);
   if (GetParam().target == "register_events") fault = fuzz::RegisterEvents(input);
+  if (GetParam().target == "einvoice") fault = fuzz::EInvoice(input);
   EXPECT_EQ(fault, "") << GetParam().input;
 }
 

@@ -9,7 +9,7 @@ target_link_libraries(fault_sweep_test PRIVATE reliability_harness)
 
 set(fuzz_dir ${PROJECT_SOURCE_DIR}/fuzz)
 prufacja_test(fuzz_replay_test fuzz_replay_test.cpp ${fuzz_dir}/checks.cpp ${fuzz_dir}/collector_import.cpp
-              ${fuzz_dir}/dialog_keys.cpp ${fuzz_dir}/progress_file.cpp ${fuzz_dir}/front_ends.cpp
+              ${fuzz_dir}/dialog_keys.cpp ${fuzz_dir}/einvoice.cpp ${fuzz_dir}/progress_file.cpp ${fuzz_dir}/front_ends.cpp
               ${fuzz_dir}/host_edges.cpp ${fuzz_dir}/parsers.cpp ${PROJECT_SOURCE_DIR}/host/check_launch.cpp)
 find_package(SQLite3 REQUIRED)
 target_link_libraries(fuzz_replay_test PRIVATE reliability_harness prufacja_entry korpus_app_core korpus_terminal SQLite::SQLite3)

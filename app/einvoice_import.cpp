@@ -59,13 +59,6 @@ constexpr std::size_t kGtin14Digits = 14;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
 // A text as a record of `most` Mazovia characters can hold it.
 struct Fitted {
   std::string text;  // UTF-8, characters that Mazovia lacks as '?'
@@ -226,7 +219,8 @@ std::optional<std::string> Text(const xmlNode* node) {
 std::string ParseError() {
   const xmlError* error = xmlGetLastError();
   if (error == nullptr || error->message == nullptr) return "not well-formed XML";
-  const std::string message(Trimmed(error->message));
+  // libxml2's message may run over lines; a refusal is one.
+  const std::string message = Collapsed(error->message);
   return "not well-formed XML (line " + std::to_string(error->line) + ": " + message + ")";
 }
 

@@ -5,6 +5,10 @@ target_sources(korpus PRIVATE
   tables/memory_store.cpp
   tables/records.cpp
   tables/schema.cpp
+  tables/kept_tables.cpp
+  tables/reading_ahead.cpp
+  tables/sqlite_connection.cpp
+  tables/sqlite_rows.cpp
   tables/sqlite_store.cpp
   tables/sqlite_values.cpp
   tables/tables.cpp

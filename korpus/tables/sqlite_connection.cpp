@@ -52,13 +52,7 @@ Connection::Connection(const std::filesystem::path& file, Access access) {
   // cannot be switched now (read-only, held by another program) keeps
   // its journal and is switched at a later open.
   sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-  char* error = nullptr;
-  if (sqlite3_exec(db_, kSchemaSql, nullptr, nullptr, &error) != SQLITE_OK) {
-    const std::string message = error != nullptr ? error : "unknown error";
-    sqlite3_free(error);
-    sqlite3_close(db_);
-    throw StoreError("cannot lay out " + file.string() + ": " + message);
-  }
+  LayOut(kSchemaSql, file);
   AddLaterColumns(file);
 }
 
@@ -115,15 +109,17 @@ void Connection::AddLaterColumns(const std::filesystem::path& file) {
     sqlite3_stmt* probe = nullptr;
     const bool present = sqlite3_prepare_v2(db_, probe_sql.c_str(), -1, &probe, nullptr) == SQLITE_OK;
     sqlite3_finalize(probe);
-    if (present) continue;
-    char* error = nullptr;
-    if (sqlite3_exec(db_, add_sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-      const std::string message = error != nullptr ? error : "unknown error";
-      sqlite3_free(error);
-      sqlite3_close(db_);
-      throw StoreError("cannot lay out " + file.string() + ": " + message);
-    }
+    if (!present) LayOut(add_sql.c_str(), file);
   }
+}
+
+void Connection::LayOut(const char* sql, const std::filesystem::path& file) {
+  char* error = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) == SQLITE_OK) return;
+  const std::string message = error != nullptr ? error : "unknown error";
+  sqlite3_free(error);
+  sqlite3_close(db_);
+  throw StoreError("cannot lay out " + file.string() + ": " + message);
 }
 
 }  // namespace standin::sqlite

@@ -86,6 +86,9 @@ class Connection {
   // Files made before documents named their invoice, or invoices their
   // counterparty's NIP, get the column; their rows keep NULL there.
   void AddLaterColumns(const std::filesystem::path& file);
+  // Runs SQL that lays the file out; where it fails, the connection is
+  // closed and its construction fails.
+  void LayOut(const char* sql, const std::filesystem::path& file);
 
   sqlite3* db_ = nullptr;
   std::array<std::vector<sqlite3_stmt*>, static_cast<std::size_t>(Query::Count_)> free_;

@@ -29,7 +29,10 @@ int ExportDocument(const std::filesystem::path& database, std::int64_t id, const
     return 1;
   }
   if (target == "-") {
-    out << DocumentUtf8(*found) << std::flush;
+    // On a terminal, as every text file, the last line has its end too.
+    std::string text = DocumentUtf8(*found);
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    out << text << std::flush;
     return out ? 0 : 2;
   }
   std::ofstream file(target, std::ios::binary | std::ios::trunc);

@@ -240,6 +240,9 @@ bool HostProgram::Press(const standin::Key& key) {
   }
   standin::files::SetCheckedInvoice(0);
   standin::FlushIniFiles();
+  if (answer == static_cast<std::int32_t>(ListAnswer::Quit) && !QuitConfirmed()) {
+    answer = static_cast<std::int32_t>(ListAnswer::Stay);
+  }
   if (answer == static_cast<std::int32_t>(ListAnswer::SwitchRegister)) {
     kind_ = kind_ == standin::Register::Sales ? standin::Register::Purchase : standin::Register::Sales;
   } else if (answer == static_cast<std::int32_t>(ListAnswer::ShowDocuments)) {
@@ -247,6 +250,13 @@ bool HostProgram::Press(const standin::Key& key) {
   }
   Present();
   return answer != static_cast<std::int32_t>(ListAnswer::Quit);
+}
+
+// One key must not end the program unasked.
+bool HostProgram::QuitConfirmed() {
+  if (front_ == nullptr) return true;
+  return front_->ShowBox({codepage::Utf8ToMazovia("Uwaga"), codepage::Utf8ToMazovia("Zakończyć pracę programu?"),
+                          standin::kBoxQuestion}) == standin::kAnswerYes;
 }
 
 void HostProgram::Present() {

@@ -82,6 +82,8 @@ class HostProgram {
   // The check of the current invoice starts only when its positions can
   // be delivered as they are.
   bool PositionsReadable();
+  // The user's answer to "Zakończyć pracę programu?".
+  bool QuitConfirmed();
 
   Options options_;
   std::ostream& out_;

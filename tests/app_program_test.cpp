@@ -235,8 +235,8 @@ TEST_F(ProgramTest, AListLongerThanTheHostsRowIndexesLosesNoPosition) {
 }
 
 TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {
-  const Outcome run = Korpus("answer tick\nkey Down\nkey Down\nkey Up\ntype x\nkey F5\nkey Tab\nkey End\nkey Esc\n"
-                         "screen\n",
+  const Outcome run = Korpus("answer tick\nkey Down\nkey Down\nkey Up\ntype x\nkey F5\nkey Tab\nkey End\n"
+                         "answer yes\nkey Esc\nscreen\n",
                          {"--trace-events"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, kNotice + "answer tick\n" + kLoaded +
@@ -248,8 +248,9 @@ TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {
                          "event 9 reached the host's sales list\n"
                          "event 20224 reached the host's purchase list\n"
                          "event 27 reached the host's purchase list\n"
+                         "box question Uwaga\n| Zakończyć pracę programu?\nanswer yes\n"
                          "plugin unload: result 0\n")
-      << "Esc in a register quits: the screen command after it is not read";
+      << "Esc in a register, answered yes, quits: the screen command after it is not read";
 }
 
 // ---------------------------------------------------------------------------

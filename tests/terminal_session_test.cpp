@@ -239,9 +239,11 @@ class TerminalSessionTest : public ::testing::Test {
     Keys({"Escape"});
     WaitUntilGone("╔");
   }
-  // Escape on the register: how korpus ended.
+  // Escape on the register, and Tak to its question: how korpus ended.
   int Quit() {
     Keys({"Escape"});
+    WaitFor("Zakończyć pracę programu?");
+    Keys({"Enter"});
     return WaitForExit();
   }
 

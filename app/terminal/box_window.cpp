@@ -106,8 +106,8 @@ std::vector<StyledLine> WrapLines(const std::vector<StyledLine>& lines, int widt
 
 // Boxes -----------------------------------------------------------------------
 
-BoxWindow::BoxWindow(std::u32string caption, std::vector<StyledLine> lines, std::vector<Button> buttons, int cancel,
-                     bool has_tick)
+BoxWindow::BoxWindow(std::u32string caption, std::vector<StyledLine> lines, std::vector<Button> buttons,
+                     std::optional<int> cancel, bool has_tick)
     : caption_(std::move(caption)),
       lines_(std::move(lines)),
       buttons_(std::move(buttons)),
@@ -118,9 +118,11 @@ BoxWindow::BoxWindow(std::u32string caption, std::vector<StyledLine> lines, std:
 BoxWindow BoxWindow::ForHostBox(const standin::BoxRequest& box) {
   std::u32string caption;
   for (char c : box.caption) caption += codepage::MazoviaToUnicode(static_cast<std::uint8_t>(c));
+  // A yes/no question has no cancel, as the system's own have none: Esc
+  // would throw away what "Nie" throws away (a saved check) unasked.
   if (box.kind == standin::kBoxQuestion) {
     return BoxWindow(std::move(caption), ParseBoxText(box.text),
-                     {{U"Tak", 0, standin::kAnswerYes}, {U"Nie", 0, standin::kAnswerNo}}, standin::kAnswerNo, false);
+                     {{U"Tak", 0, standin::kAnswerYes}, {U"Nie", 0, standin::kAnswerNo}}, std::nullopt, false);
   }
   return BoxWindow(std::move(caption), ParseBoxText(box.text), {{U"OK", 0, standin::kAnswerOk}}, standin::kAnswerOk,
                    false);
@@ -202,7 +204,7 @@ std::optional<int> BoxWindow::Press(const Key& key) {
   const int places = Places();
   switch (key.name) {
     case KeyName::Esc:
-      return cancel_;
+      return cancel_;  // nothing in a question
     case KeyName::Tab:
     case KeyName::Right:
     case KeyName::Down:

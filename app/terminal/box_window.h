@@ -56,13 +56,14 @@ class BoxWindow {
 
   // A key pressed in the box: the answer once a button is pressed.
   std::optional<int> Press(const standin::Key& key);
-  // The answer of Esc and of the end of input.
-  int cancel_answer() const { return cancel_; }
+  // The answer of the end of input: Esc's, or in a question, which Esc
+  // does not answer, the highlighted button's.
+  int end_answer() const { return cancel_.value_or(buttons_.front().answer); }
   bool ticked() const { return ticked_; }
 
  private:
-  BoxWindow(std::u32string caption, std::vector<StyledLine> lines, std::vector<Button> buttons, int cancel,
-            bool has_tick);
+  BoxWindow(std::u32string caption, std::vector<StyledLine> lines, std::vector<Button> buttons,
+            std::optional<int> cancel, bool has_tick);
 
   struct Layout {
     std::vector<StyledLine> lines;
@@ -79,7 +80,7 @@ class BoxWindow {
   std::u32string caption_;
   std::vector<StyledLine> lines_;
   std::vector<Button> buttons_;
-  int cancel_;
+  std::optional<int> cancel_;  // Esc's answer; none in a question
   bool has_tick_;
   bool ticked_ = false;
   int focus_;

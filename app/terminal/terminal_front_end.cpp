@@ -248,7 +248,7 @@ int TerminalFrontEnd::RunBox(BoxWindow& box) {
   BoxWindow* const beneath = box_;
   box_ = &box;
   Paint();
-  int answer = box.cancel_answer();
+  int answer = box.end_answer();
   for (;;) {
     const standin::Key key = NextKey();
     if (key.name == standin::KeyName::None) break;

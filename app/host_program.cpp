@@ -1,11 +1,15 @@
 #include "app/host_program.h"
 
 #include <exception>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 #include <ostream>
 #include <stdexcept>
 
 #include "abi/codepage.h"
+#include "abi/progress_file.h"
+#include "app/document_text.h"
 #include "app/key_help.h"
 #include "app/register_screen.h"
 #include "app/script_source.h"
@@ -13,6 +17,7 @@
 #include "korpus/dialog/key_help.h"
 #include "korpus/files/files.h"
 #include "korpus/ini/ini_access.h"
+#include "korpus/ini/ini_document.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
 #ifdef _WIN32
@@ -71,6 +76,7 @@ HostProgram::HostProgram(const Options& options, std::string plugin_path, std::o
   sales_ = std::make_unique<RegisterList>(standin::Register::Sales, store.ListInvoices(standin::Register::Sales), page);
   purchase_ = std::make_unique<RegisterList>(standin::Register::Purchase,
                                              store.ListInvoices(standin::Register::Purchase), page);
+  ReadMarks();
   // The host's own handlers are in place before any plug-in is loaded.
   standin::tables::SetListHandler(korpus_abi::kSalesRegister, &RegisterList::HostHandler);
   standin::tables::SetListHandler(korpus_abi::kPurchaseRegister, &RegisterList::HostHandler);
@@ -217,7 +223,7 @@ bool HostProgram::Press(const standin::Key& key) {
     return true;
   }
   const std::int32_t event = ListEventOf(key);
-  if (event == kStartCheck && !PositionsReadable()) {
+  if (event == kStartCheck && (!CheckFits() || !PositionsReadable())) {
     Present();
     return true;
   }
@@ -240,6 +246,7 @@ bool HostProgram::Press(const standin::Key& key) {
   }
   standin::files::SetCheckedInvoice(0);
   standin::FlushIniFiles();
+  if (event == kStartCheck) ReadMarks();
   if (answer == static_cast<std::int32_t>(ListAnswer::Quit) && !QuitConfirmed()) {
     answer = static_cast<std::int32_t>(ListAnswer::Stay);
   }
@@ -250,6 +257,38 @@ bool HostProgram::Press(const standin::Key& key) {
   }
   Present();
   return answer != static_cast<std::int32_t>(ListAnswer::Quit);
+}
+
+bool HostProgram::CheckFits() {
+  if (front_ == nullptr) return true;
+  const standin::ScreenSize size = front_->Size();
+  if (size.width >= kCheckMinimumSize.width && size.height >= kCheckMinimumSize.height) return true;
+  front_->ShowBox({codepage::Utf8ToMazovia("Uwaga"),
+                   codepage::Utf8ToMazovia("Okno terminala jest za małe: " + SizesText(size, kCheckMinimumSize, "x") +
+                                           "\nPowiększ okno i zacznij sprawdzanie jeszcze raz."),
+                   standin::kBoxNotice});
+  return false;
+}
+
+// Reports name the invoice they were stored for; the saved check names its
+// invoice by number only, so every invoice of that number is marked.
+void HostProgram::ReadMarks() {
+  marks_ = {};
+  try {
+    for (const standin::DocumentRow& document : standin::CurrentStore().Documents()) {
+      if (document.kind == kReportDocument && document.invoice_id != 0) marks_.reported.insert(document.invoice_id);
+    }
+  } catch (const std::exception&) {
+    // A database that cannot be read has no marks to show.
+  }
+  // Read past the INI access, whose faults and cache are the plug-in's:
+  // the files were flushed when the event ended.
+  std::ifstream file(korpus_abi::kProgressFile, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const standin::ini::Document progress = standin::ini::Document::Parse(bytes);
+  if (const auto number = progress.Find(korpus_abi::kProgressSection, korpus_abi::kProgressNumberKey)) {
+    marks_.resumable = codepage::MazoviaToUtf8(number->substr(0, standin::kIniPlainTextLimit));
+  }
 }
 
 // One key must not end the program unasked.
@@ -268,7 +307,7 @@ void HostProgram::Present() {
   if (documents_shown_) {
     documents_.Draw(screen);
   } else {
-    DrawRegister(current(), screen);
+    DrawRegister(current(), marks_, options_.database, screen);
   }
   front_->Present(screen);
 }
@@ -307,6 +346,23 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
     if (!Select(number)) {
       return Outcome::Fail("select: no invoice '" + std::string(number) + "' in the " +
                            std::string(RegisterWord(kind_)) + " register");
+    }
+    ReportRow();
+    return Outcome::Continue();
+  });
+
+  // As typing the number's beginning in the register: every character goes
+  // to the list as its event.
+  front.AddCommand("search", [this, no_dialog](std::string_view argument) {
+    if (auto refused = no_dialog("search")) return *refused;
+    const std::string_view beginning = Trimmed(argument);
+    if (beginning.empty()) return Outcome::Fail("search needs the beginning of an invoice number");
+    if (documents_shown_) return Outcome::Fail("search: the documents view lists no invoices; 'register sales' or 'register purchase' first");
+    if (!current().search().empty()) Press(standin::NamedKey(standin::KeyName::Esc));
+    for (std::size_t at = 0; at < beginning.size();) Press(standin::CharKey(codepage::DecodeUtf8(beginning, at)));
+    if (current().search() != beginning) {
+      return Outcome::Fail("search: no invoice number in the " + std::string(RegisterWord(kind_)) +
+                           " register begins with '" + std::string(beginning) + "'");
     }
     ReportRow();
     return Outcome::Continue();

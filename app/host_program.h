@@ -16,6 +16,7 @@
 #include "app/options.h"
 #include "app/plugin_host.h"
 #include "app/register_list.h"
+#include "app/register_screen.h"
 #include "app/script/script_front_end.h"
 #include "korpus/dialog/keys.h"
 #include "korpus/tables/value_problems.h"
@@ -84,6 +85,12 @@ class HostProgram {
   bool PositionsReadable();
   // The user's answer to "Zakończyć pracę programu?".
   bool QuitConfirmed();
+  // A check starts only where its dialog can be seen; otherwise a notice
+  // says how large the terminal must be.
+  bool CheckFits();
+  // The marks of the invoices with a stored report or a saved check, read
+  // anew: at the start and after each check.
+  void ReadMarks();
 
   Options options_;
   std::ostream& out_;
@@ -93,6 +100,7 @@ class HostProgram {
   standin::Register kind_ = standin::Register::Sales;
   bool documents_shown_ = false;
   DocumentsView documents_;
+  RegisterMarks marks_;
   standin::FrontEnd* front_ = nullptr;
   std::vector<standin::tables::ValueProblem> pending_;
   // Until a script runs, and at the terminal, error lines wait.

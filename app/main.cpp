@@ -104,6 +104,9 @@ int main(int argc, char** argv) {
       }
     } else if (options.demo) {
       std::cerr << "korpus: " << options.database << " already exists; the demo data goes only into a new one\n";
+    } else if (new_database && options.import_invoices.empty() && options.import_sales_invoices.empty()) {
+      // A mistyped name would otherwise open an empty register unasked.
+      std::cerr << "korpus: " << options.database << " did not exist: a new, empty database is made there\n";
     }
   } catch (const standin::StoreError& error) {
     return Refuse(error.what());

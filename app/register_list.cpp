@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "abi/codepage.h"
 #include "korpus/entries.h"
+#include "korpus/frontend.h"
 #include "korpus/tables/tables.h"
 
 namespace app {
@@ -29,6 +31,54 @@ bool RegisterList::Select(std::string_view number) {
                                   [number](const standin::InvoiceRow& row) { return row.number == number; });
   if (found == invoices_.end()) return false;
   MoveTo(found - invoices_.begin());
+  return true;
+}
+
+namespace {
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool BeginsWith(std::string_view number, std::string_view beginning) {
+  return number.size() >= beginning.size() &&
+         std::equal(beginning.begin(), beginning.end(), number.begin(),
+                    [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
+}
+
+// Characters come as their code; Ctrl with a digit (230 + the digit, the
+// check's 231 among them) and keys by their scan code are no characters.
+bool IsTypedCharacter(std::int32_t event) {
+  constexpr std::int32_t kFirstPrintable = 0x20;
+  constexpr std::int32_t kCtrlDigits = korpus_abi::kEventCtrl1 - 1;
+  constexpr std::int32_t kFirstScanCodeKey = 0x0F00;
+  return event >= kFirstPrintable && event < kFirstScanCodeKey && (event < kCtrlDigits || event > kCtrlDigits + 9);
+}
+
+// UTF-8's continuation bytes go with the character they end.
+void DropLastCharacter(std::string& text) {
+  while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80) text.pop_back();
+  if (!text.empty()) text.pop_back();
+}
+
+}  // namespace
+
+bool RegisterList::Find(std::string_view beginning) {
+  const auto found = std::find_if(invoices_.begin(), invoices_.end(), [beginning](const standin::InvoiceRow& row) {
+    return BeginsWith(row.number, beginning);
+  });
+  if (found == invoices_.end()) return false;
+  MoveTo(found - invoices_.begin());
+  return true;
+}
+
+bool RegisterList::Search(std::int32_t event) {
+  if (!IsTypedCharacter(event)) return false;
+  std::string longer = search_;
+  codepage::AppendUtf8(longer, static_cast<char32_t>(event));
+  if (Find(longer)) {
+    search_ = std::move(longer);
+  } else {
+    standin::CurrentFrontEnd().Signal();
+  }
   return true;
 }
 
@@ -84,6 +134,16 @@ std::int32_t KORPUS_CALLEE RegisterList::HostHandler(std::int32_t event, std::ui
 std::int32_t RegisterList::Handle(std::int32_t event) {
   received_.push_back({event, table_number(), current_});
   if (observer_) observer_(received_.back());
+  if (Search(event)) return static_cast<std::int32_t>(ListAnswer::Stay);
+  if (!search_.empty()) {
+    if (event == list_key::kBackspace) {
+      DropLastCharacter(search_);
+      if (!search_.empty()) Find(search_);
+      return static_cast<std::int32_t>(ListAnswer::Stay);
+    }
+    search_.clear();
+    if (event == list_key::kEsc) return static_cast<std::int32_t>(ListAnswer::Stay);
+  }
   const auto row = static_cast<std::int64_t>(current_);
   switch (event) {
     case list_key::kUp: MoveTo(row - 1); break;

@@ -18,6 +18,7 @@ namespace app {
 // Keys as the host's lists receive them: characters by their code,
 // other keys by their scan code times 256, Ctrl-1 by its own code.
 namespace list_key {
+inline constexpr std::int32_t kBackspace = 8;
 inline constexpr std::int32_t kTab = 9;
 inline constexpr std::int32_t kEnter = 13;
 inline constexpr std::int32_t kEsc = 27;
@@ -63,6 +64,14 @@ class RegisterList {
   // register has none.
   bool Select(std::string_view number);
 
+  // What has been typed of a number to search for (UTF-8): each character
+  // typed in the list moves the current row to the first invoice whose
+  // number begins with the search (ASCII letters in either case);
+  // Backspace takes the last one back, Esc clears it, and any other key
+  // ends the search. A character that no number goes on with is refused
+  // with the bell.
+  const std::string& search() const { return search_; }
+
   // Lays out the list state and row array and calls the handler found at
   // byte 104 of the register's table object. Its result comes back as is.
   std::int32_t Deliver(std::int32_t event);
@@ -88,6 +97,10 @@ class RegisterList {
   };
 
   void MoveTo(std::int64_t row);
+  // False when no invoice's number begins with the text.
+  bool Find(std::string_view beginning);
+  // A typed character; false when the event is not one.
+  bool Search(std::int32_t event);
   void PrepareState();
   std::int32_t Handle(std::int32_t event);
 
@@ -99,6 +112,7 @@ class RegisterList {
   int page_rows_;
   std::size_t current_ = 0;
   std::size_t top_ = 0;
+  std::string search_;
   std::vector<ReceivedEvent> received_;
   std::function<void(const ReceivedEvent&)> observer_;
 };

@@ -143,7 +143,7 @@ TEST_F(ProgramTest, SecondLoadWithoutUnloadHooksNothingTwice) {
   EXPECT_EQ(Count(run.out, "box install\n"), 2u);
   EXPECT_EQ(Count(run.out, "event 231 reached the host's sales list\n"), 1u);
   EXPECT_EQ(Count(run.out, kDialogTitle), 0u);
-  EXPECT_NE(run.out.find("   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o."),
+  EXPECT_NE(run.out.find("   2. W  FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o."),
             std::string::npos);
   EXPECT_EQ(Count(run.out, "plugin unload: result 0\n"), 1u);
   EXPECT_EQ(ReadBytes(dir_ / "PrufPytanie.ini"), "[Prufacja]\r\nPytaj=1\r\n");
@@ -244,6 +244,7 @@ TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {
                          "event 20480 reached the host's sales list\n"
                          "event 18432 reached the host's sales list\n"
                          "event 120 reached the host's sales list\n"
+                         "signal\n"  // no invoice number begins with an x
                          "event 16128 reached the host's sales list\n"
                          "event 9 reached the host's sales list\n"
                          "event 20224 reached the host's purchase list\n"
@@ -251,6 +252,26 @@ TEST_F(ProgramTest, EveryOtherKeyReachesTheHostsHandlerWhichDoesTheListsWork) {
                          "box question Uwaga\n| Zakończyć pracę programu?\nanswer yes\n"
                          "plugin unload: result 0\n")
       << "Esc in a register, answered yes, quits: the screen command after it is not read";
+}
+
+// Typed characters search the numbers from their beginning, in either case;
+// Backspace searches again with one character less, Esc clears the search
+// (and only then would ask to quit), a character no number goes on with
+// rings the bell.
+TEST_F(ProgramTest, TypingInTheRegisterFindsTheFirstNumberBeginningWithIt) {
+  const Outcome run = Korpus(
+      "answer tick\nsearch fv 3\nscreen\nkey Backspace\ntype 4\nregister sales\nkey Esc\nscreen\n"
+      "type 9\nsearch FV 4/2023\n");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.err, "script.txt:10: search: no invoice number in the sales register begins with 'FV 4/2023'\n");
+  const std::string::size_type found = run.out.find("register sales: row 3 of 4, FV 3/2024\n");
+  ASSERT_NE(found, std::string::npos) << run.out;
+  const std::string after = run.out.substr(found);
+  EXPECT_NE(after.find("\n Szukaj: fv 3   Backspace Popraw   Esc Wyczyść\n"), std::string::npos) << after;
+  EXPECT_NE(after.find("--- end of screen ---\nregister sales: row 4 of 4, FV 4/2024\n"), std::string::npos) << after;
+  EXPECT_EQ(Count(after, "Szukaj:"), 1u) << "Esc cleared the search";
+  EXPECT_EQ(Count(after, "box question"), 0u);
+  EXPECT_NE(after.find("--- end of screen ---\nsignal\nsignal\n"), std::string::npos) << after;
 }
 
 // ---------------------------------------------------------------------------
@@ -373,6 +394,10 @@ TEST_F(ProgramTest, EveryCommandRefusesWhatItCannotDo) {
       {"answer-system\n", "1: answer-system needs retry, ignore or abort"},
       {"answer-system retry maybe\n", "1: unknown answer of a system box 'maybe' (retry, ignore or abort)"},
       {"screen now\n", "1: screen takes no argument"},
+      {"search \t\n", "1: search needs the beginning of an invoice number"},
+      {"register documents\nsearch FV\n",
+       "2: search: the documents view lists no invoices; 'register sales' or 'register purchase' first"},
+      {"key Ctrl-1\nsearch FV\n", "2: search: a dialog is open; close it first"},
   };
   for (const auto& [script, error] : cases) {
     SCOPED_TRACE(script);

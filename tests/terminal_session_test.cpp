@@ -256,11 +256,11 @@ class TerminalSessionTest : public ::testing::Test {
 
 const std::string kNoticeOverSalesRegister = Picture(0, R"(
                                             Sprzedaż - Faktury krajowe (VAT)
-  Lp. Numer                Data       Kontrahent
-   1. FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
-   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
-   3. FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
-   4. FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
+  Lp.    Numer                Data       Kontrahent
+   1.    FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
+   2.    FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
+   3.    FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
+   4.    FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
 
 
 
@@ -299,11 +299,11 @@ const std::string kNoticeOverSalesRegister = Picture(0, R"(
 
 const std::string kSalesRegister = Picture(0, R"(
                                             Sprzedaż - Faktury krajowe (VAT)
-  Lp. Numer                Data       Kontrahent
-   1. FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
-   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
-   3. FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
-   4. FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
+  Lp.    Numer                Data       Kontrahent
+   1.    FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
+   2.    FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
+   3.    FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
+   4.    FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
 
 
 
@@ -339,6 +339,14 @@ const std::string kSalesRegister = Picture(0, R"(
 
  F1 Pomoc   Ctrl-1/F2 Sprawdź fakturę   Tab Zakup   F3 Dokumenty   Esc Koniec
 )");
+
+// The sales register with the first invoice's marks: R for its stored
+// report, W for its saved check.
+std::string SalesRegisterMarked(std::string_view marks) {
+  std::string screen = kSalesRegister;
+  screen.replace(screen.find("   1.    FV 1/2024") + 6, marks.size(), marks);
+  return screen;
+}
 
 const std::string kMidCheck = Picture(9, R"(
                    ╔═══════════════════════════════ Sprawdź fakturę ════════════════════════════════╗
@@ -414,11 +422,11 @@ const std::string kSummaryOverTheList = Picture(9, R"(
 
 const std::string kBindingBoxOverTheRegister = Picture(0, R"(
                                             Sprzedaż - Faktury krajowe (VAT)
-  Lp. Numer                Data       Kontrahent
-   1. FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
-   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
-   3. FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
-   4. FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
+  Lp.    Numer                Data       Kontrahent
+   1.    FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
+   2.    FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
+   3.    FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
+   4.    FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
 
 
 
@@ -463,11 +471,11 @@ const std::string kTerminalTooSmall = Picture(8, R"(
 
 const std::string kResumeQuestion = Picture(0, R"(
                                             Sprzedaż - Faktury krajowe (VAT)
-  Lp. Numer                Data       Kontrahent
-   1. FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
-   2. FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
-   3. FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
-   4. FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
+  Lp.    Numer                Data       Kontrahent
+   1. W  FV 1/2024            2024-03-04 Zakład Remontowy Wiśniewski i Syn
+   2.    FV 2/2024            2024-03-05 Hurtownia Budowlana Kowalczyk Sp. z o.o.
+   3.    FV 3/2024            2024-03-11 Przedsiębiorstwo Handlowe "Żuraw" S.A.
+   4.    FV 4/2024            2024-03-12 Jan Żółkiewski - usługi ogólnobudowlane
 
 
 
@@ -559,7 +567,7 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
 
   Keys({"Tab"});
   const std::string purchase = WaitFor("Zakup - Faktury krajowe (VAT)");
-  EXPECT_NE(purchase.find("   1. FZ 101/2024          2024-02-27 Hydro-Łódź Sp. j.\n"), std::string::npos) << purchase;
+  EXPECT_NE(purchase.find("   1.    FZ 101/2024          2024-02-27 Hydro-Łódź Sp. j.\n"), std::string::npos) << purchase;
   Keys({"Tab"});
   WaitFor("Sprzedaż - Faktury krajowe (VAT)");
 
@@ -595,7 +603,7 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
   Keys({"Enter"});
   WaitUntilGone("Dokument został zapisany");
   Keys({"Escape"});
-  EXPECT_EQ(WaitUntilGone("╔"), kSalesRegister);
+  EXPECT_EQ(WaitUntilGone("╔"), SalesRegisterMarked("RW"));
   EXPECT_EQ(Quit(), 0);
   WaitForHistory("plugin load: result 0, description \" Zainstalowano wtyczkę: PRUFACJA\"\n"
                  "plugin unload: result 0\n");
@@ -653,8 +661,8 @@ TEST_F(TerminalSessionTest, AWholeCheckAtTheTerminal) {
 TEST_F(TerminalSessionTest, RemarksAreInColourAndTheCurrentRowIsHighlighted) {
   StartPastTheNotice();
   const std::string registers = ScreenWithColours();
-  EXPECT_NE(RowWith(registers, "1. FV 1/2024").find("\x1b[46m"), std::string::npos) << RowWith(registers, "FV 1/");
-  EXPECT_EQ(RowWith(registers, "2. FV 2/2024").find("\x1b[46m"), std::string::npos) << RowWith(registers, "FV 2/");
+  EXPECT_NE(RowWith(registers, "1.    FV 1/2024").find("\x1b[46m"), std::string::npos) << RowWith(registers, "FV 1/");
+  EXPECT_EQ(RowWith(registers, "2.    FV 2/2024").find("\x1b[46m"), std::string::npos) << RowWith(registers, "FV 2/");
 
   OpenTheCheck();
   Keys({"F4"});
@@ -696,15 +704,25 @@ TEST_F(TerminalSessionTest, F2AndAltOneStartTheCheckWhereATerminalCannotSendCtrl
 
 TEST_F(TerminalSessionTest, ATerminalTooSmallForTheDialogSaysSoAndAResizeRedraws) {
   StartPastTheNotice();
-  OpenTheCheck();
+  // One column short: the check is refused before it starts.
+  Tmux({"resize-window", "-t", "korpus", "-x", "81", "-y", "21"});
+  WaitFor("Esc Koniec");
+  Keys({"F2"});
+  const std::string refused = WaitFor("zacznij sprawdzanie");
+  EXPECT_NE(refused.find("jest 81 x 21, potrzeba co najmniej 82 x 21."), std::string::npos) << refused;
+  Keys({"Enter"});
+  EXPECT_EQ(WaitUntilGone("zacznij sprawdzanie").find("╔"), std::string::npos);
+  Tmux({"resize-window", "-t", "korpus", "-x", "82", "-y", "21"});
+  WaitFor(std::string(25, ' ') + "Sprzedaż");  // the title centred anew
+  OpenTheCheck("F2");
   Tmux({"resize-window", "-t", "korpus", "-x", "70", "-y", "20"});
   EXPECT_EQ(WaitFor("za małe"), kTerminalTooSmall);
-  // Keys still reach the dialog while it cannot be seen.
+  // Keys are held back while the dialog cannot be seen.
   Type("TSM-48\r5\r");
   Tmux({"resize-window", "-t", "korpus", "-x", "100", "-y", "30"});
   const std::string back = WaitFor("╔");
   EXPECT_NE(back.find("\n         ╔═══"), std::string::npos) << back;  // centred on 100 columns
-  EXPECT_NE(back.find("TSM-48          │5.00          │5.00          │        OK"), std::string::npos) << back;
+  EXPECT_NE(back.find("TSM-48          │0.00          │5.00          │  niepruf."), std::string::npos) << back;
   CloseTheCheck();
   EXPECT_EQ(Quit(), 0);
 }
@@ -793,7 +811,7 @@ TEST_F(TerminalSessionTest, TheReportOfACheckIsReadInTheDocumentsView) {
   Keys({"Escape"});
   WaitFor("Esc Powrót");
   Keys({"Escape"});
-  EXPECT_EQ(WaitFor("Esc Koniec"), kSalesRegister);
+  EXPECT_EQ(WaitFor("Esc Koniec"), SalesRegisterMarked("RW"));
   EXPECT_EQ(Quit(), 0);
 }
 
@@ -812,7 +830,7 @@ TEST_F(TerminalSessionTest, APlainTerminalShowsTheRegisterInItsOwnWay) {
 
   Launch({"env", "TERM=vt100", KORPUS_PROGRAM, "--db", "firma.db", "--no-load"});
   WaitFor("Esc Koniec");
-  const std::string current = RowWith(ScreenWithColours(), "1. FV 1/2024");
+  const std::string current = RowWith(ScreenWithColours(), "1.    FV 1/2024");
   // Reverse video (tmux writes it "7" or "0;7"), not the cyan of a colour terminal.
   EXPECT_TRUE(current.find("\x1b[7m") != std::string::npos || current.find(";7m") != std::string::npos) << current;
   EXPECT_EQ(current.find("\x1b[46m"), std::string::npos) << current;

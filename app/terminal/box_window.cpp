@@ -4,6 +4,7 @@
 #include <string>
 
 #include "abi/codepage.h"
+#include "app/register_screen.h"
 
 namespace terminal {
 
@@ -248,9 +249,7 @@ std::optional<int> BoxWindow::Press(const Key& key) {
 
 Screen TooSmallScreen(standin::ScreenSize terminal, standin::ScreenSize needed) {
   Screen screen(terminal);
-  const std::string sizes = "jest " + std::to_string(terminal.width) + " × " + std::to_string(terminal.height) +
-                            ", potrzeba co najmniej " + std::to_string(needed.width) + " × " +
-                            std::to_string(needed.height) + ".";
+  const std::string sizes = app::SizesText(terminal, needed);
   std::vector<StyledLine> lines;
   for (const auto& [text, role] : {std::pair{Wide("Okno terminala jest za małe:"), Role::Title},
                                    std::pair{Wide(sizes), Role::Normal},

@@ -132,7 +132,13 @@ TerminalFrontEnd::Read TerminalFrontEnd::ReadInput(int timeout_ms, Input& input)
 
 standin::Key TerminalFrontEnd::NextKey() {
   for (;;) {
-    if (const auto key = decoder_.Take()) return *key;
+    if (const auto key = decoder_.Take()) {
+      // While the picture cannot be shown, a key would count what nobody
+      // sees: it is refused with the bell until the terminal is larger.
+      if (Fits()) return *key;
+      beep();
+      continue;
+    }
     if (ended_ || terminal_ == nullptr) return standin::NoKey();
     Input input;
     Read read = ReadInput(0, input);
@@ -196,15 +202,19 @@ standin::ScreenSize TerminalFrontEnd::Needed() const {
   return needed;
 }
 
-void TerminalFrontEnd::Paint() {
-  if (terminal_ == nullptr) return;
+bool TerminalFrontEnd::Fits() const {
   const standin::ScreenSize size = Size();
   const standin::ScreenSize needed = Needed();
-  if (size.width < needed.width || size.height < needed.height) {
-    Show(TooSmallScreen(size, needed));
+  return size.width >= needed.width && size.height >= needed.height;
+}
+
+void TerminalFrontEnd::Paint() {
+  if (terminal_ == nullptr) return;
+  if (!Fits()) {
+    Show(TooSmallScreen(Size(), Needed()));
     return;
   }
-  standin::Screen picture = last_.width() > 0 ? last_ : standin::Screen(size);
+  standin::Screen picture = last_.width() > 0 ? last_ : standin::Screen(Size());
   if (box_ != nullptr) box_->Draw(picture);
   Show(picture);
 }

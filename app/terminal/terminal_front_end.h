@@ -55,6 +55,7 @@ class TerminalFrontEnd final : public standin::FrontEnd {
   void Resized();
   int RunBox(BoxWindow& box);
   standin::ScreenSize Needed() const;
+  bool Fits() const;
   void Paint();
   void Show(const standin::Screen& picture);
   void ShowCursor(bool visible);

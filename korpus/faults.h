@@ -13,7 +13,7 @@ enum class Fault : std::uint8_t {
   IniRead,        // reads through the INI access (a file that cannot be read)
   DocumentStore,  // the document store refuses
   IniDisk,        // the INI files' system calls: open, read, write, sync, link, rename
-  DatabaseIo,     // the database file's reads, writes, syncs and locks
+  DatabaseIo,     // the database file's reads, writes, truncations, syncs and size queries (never its locks)
   SystemPages,    // fresh pages from the system for large blocks (Linux only)
   Count_
 };

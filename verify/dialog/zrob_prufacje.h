@@ -1,16 +1,16 @@
 // One check of one invoice: the dialog object, derived from the host's
 // WDialogBase. Its fields are packed and in the host's order; its class
-// table is laid by hand (see class_table.cpp), so the class has no C++
+// table is laid by hand (class_table.cpp), so the class has no C++
 // virtual functions. Operations are implemented beside the capability they
 // belong to: model/, loading/, import/, report/, progress/, dialog/.
 #pragma once
 
-#include <cstdarg>
 #include <cstdint>
 #include <span>
 
 #include "abi/records.h"
 #include "verify/model/records.h"
+#include "verify/model/text_helpers.h"
 
 namespace verify {
 
@@ -126,10 +126,9 @@ class CZrobPrufacje {
 
 #pragma pack(pop)
 
-// The text helpers of the check.
-char* StripSpaces(char* text);
-std::int16_t ShowMessage(const char* caption, const char* format, std::int32_t kind, ...);
-void BoundedCopy(char* destination, const char* source, std::int16_t maximum);
+// Takes the item at `index` out of the array: the later ones move up and
+// the freed last place is zeroed. Answers the count passed in; the caller
+// lowers its own count.
 std::int32_t RemoveCountedItem(CountedItem* items, std::int32_t count, std::int32_t index);
 
 }  // namespace verify

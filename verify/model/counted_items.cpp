@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "verify/dialog/zrob_prufacje.h"
+#include "verify/model/counting.h"
 #include "verify/model/fields.h"
 #include "verify/model/table_walks.h"
 #include "verify/model/text_index.h"

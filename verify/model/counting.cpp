@@ -1,12 +1,13 @@
 // Counting one code into the list: the checked addition of a quantity and
 // the handling of a code that no position holds. The merge's third pass and
 // the typed entry share both.
+#include "verify/model/counting.h"
+
 #include <limits>
 
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
-#include "verify/model/table_walks.h"
 
 namespace verify {
 

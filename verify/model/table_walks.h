@@ -74,8 +74,4 @@ class GoodsWalk {
   std::unique_ptr<Goods[]> goods_;
 };
 
-// The warning for a code that is on no position, when the no-additions
-// option is on; true when it was shown (the item then adds nothing).
-bool WarnNotOnInvoice(const char* symbol);
-
 }  // namespace verify

@@ -1,9 +1,8 @@
-// Small text helpers that every part of the check uses.
+#include "verify/model/text_helpers.h"
+
 #include <cstdarg>
-#include <cstring>
 
 #include "host/korpus/entries.h"
-#include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 

@@ -20,6 +20,7 @@
 #include "korpus/ini/ini_document.h"
 #include "korpus/tables/store.h"
 #include "korpus/tables/tables.h"
+#include "korpus/trim.h"
 #ifdef _WIN32
 #include "korpus/windows/plugin_calls.h"
 #endif
@@ -33,13 +34,6 @@ constexpr std::int32_t kStartCheck = 231;
 
 std::string_view RegisterWord(standin::Register kind) {
   return kind == standin::Register::Sales ? "sales" : "purchase";
-}
-
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
 }
 
 }  // namespace
@@ -321,7 +315,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
 
   front.AddCommand("register", [this, no_dialog](std::string_view argument) {
     if (auto refused = no_dialog("register")) return *refused;
-    const std::string_view word = Trimmed(argument);
+    const std::string_view word = standin::TrimBlanks(argument);
     if (word == "sales") {
       ShowRegister(standin::Register::Sales);
     } else if (word == "purchase") {
@@ -340,7 +334,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
 
   front.AddCommand("select", [this, no_dialog](std::string_view argument) {
     if (auto refused = no_dialog("select")) return *refused;
-    const std::string_view number = Trimmed(argument);
+    const std::string_view number = standin::TrimBlanks(argument);
     if (number.empty()) return Outcome::Fail("select needs an invoice number");
     if (documents_shown_) return Outcome::Fail("select: the documents view lists no invoices; 'register sales' or 'register purchase' first");
     if (!Select(number)) {
@@ -370,7 +364,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
 
   front.AddCommand("plugin", [this, no_dialog](std::string_view argument) {
     if (auto refused = no_dialog("plugin")) return *refused;
-    const std::string_view word = Trimmed(argument);
+    const std::string_view word = standin::TrimBlanks(argument);
     if (word == "load") {
       LoadPlugin();
     } else if (word == "unload") {
@@ -383,7 +377,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
 
   // As --table-version, while the program runs: the next load checks it.
   front.AddCommand("table-version", [](std::string_view argument) {
-    const std::string text(Trimmed(argument));
+    const std::string text(standin::TrimBlanks(argument));
     const auto parsed = ParseTableVersion(text);
     if (!parsed) return Outcome::Fail("table-version: '" + text + "' is not NUMBER=VERSION (e.g. 45=300)");
     if (!standin::tables::SetVersion(parsed->first, parsed->second)) {
@@ -393,7 +387,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
   });
 
   front.AddCommand("quit", [](std::string_view argument) {
-    if (!Trimmed(argument).empty()) return Outcome::Fail("quit takes no argument");
+    if (!standin::TrimBlanks(argument).empty()) return Outcome::Fail("quit takes no argument");
     return Outcome::Stop();
   });
 }

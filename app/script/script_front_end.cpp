@@ -4,6 +4,7 @@
 
 #include "abi/codepage.h"
 #include "app/script/key_names.h"
+#include "korpus/trim.h"
 
 namespace script {
 
@@ -12,17 +13,6 @@ namespace {
 constexpr std::int16_t kAnswerAbort = 3;
 constexpr std::int16_t kAnswerRetry = 4;
 constexpr std::int16_t kAnswerIgnore = 5;
-
-std::string_view TrimmedLeft(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  return text;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  text = TrimmedLeft(text);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 std::string Windows1250ToUtf8(std::string_view text) {
   std::string out;
@@ -109,7 +99,7 @@ standin::Key ScriptFrontEnd::NextKey() {
 }
 
 void ScriptFrontEnd::Execute(std::string_view line) {
-  const std::string_view text = TrimmedLeft(line);
+  const std::string_view text = standin::TrimBlanksLeft(line);
   if (text.empty() || text.front() == '#') return;
   const std::size_t blank = text.find(' ');
   const std::string_view word = text.substr(0, blank);
@@ -139,16 +129,16 @@ void ScriptFrontEnd::Apply(const Outcome& outcome) {
 }
 
 Outcome ScriptFrontEnd::KeyCommand(std::string_view argument) {
-  std::string_view rest = Trimmed(argument);
+  std::string_view rest = standin::TrimBlanks(argument);
   if (rest.empty()) return Outcome::Fail("key needs a key name");
   std::deque<standin::Key> keys;
   while (!rest.empty()) {
-    const std::size_t blank = rest.find_first_of(" \t");
+    const std::size_t blank = rest.find_first_of(standin::kBlanks);
     const std::string_view name = rest.substr(0, blank);
     const auto key = ParseKeyName(name);
     if (!key) return Outcome::Fail("unknown key name '" + std::string(name) + "'");
     keys.push_back(*key);
-    rest = blank == std::string_view::npos ? std::string_view() : TrimmedLeft(rest.substr(blank));
+    rest = blank == std::string_view::npos ? std::string_view() : standin::TrimBlanksLeft(rest.substr(blank));
   }
   keys_.insert(keys_.end(), keys.begin(), keys.end());
   return Outcome::Continue();
@@ -168,7 +158,7 @@ Outcome ScriptFrontEnd::TypeCommand(std::string_view argument) {
 
 Outcome ScriptFrontEnd::AnswerCommand(std::string_view argument) {
   static constexpr std::string_view kWords[] = {"yes", "no", "ok", "retry", "ignore", "abort", "tick"};
-  const std::string_view word = Trimmed(argument);
+  const std::string_view word = standin::TrimBlanks(argument);
   if (std::find(std::begin(kWords), std::end(kWords), word) == std::end(kWords)) {
     return Outcome::Fail("unknown answer '" + std::string(word) +
                          "' (yes, no, ok, retry, ignore, abort or tick)");
@@ -179,24 +169,24 @@ Outcome ScriptFrontEnd::AnswerCommand(std::string_view argument) {
 
 Outcome ScriptFrontEnd::SystemAnswerCommand(std::string_view argument) {
   static constexpr std::string_view kWords[] = {"retry", "ignore", "abort"};
-  std::string_view rest = Trimmed(argument);
+  std::string_view rest = standin::TrimBlanks(argument);
   if (rest.empty()) return Outcome::Fail("answer-system needs retry, ignore or abort");
   std::deque<QueuedAnswer> queued;
   while (!rest.empty()) {
-    const std::size_t blank = rest.find_first_of(" \t");
+    const std::size_t blank = rest.find_first_of(standin::kBlanks);
     const std::string_view word = rest.substr(0, blank);
     if (std::find(std::begin(kWords), std::end(kWords), word) == std::end(kWords)) {
       return Outcome::Fail("unknown answer of a system box '" + std::string(word) + "' (retry, ignore or abort)");
     }
     queued.push_back({std::string(word), line_});
-    rest = blank == std::string_view::npos ? std::string_view() : TrimmedLeft(rest.substr(blank));
+    rest = blank == std::string_view::npos ? std::string_view() : standin::TrimBlanksLeft(rest.substr(blank));
   }
   system_answers_.insert(system_answers_.end(), queued.begin(), queued.end());
   return Outcome::Continue();
 }
 
 Outcome ScriptFrontEnd::ScreenCommand(std::string_view argument) {
-  if (!Trimmed(argument).empty()) return Outcome::Fail("screen takes no argument");
+  if (!standin::TrimBlanks(argument).empty()) return Outcome::Fail("screen takes no argument");
   out_ << FormatScreen(screen_) << std::flush;
   return Outcome::Continue();
 }

@@ -9,6 +9,7 @@
 #include "abi/codepage.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/dialog/decimal.h"
+#include "korpus/trim.h"
 
 namespace standin::dialog {
 
@@ -25,12 +26,6 @@ std::uint16_t ReadU16(const std::uint8_t* in) { return static_cast<std::uint16_t
 void WriteU16(std::uint8_t* out, std::uint16_t value) {
   out[0] = static_cast<std::uint8_t>(value & 0xFF);
   out[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-std::u32string_view Trimmed(std::u32string_view text) {
-  while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
-  return text;
 }
 
 void DrawMarked(const Canvas& canvas, int column, int row, const MarkedText& text, Role role, Role mark_role,
@@ -380,7 +375,7 @@ void ListBox::LoadValue(const std::uint8_t* in) {
 void ListBox::StoreValue(std::uint8_t* out) const { WriteU16(out, static_cast<std::uint16_t>(current_)); }
 
 Role RemarkRole(std::u32string_view field) {
-  const std::u32string_view text = Trimmed(field);
+  const std::u32string_view text = Trim(field, U" ");
   if (text == U"OK") return Role::RemarkOk;
   if (text == U"DUŻO") return Role::RemarkMuch;
   if (text == U"mało") return Role::RemarkLittle;

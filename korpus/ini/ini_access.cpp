@@ -15,6 +15,7 @@
 #include "korpus/ini/ini_document.h"
 #include "korpus/ini/ini_files.h"
 #include "korpus/ini/value_format.h"
+#include "korpus/trim.h"
 
 namespace standin {
 
@@ -31,7 +32,7 @@ struct Address {
 
 std::optional<Address> KeyAddress(const char* file, const char* section, const char* key) {
   if (file == nullptr || *file == '\0' || section == nullptr || key == nullptr) return std::nullopt;
-  Address address{ini::disk::AbsolutePath(file), ini::TrimBlanks(section), ini::TrimBlanks(key)};
+  Address address{ini::disk::AbsolutePath(file), TrimBlanks(section), TrimBlanks(key)};
   if (address.path.empty() || !ini::IsSectionName(address.section) || !ini::IsKeyName(address.key)) {
     return std::nullopt;
   }

@@ -1,10 +1,12 @@
 #include "korpus/ini/ini_document.h"
 
+#include "korpus/trim.h"
+
 namespace standin::ini {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 bool HasLineBreakOrNul(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
@@ -53,12 +55,6 @@ std::string EncodedValue(std::string_view value) {
 }
 
 }  // namespace
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool IsSectionName(std::string_view name) {
   return !name.empty() && !HasLineBreakOrNul(name) && name.find(']') == std::string_view::npos;

@@ -20,8 +20,6 @@ bool IsSectionName(std::string_view name);
 bool IsKeyName(std::string_view name);
 bool IsValue(std::string_view value);
 
-std::string_view TrimBlanks(std::string_view text);
-
 // Names without regard to ASCII case, looked up without a copy: a resume
 // reads every key of a long file one call at a time.
 struct NameHash {

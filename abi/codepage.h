@@ -12,6 +12,10 @@
 
 namespace codepage {
 
+// The host's numbers of the two pages, as its conversion entry takes them.
+inline constexpr std::int32_t kPageMazovia = 1;
+inline constexpr std::int32_t kPageWindows1250 = 3;
+
 // Upper half (0x80..0xFF) of Mazovia: code page 437 with 18 Polish letters.
 inline constexpr std::array<char32_t, 128> kMazoviaHigh = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x0105, 0x00E7,  // 80

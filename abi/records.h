@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "abi/callconv.h"
+#include "abi/tables.h"
 
 namespace korpus_abi {
 
@@ -122,9 +123,5 @@ inline constexpr std::size_t kDelegateSize = 32;
 // Scan cursors and index keys live in the caller's storage, of these sizes.
 inline constexpr std::size_t kCursorSize = 64;
 inline constexpr std::size_t kKeySize = 256;
-
-// The two table numbers whose rows are invoices.
-inline constexpr std::int32_t kSalesRegister = 44;
-inline constexpr std::int32_t kPurchaseRegister = 52;
 
 }  // namespace korpus_abi

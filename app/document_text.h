@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "abi/host_codes.h"
 #include "korpus/tables/store.h"
 
 namespace app {
 
 // Kind of the plug-in's discrepancy report.
-inline constexpr std::int32_t kReportDocument = 11;
+using korpus_abi::kReportDocument;
 
 // Its lines in UTF-8, without their line ends. Control characters, which
 // would steer a terminal, show as '?'; a tab as a blank.

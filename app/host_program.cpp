@@ -29,9 +29,6 @@ namespace app {
 
 namespace {
 
-// Ctrl-1: the list event that starts a check.
-constexpr std::int32_t kStartCheck = 231;
-
 std::string_view RegisterWord(standin::Register kind) {
   return kind == standin::Register::Sales ? "sales" : "purchase";
 }
@@ -44,20 +41,20 @@ std::int32_t ListEventOf(const standin::Key& key) {
   switch (key.name) {
     case KeyName::Char: return static_cast<std::int32_t>(key.ch);
     case KeyName::Ctrl:
-      if (key.ch >= U'0' && key.ch <= U'9') return 230 + static_cast<std::int32_t>(key.ch - U'0');
-      return static_cast<std::int32_t>(key.ch) & 0x1F;
-    case KeyName::Alt: return 0x1000 + static_cast<std::int32_t>(key.ch);
+      if (key.ch >= U'0' && key.ch <= U'9') return list_key::kCtrlDigits + static_cast<std::int32_t>(key.ch - U'0');
+      return static_cast<std::int32_t>(key.ch) & list_key::kCtrlLetterBits;
+    case KeyName::Alt: return list_key::kAltLetters + static_cast<std::int32_t>(key.ch);
     case KeyName::Up: return list_key::kUp;
     case KeyName::Down: return list_key::kDown;
     case KeyName::PgUp: return list_key::kPageUp;
     case KeyName::PgDn: return list_key::kPageDown;
     case KeyName::Home: return list_key::kHome;
     case KeyName::End: return list_key::kEnd;
-    case KeyName::ShiftTab: return 0x0F00;
-    case KeyName::Left: return 0x4B00;
-    case KeyName::Right: return 0x4D00;
-    case KeyName::Delete: return 0x5300;
-    case KeyName::Backspace: return 8;
+    case KeyName::ShiftTab: return list_key::kShiftTab;
+    case KeyName::Left: return list_key::kLeft;
+    case KeyName::Right: return list_key::kRight;
+    case KeyName::Delete: return list_key::kDelete;
+    case KeyName::Backspace: return list_key::kBackspace;
     default: return standin::HostKeyCode(key);
   }
 }
@@ -217,7 +214,8 @@ bool HostProgram::Press(const standin::Key& key) {
     return true;
   }
   const std::int32_t event = ListEventOf(key);
-  if (event == kStartCheck && (!CheckFits() || !PositionsReadable())) {
+  // Ctrl-1 starts a check.
+  if (event == list_key::kCtrl1 && (!CheckFits() || !PositionsReadable())) {
     Present();
     return true;
   }
@@ -240,7 +238,7 @@ bool HostProgram::Press(const standin::Key& key) {
   }
   standin::files::SetCheckedInvoice(0);
   standin::FlushIniFiles();
-  if (event == kStartCheck) ReadMarks();
+  if (event == list_key::kCtrl1) ReadMarks();
   if (answer == static_cast<std::int32_t>(ListAnswer::Quit) && !QuitConfirmed()) {
     answer = static_cast<std::int32_t>(ListAnswer::Stay);
   }

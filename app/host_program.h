@@ -23,11 +23,8 @@
 
 namespace app {
 
-// The list event of a key: characters by their code, Ctrl with a digit d
-// as 230 + d (so Ctrl-1 is 231), Ctrl with a letter as its control code,
-// Alt with a letter as 0x1000 + the letter, other keys by their scan code
-// times 256 (Enter 13, Esc 27, Tab 9). Few terminals can send Ctrl-1 as
-// a key of its own, so F2 and Alt-1 are Ctrl-1 too.
+// The list event of a key (register_list.h's list_key). Few terminals can
+// send Ctrl-1 as a key of its own, so F2 and Alt-1 are Ctrl-1 too.
 std::int32_t ListEventOf(const standin::Key& key);
 
 class HostProgram {

@@ -48,9 +48,8 @@ bool BeginsWith(std::string_view number, std::string_view beginning) {
 // check's 231 among them) and keys by their scan code are no characters.
 bool IsTypedCharacter(std::int32_t event) {
   constexpr std::int32_t kFirstPrintable = 0x20;
-  constexpr std::int32_t kCtrlDigits = korpus_abi::kEventCtrl1 - 1;
-  constexpr std::int32_t kFirstScanCodeKey = 0x0F00;
-  return event >= kFirstPrintable && event < kFirstScanCodeKey && (event < kCtrlDigits || event > kCtrlDigits + 9);
+  using list_key::kCtrlDigits;
+  return event >= kFirstPrintable && event < list_key::kShiftTab && (event < kCtrlDigits || event > kCtrlDigits + 9);
 }
 
 // UTF-8's continuation bytes go with the character they end.

@@ -10,26 +10,36 @@
 #include <string_view>
 #include <vector>
 
+#include "abi/dialog_codes.h"
 #include "abi/records.h"
 #include "korpus/tables/store.h"
 
 namespace app {
 
 // Keys as the host's lists receive them: characters by their code,
-// other keys by their scan code times 256, Ctrl-1 by its own code.
+// other keys by their scan code times 256, Ctrl with a digit d as
+// kCtrlDigits + d (so Ctrl-1 is its own code, 231), Ctrl with a letter as
+// its control code, Alt with a letter as kAltLetters + the letter.
 namespace list_key {
 inline constexpr std::int32_t kBackspace = 8;
-inline constexpr std::int32_t kTab = 9;
-inline constexpr std::int32_t kEnter = 13;
-inline constexpr std::int32_t kEsc = 27;
+inline constexpr std::int32_t kTab = korpus_abi::kKeyTab;
+inline constexpr std::int32_t kEnter = korpus_abi::kKeyEnter;
+inline constexpr std::int32_t kEsc = korpus_abi::kKeyEsc;
 inline constexpr std::int32_t kCtrl1 = korpus_abi::kEventCtrl1;
+inline constexpr std::int32_t kCtrlDigits = kCtrl1 - 1;
+inline constexpr std::int32_t kCtrlLetterBits = 0x1F;
+inline constexpr std::int32_t kAltLetters = 0x1000;
+inline constexpr std::int32_t kShiftTab = 0x0F00;
 inline constexpr std::int32_t kHome = 0x4700;
 inline constexpr std::int32_t kUp = 0x4800;
 inline constexpr std::int32_t kPageUp = 0x4900;
+inline constexpr std::int32_t kLeft = 0x4B00;
+inline constexpr std::int32_t kRight = 0x4D00;
 inline constexpr std::int32_t kEnd = 0x4F00;
 inline constexpr std::int32_t kDown = 0x5000;
 inline constexpr std::int32_t kPageDown = 0x5100;
-inline constexpr std::int32_t kF3 = 0x3D00;
+inline constexpr std::int32_t kDelete = 0x5300;
+inline constexpr std::int32_t kF3 = korpus_abi::FunctionKey(3);
 }  // namespace list_key
 
 // What the host's own handler answers: the list's work left to its caller.

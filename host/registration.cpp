@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
+#include "abi/tables.h"
 #include "host/boundary.h"
 #include "host/check_launch.h"
 #include "host/description.h"
@@ -33,11 +35,15 @@ struct TableSpec {
 };
 
 const std::array<TableSpec, 5> kTables = {{
-    {"tabTspr", korpus_abi::kSalesRegister, 980, &TableHandles::tabTspr, &sales_hook, &SalesListHandler},
-    {"tabTzak", korpus_abi::kPurchaseRegister, 828, &TableHandles::tabTzak, &purchase_hook, &PurchaseListHandler},
-    {"tabTspr_dok", 45, 298, &TableHandles::tabTspr_dok, nullptr, nullptr},
-    {"tabTzak_dok", 53, 626, &TableHandles::tabTzak_dok, nullptr, nullptr},
-    {"tabk9", 49, 1024, &TableHandles::tabk9, nullptr, nullptr},
+    {"tabTspr", korpus_abi::kSalesRegister, korpus_abi::kSalesRegisterVersion, &TableHandles::tabTspr, &sales_hook,
+     &SalesListHandler},
+    {"tabTzak", korpus_abi::kPurchaseRegister, korpus_abi::kPurchaseRegisterVersion, &TableHandles::tabTzak,
+     &purchase_hook, &PurchaseListHandler},
+    {"tabTspr_dok", korpus_abi::kSalesPositionsTable, korpus_abi::kSalesPositionsVersion, &TableHandles::tabTspr_dok,
+     nullptr, nullptr},
+    {"tabTzak_dok", korpus_abi::kPurchasePositionsTable, korpus_abi::kPurchasePositionsVersion,
+     &TableHandles::tabTzak_dok, nullptr, nullptr},
+    {"tabk9", korpus_abi::kGoodsTable, korpus_abi::kGoodsVersion, &TableHandles::tabk9, nullptr, nullptr},
 }};
 
 const char* const kStopCaption = "STOP!"_mz;
@@ -50,10 +56,8 @@ const char* const kSettingsFile = "PrufPytanie.ini";
 const char* const kSettingsSection = "Prufacja";
 const char* const kSettingsKey = "Pytaj";
 
-constexpr std::int32_t kIniRead = 8;
-constexpr std::int32_t kIniWrite = 9;
+// The host's number of the install notice.
 constexpr std::int32_t kNoticeId = 1194;
-constexpr std::int32_t kBoxNotice = 1;
 
 // A table the host does not have is shown as version 0.
 bool Check(const TableSpec& table) {
@@ -63,8 +67,8 @@ bool Check(const TableSpec& table) {
   korpus_abi::TableObject* opened = korpus::OpenTable(table.number);
   const std::int16_t found = opened == nullptr ? std::int16_t{0} : opened->version;
   if (opened == nullptr || found != table.version) {
-    korpus::MessageFormat(kStopCaption, kVersionFormat, kBoxNotice, table.name, int{table.version}, int{found},
-                          kDescription);
+    korpus::MessageFormat(kStopCaption, kVersionFormat, korpus_abi::kBoxNotice, table.name, int{table.version},
+                          int{found}, kDescription);
     return false;
   }
   handle = opened;
@@ -125,14 +129,17 @@ void InstallNotice() {
   // whose low 16 bits are 0 (65536), so that the user's setting is never
   // written back as 0.
   int stored = 0;
-  if (korpus::IniAccess(kSettingsFile, kIniRead, kSettingsSection, kSettingsKey, "%d", &stored) != 0) stored = 0;
+  if (korpus::IniAccess(kSettingsFile, korpus_abi::kIniRead, kSettingsSection, kSettingsKey, "%d", &stored) !=
+      korpus_abi::kIniDone) {
+    stored = 0;
+  }
   if (stored != 0) return;
   std::int16_t flag = 0;
 
   char text[256];
   std::snprintf(text, sizeof text, kNoticeFormat, kDescription);
   korpus::Notice(kNoticeId, &flag, 0, text);
-  korpus::IniAccess(kSettingsFile, kIniWrite, kSettingsSection, kSettingsKey, "%d", int{flag});
+  korpus::IniAccess(kSettingsFile, korpus_abi::kIniWrite, kSettingsSection, kSettingsKey, "%d", int{flag});
 }
 
 std::int32_t KORPUS_CALLEE SalesListHandler(std::int32_t event, std::uint16_t arg2, std::int32_t arg3, void** rows,

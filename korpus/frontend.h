@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <string>
 
+#include "abi/host_codes.h"
 #include "korpus/dialog/keys.h"
 #include "korpus/dialog/screen.h"
 
 namespace standin {
 
-// Box kinds as the plug-in passes them.
-inline constexpr std::int32_t kBoxNotice = 1;
-inline constexpr std::int32_t kBoxQuestion = 6;
-
-// Answers of the host's boxes. Yes shares its code with the dialog's OK.
-inline constexpr std::int16_t kAnswerOk = 0x5001;
-inline constexpr std::int16_t kAnswerYes = 0x5001;
-inline constexpr std::int16_t kAnswerNo = 0x5002;
+// Box kinds as the plug-in passes them, and the answers of the host's
+// boxes.
+using korpus_abi::kAnswerNo;
+using korpus_abi::kAnswerOk;
+using korpus_abi::kAnswerYes;
+using korpus_abi::kBoxNotice;
+using korpus_abi::kBoxQuestion;
 
 // What a box shows. Texts are Mazovia bytes; the markup bytes 0x01, 0x02
 // and 0x03 reach the front end unchanged.
@@ -41,7 +41,7 @@ class FrontEnd {
   virtual void Signal() {}
 
   // A Windows-style Abort/Retry/Ignore box (the binding error box); texts
-  // in Windows-1250. Answers 3 abort, 4 retry, 5 ignore.
+  // in Windows-1250. Answers as the system does (korpus_abi::kSystemAbort …).
   virtual int ShowSystemBox(const std::string& caption, const std::string& text) = 0;
 
   // The next key for the dialog engine; None ends the dialog as Esc does.

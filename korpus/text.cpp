@@ -7,15 +7,13 @@
 #include <limits>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "korpus/entries.h"
 #include "korpus/testing.h"
 
 namespace standin {
 
 namespace {
-
-constexpr std::int32_t kMazovia = 1;
-constexpr std::int32_t kWindows1250 = 3;
 
 // Byte tables built once from the shared code-page tables.
 struct PageTables {
@@ -38,9 +36,6 @@ constexpr PageTables kTables{};
 // belongs to no field.
 bool IsSeparator(char c) { return c == ',' || c == ';' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
-
-// The plug-in's field destinations are 256-byte item fields.
-constexpr std::size_t kFieldCapacity = 256;
 
 std::atomic<bool> compare_ignoring_case = false;
 
@@ -67,8 +62,8 @@ std::int32_t KORPUS_CALLEE ConvertCodePage(char* destination, const char* source
                                            std::int32_t to) {
   if (destination == nullptr || source == nullptr) return 0;
   const unsigned char* table = nullptr;
-  if (from == kMazovia && to == kWindows1250) table = kTables.mazovia_to_1250;
-  if (from == kWindows1250 && to == kMazovia) table = kTables.from_1250_to_mazovia;
+  if (from == codepage::kPageMazovia && to == codepage::kPageWindows1250) table = kTables.mazovia_to_1250;
+  if (from == codepage::kPageWindows1250 && to == codepage::kPageMazovia) table = kTables.from_1250_to_mazovia;
   std::size_t i = 0;
   for (; source[i] != '\0'; ++i) {
     const auto byte = static_cast<unsigned char>(source[i]);
@@ -104,7 +99,7 @@ std::int32_t KORPUS_CALLEE LineField(std::int32_t field, const char* line, char*
   }
   std::size_t length = 0;
   while (!IsLineEnd(start[length]) && !IsSeparator(start[length])) ++length;
-  length = std::min(length, kFieldCapacity - 1);
+  length = std::min(length, korpus_abi::kLineFieldSize - 1);
   std::memcpy(destination, start, length);
   destination[length] = '\0';
   return 0;

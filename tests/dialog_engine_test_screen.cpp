@@ -77,15 +77,15 @@ TEST(OtherDialogs, PolishHotLettersBareLettersAndAListWithoutHeader) {
   namespace t = verify::dialog_template;
   const std::u32string letters = U"ĄĆĘŁŃÓŚŹŻ";
   t::TemplateWriter<512> w;
-  w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 40, 12}, "");
+  w.Record({t::kKindDialog, 1, 0, 0, 0, 0, 40, 12}, "");
   for (std::size_t i = 0; i < letters.size(); ++i) {
     const auto hot = static_cast<std::uint16_t>(codepage::UnicodeToMazovia(letters[i]));
     const std::string caption = "~" + std::string(1, static_cast<char>(hot)) + "~";
-    w.Record({t::kCheckBox, static_cast<std::int16_t>(10 + i), 0, hot, 2, static_cast<std::uint16_t>(1 + i), 8, 1},
+    w.Record({t::kKindCheckBox, static_cast<std::int16_t>(10 + i), 0, hot, 2, static_cast<std::uint16_t>(1 + i), 8, 1},
              caption.c_str());
   }
-  w.Record({t::kButton, 20, 0, 'Z', 14, 10, 10, 1}, "~Z~amknij");
-  w.Record({t::kList, 30, 0, 0, 14, 1, 20, 3}, "");
+  w.Record({t::kKindButton, 20, 0, 'Z', 14, 10, 10, 1}, "~Z~amknij");
+  w.Record({t::kKindList, 30, 0, 0, 14, 1, 20, 3}, "");
   w.Finish();
 
   KeyFrontEnd front({40, 12});
@@ -117,10 +117,10 @@ TEST(OtherDialogs, PolishHotLettersBareLettersAndAListWithoutHeader) {
 TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
   namespace t = verify::dialog_template;
   t::TemplateWriter<512> w;
-  w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 30, 6}, "Pola");
-  w.TextInput({t::kInputLine, 3, 0x8000, 0, 2, 1, 8, 1}, 4, 0, 0, 0, 0);
-  w.NumberInput({t::kInputLine, 5, 0, 0, 2, 2, 8, 1}, 3, 0, 0, 100);
-  w.Button({t::kButton, 20, 0, 0x4400, 2, 4, 12, 1}, "F10", " Koniec");
+  w.Record({t::kKindDialog, 1, 0, 0, 0, 0, 30, 6}, "Pola");
+  w.TextInput({t::kKindInput, 3, 0x8000, 0, 2, 1, 8, 1}, 4, 0, 0, 0, 0);
+  w.NumberInput({t::kKindInput, 5, 0, 0, 2, 2, 8, 1}, 3, 0, 0, 100);
+  w.Button({t::kKindButton, 20, 0, 0x4400, 2, 4, 12, 1}, "F10", " Koniec");
   w.Finish();
 #pragma pack(push, 1)
   struct {
@@ -147,7 +147,7 @@ TEST(OtherDialogs, FieldsOfOtherLengthsAndBoundsAndAButtonOfItsOwnKey) {
 TEST(OtherDialogs, ADialogTooSmallForAFrameDrawsNothing) {
   namespace t = verify::dialog_template;
   t::TemplateWriter<512> w;
-  w.Record({t::kDialogKind, 1, 0, 0, 0, 0, 1, 1}, "Za mały"_mz);
+  w.Record({t::kKindDialog, 1, 0, 0, 0, 0, 1, 1}, "Za mały"_mz);
   w.Finish();
   KeyFrontEnd front({3, 3});
   FakeDialog dialog;

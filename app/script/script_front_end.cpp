@@ -3,16 +3,13 @@
 #include <algorithm>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "app/script/key_names.h"
 #include "korpus/trim.h"
 
 namespace script {
 
 namespace {
-
-constexpr std::int16_t kAnswerAbort = 3;
-constexpr std::int16_t kAnswerRetry = 4;
-constexpr std::int16_t kAnswerIgnore = 5;
 
 std::string Windows1250ToUtf8(std::string_view text) {
   std::string out;
@@ -263,9 +260,9 @@ int ScriptFrontEnd::ShowSystemBox(const std::string& caption, const std::string&
     answer = TakeAnswer({"abort", "retry", "ignore"}, "abort", "a system box");
   }
   PrintBox("system", Windows1250ToUtf8(caption), Windows1250ToUtf8(text), answer);
-  if (answer == "retry") return kAnswerRetry;
-  if (answer == "ignore") return kAnswerIgnore;
-  return kAnswerAbort;
+  if (answer == "retry") return korpus_abi::kSystemRetry;
+  if (answer == "ignore") return korpus_abi::kSystemIgnore;
+  return korpus_abi::kSystemAbort;
 }
 
 }  // namespace script

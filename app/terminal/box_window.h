@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "abi/host_codes.h"
 #include "korpus/dialog/keys.h"
 #include "korpus/dialog/screen.h"
 #include "korpus/frontend.h"
@@ -16,9 +17,9 @@
 namespace terminal {
 
 // Answers of the Abort/Retry/Ignore box, as the system gives them.
-inline constexpr int kSystemAbort = 3;
-inline constexpr int kSystemRetry = 4;
-inline constexpr int kSystemIgnore = 5;
+using korpus_abi::kSystemAbort;
+using korpus_abi::kSystemIgnore;
+using korpus_abi::kSystemRetry;
 
 // A line of a box's text: a character and its role (Normal, or Hot where
 // the text is emphasised) per cell.

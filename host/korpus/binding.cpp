@@ -8,6 +8,7 @@
 
 #include "abi/argument_bytes.h"
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "host/description.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
@@ -58,6 +59,19 @@ void* const kRealFallbacks[] = {KORPUS_FALLBACKS(KORPUS_REAL_FALLBACK_ADDRESS)};
 constexpr int kFallbackCount = 15;
 static_assert(std::size(kFallbacks) == kFallbackCount && std::size(kRealFallbacks) == kFallbackCount);
 
+// Fallback stub k removes k 32-bit arguments of this many bytes each; the
+// last, 14, removes the most, 56.
+constexpr int kArgumentBytes = 4;
+constexpr int kMostStubBytes = kArgumentBytes * (kFallbackCount - 1);
+// A host entry's ordinal tells its argument bytes in its last two decimal
+// digits; 99 there marks an entry whose caller removes them.
+constexpr int kOrdinalTail = 100;
+constexpr int kCallerCleansTail = 99;
+// A name's argument bytes are read no further than this: no stub fits.
+constexpr unsigned long kBeyondEveryStub = 1000;
+// The module text that the box names, as Windows gives it.
+constexpr std::uint32_t kModuleTextSize = 300;
+
 std::atomic<bool> ignore_all{false};
 
 const char* const kCaption = "POWAŻNY BŁĄD WTYCZKI"_mz;
@@ -68,7 +82,7 @@ const char* const kFormat =
     "Konieczna jest aktualizacja programu!"_mz;
 const char* const kUnknownModule = "<nieznany>"_mz;
 
-bool IsOrdinal(Designator designator) { return designator < 65536; }
+bool IsOrdinal(Designator designator) { return designator <= platform::kMostOrdinal; }
 
 void StoreSlot(void** slot, void* value) {
   std::atomic_ref<void*>(*slot).store(value, std::memory_order_release);
@@ -138,22 +152,24 @@ int FallbackIndex(Designator designator, void* const* slot) {
   if (IsOrdinal(designator)) {
     if (const Entry* entry = FindBySlot(slot); entry != nullptr && entry->ordinal == designator) {
       if (entry->convention == Convention::Caller) return 0;
-      const int k = entry->argument_bytes / 4;
+      const int k = entry->argument_bytes / kArgumentBytes;
       return k < kFallbackCount ? k : -1;
     }
-    const int r = static_cast<int>(designator % 100);
-    if (r == 99) return 0;
-    if (r % 4 == 0 && r <= 56) return r / 4;
+    const int r = static_cast<int>(designator % kOrdinalTail);
+    // Stub 0 removes nothing: what a caller-cleans entry's caller expects.
+    if (r == kCallerCleansTail) return 0;
+    // Whole arguments that some stub removes: that stub.
+    if (r % kArgumentBytes == 0 && r <= kMostStubBytes) return r / kArgumentBytes;
     return -1;
   }
   const char* name = reinterpret_cast<const char*>(designator);
   const char* at = std::strrchr(name, '@');
   if (at == nullptr || !std::isdigit(static_cast<unsigned char>(at[1]))) return 0;
   unsigned long bytes = 0;
-  for (const char* p = at + 1; std::isdigit(static_cast<unsigned char>(*p)) && bytes < 1000; ++p) {
+  for (const char* p = at + 1; std::isdigit(static_cast<unsigned char>(*p)) && bytes < kBeyondEveryStub; ++p) {
     bytes = bytes * 10 + static_cast<unsigned long>(*p - '0');
   }
-  const unsigned long k = bytes / 4;
+  const unsigned long k = bytes / kArgumentBytes;
   return k < kFallbackCount ? static_cast<int>(k) : -1;
 }
 
@@ -169,21 +185,21 @@ void ChooseFallback(Designator designator, void** slot) {
 bool ErrorBox(Designator designator, const char* module_text) {
   if (ignore_all.load()) return true;
 
-  char module[300];
+  char module[kModuleTextSize];
   if (module_text != nullptr) {
     platform::lstrcpyA(module, module_text);
   } else if (platform::GetModuleFileNameA(Modules().own_module, module, sizeof module) == 0) {
     platform::lstrcpyA(module, kUnknownModule);
   }
 
-  char entry[1024];
+  char entry[platform::kWsprintfLimit];
   if (IsOrdinal(designator)) {
     platform::wsprintfA(entry, "%u", static_cast<unsigned>(designator));
   } else {
     platform::wsprintfA(entry, "%s", reinterpret_cast<const char*>(designator));
   }
 
-  char text[1024];
+  char text[platform::kWsprintfLimit];
   platform::wsprintfA(text, kFormat, module, entry, kDescription);
   // The marks around the named module and entry show as blanks.
   for (char* c = text; *c != '\0'; ++c) {
@@ -193,16 +209,16 @@ bool ErrorBox(Designator designator, const char* module_text) {
   char caption[64];
   platform::lstrcpyA(caption, kCaption);
   if (auto convert = ConversionForBox()) {
-    convert(text, text, 1, 3);
-    convert(caption, caption, 1, 3);
+    convert(text, text, codepage::kPageMazovia, codepage::kPageWindows1250);
+    convert(caption, caption, codepage::kPageMazovia, codepage::kPageWindows1250);
   }
 
   int answer = 0;
   do {
-    answer = platform::MessageBoxA(nullptr, text, caption, platform::kAbortRetryIgnoreErrorTaskModal);
-  } while (answer == platform::kIdRetry);
+    answer = platform::MessageBoxA(nullptr, text, caption, korpus_abi::kSystemAbortRetryIgnoreStyle);
+  } while (answer == korpus_abi::kSystemRetry);
 
-  if (answer == platform::kIdIgnore) {
+  if (answer == korpus_abi::kSystemIgnore) {
     ignore_all.store(true);
     return true;
   }

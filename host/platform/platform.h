@@ -10,11 +10,11 @@ namespace platform {
 
 using ModuleHandle = void*;
 
-// MessageBoxA answers and styles used by the binding error box.
-inline constexpr int kIdAbort = 3;
-inline constexpr int kIdRetry = 4;
-inline constexpr int kIdIgnore = 5;
-inline constexpr std::uint32_t kAbortRetryIgnoreErrorTaskModal = 0x2012;
+// Ordinals are 16-bit; a larger designator is a name's address.
+inline constexpr std::uint32_t kMostOrdinal = 0xFFFF;
+
+// What wsprintfA writes at most, the NUL included.
+inline constexpr std::size_t kWsprintfLimit = 1024;
 
 // The module of that name if the process has already loaded it, else null.
 ModuleHandle GetModuleHandleA(const char* name);
@@ -28,7 +28,7 @@ void* GetProcAddressByName(ModuleHandle module, const char* name);
 // Full file name of a module into buffer; its length, 0 when it cannot be had.
 std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_t size);
 
-// Formats like wsprintfA: at most 1024 bytes including the NUL.
+// Formats like wsprintfA: at most kWsprintfLimit bytes.
 int wsprintfA(char* buffer, const char* format, ...);
 
 char* lstrcpyA(char* destination, const char* source);

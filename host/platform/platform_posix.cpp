@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "abi/host_codes.h"
+
 namespace platform {
 
 namespace {
@@ -54,9 +56,10 @@ std::uint32_t GetModuleFileNameA(ModuleHandle module, char* buffer, std::uint32_
 int wsprintfA(char* buffer, const char* format, ...) {
   va_list args;
   va_start(args, format);
-  const int written = std::vsnprintf(buffer, 1024, format, args);
+  const int written = std::vsnprintf(buffer, kWsprintfLimit, format, args);
   va_end(args);
-  return written < 0 ? 0 : (written > 1023 ? 1023 : written);
+  constexpr int kLongest = static_cast<int>(kWsprintfLimit) - 1;
+  return written < 0 ? 0 : (written > kLongest ? kLongest : written);
 }
 
 char* lstrcpyA(char* destination, const char* source) { return std::strcpy(destination, source); }
@@ -69,7 +72,7 @@ int MessageBoxA(void* owner, const char* text, const char* caption, std::uint32_
     return answer(owner, text, caption, style);
   }
   std::fprintf(stderr, "[%s]\n%s\n(Abort)\n", caption, text);
-  return kIdAbort;
+  return korpus_abi::kSystemAbort;
 }
 
 ModuleHandle LoadLibraryA(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }

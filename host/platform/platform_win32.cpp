@@ -11,7 +11,7 @@ namespace platform {
 ModuleHandle GetModuleHandleA(const char* name) { return ::GetModuleHandleA(name); }
 
 void* GetProcAddressByOrdinal(ModuleHandle module, std::uint32_t ordinal) {
-  if (module == nullptr || ordinal > 0xFFFF) return nullptr;
+  if (module == nullptr || ordinal > kMostOrdinal) return nullptr;
   return reinterpret_cast<void*>(
       ::GetProcAddress(static_cast<HMODULE>(module), MAKEINTRESOURCEA(static_cast<WORD>(ordinal))));
 }

@@ -1,14 +1,15 @@
-// State words of dialog controls by id (bit 0x0001 check box on, 0x0002
-// disabled; 0x8000 on id 0 asks for a redraw).
+// State words of dialog controls by id (the bits: abi/dialog_codes.h).
 #pragma once
 
 #include <cstdint>
 
+#include "abi/dialog_codes.h"
+
 namespace standin {
 
-inline constexpr std::uint16_t kStateChecked = 0x0001;
-inline constexpr std::uint16_t kStateDisabled = 0x0002;
-inline constexpr std::uint16_t kStateRedraw = 0x8000;
+using korpus_abi::kStateChecked;
+using korpus_abi::kStateDisabled;
+using korpus_abi::kStateRedraw;
 
 class ControlStates {
  public:

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "abi/dialog_codes.h"
 #include "abi/records.h"
 #include "korpus/dialog/base_operations.h"
 #include "korpus/dialog/delegates.h"
@@ -235,7 +236,7 @@ std::int32_t KORPUS_METHOD DialogDeliverEvent(void* self, std::int32_t code, std
 
 // The object's row index is 16-bit: a row it cannot name reads as nothing.
 std::intptr_t KORPUS_METHOD DialogRowText(void* self, std::int32_t row, std::int32_t unused) {
-  if (self == nullptr || row < -1 || row > INT16_MAX) return 0;
+  if (self == nullptr || row < korpus_abi::kCountRow || row > INT16_MAX) return 0;
   const auto slot = SlotOf<RowTextSlot>(self, kRowTextSlot);
   if (slot == nullptr) return 0;
   return slot(self, static_cast<std::int16_t>(row), unused);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "abi/dialog_codes.h"
 #include "korpus/dialog/base_operations.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/dialog/screen.h"
@@ -16,17 +17,14 @@
 
 namespace standin::dialog {
 
-// Event kinds as the dialog object receives them.
-inline constexpr std::int16_t kEventOpening = -2;
-inline constexpr std::int16_t kEventFocus = -1;
-inline constexpr std::int16_t kEventCommand = 1;
-inline constexpr std::int16_t kEventClosing = 2;
-inline constexpr std::int16_t kEventListChoice = 4;
-
-// The command that ends a dialog (the " OK" button; also a box's yes).
-inline constexpr std::int16_t kCommandOk = 0x5001;
-// An event result meaning: taken completely, the focus stays.
-inline constexpr std::int32_t kResultStay = -2;
+using korpus_abi::kCommandOk;
+using korpus_abi::kCountRow;
+using korpus_abi::kEventClosing;
+using korpus_abi::kEventCommand;
+using korpus_abi::kEventFocus;
+using korpus_abi::kEventListChoice;
+using korpus_abi::kEventOpening;
+using korpus_abi::kResultStay;
 
 // What 52026 answers: the ending command, 0 after Esc or the end of input,
 // -1 when no dialog was run.

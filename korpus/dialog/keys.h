@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "abi/dialog_codes.h"
+
 namespace standin {
 
 enum class KeyName : std::uint8_t {
@@ -52,27 +54,21 @@ inline constexpr Key NamedKey(KeyName name) { return {name, 0}; }
 inline constexpr Key AltKey(char32_t letter) { return {KeyName::Alt, letter}; }
 inline constexpr Key CtrlKey(char32_t letter) { return {KeyName::Ctrl, letter}; }
 
-// Key codes of the host's templates (hot keys of buttons): Enter 13, Esc 27,
-// the function keys by their scan code in the high byte (F1 0x3B00 … F10
-// 0x4400, F11 0x5400, F12 0x5500). 0 when the key has no code.
+// Key codes of the host's templates (hot keys of buttons): Enter, Esc, Tab
+// and the function keys (abi/dialog_codes.h). 0 when the key has no code.
 constexpr std::uint16_t HostKeyCode(const Key& key) {
   switch (key.name) {
     case KeyName::Enter:
-      return 13;
+      return korpus_abi::kKeyEnter;
     case KeyName::Esc:
-      return 27;
+      return korpus_abi::kKeyEsc;
     case KeyName::Tab:
-      return 9;
-    case KeyName::F11:
-      return 0x5400;
-    case KeyName::F12:
-      return 0x5500;
+      return korpus_abi::kKeyTab;
     default:
       break;
   }
-  if (key.name >= KeyName::F1 && key.name <= KeyName::F10) {
-    const int index = static_cast<int>(key.name) - static_cast<int>(KeyName::F1);
-    return static_cast<std::uint16_t>((0x3B + index) << 8);
+  if (key.name >= KeyName::F1 && key.name <= KeyName::F12) {
+    return korpus_abi::FunctionKey(static_cast<int>(key.name) - static_cast<int>(KeyName::F1) + 1);
   }
   return 0;
 }

@@ -4,14 +4,15 @@
 #include <charconv>
 
 #include "abi/codepage.h"
+#include "abi/dialog_codes.h"
 
 namespace standin::dialog {
 
 namespace {
 
 constexpr char kHotMark = '~';
-constexpr char kKeyNameOpen = 0x05;
-constexpr char kKeyNameClose = 0x01;
+using korpus_abi::kKeyNameClose;
+using korpus_abi::kKeyNameOpen;
 
 }  // namespace
 

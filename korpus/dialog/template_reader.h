@@ -8,15 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "abi/dialog_codes.h"
+
 namespace standin::dialog {
 
-inline constexpr std::uint16_t kKindDialog = 0xFFFF;
-inline constexpr std::uint16_t kKindButton = 0;
-inline constexpr std::uint16_t kKindCheckBox = 2;
-inline constexpr std::uint16_t kKindStatic = 3;
-inline constexpr std::uint16_t kKindColumnHeader = 4;
-inline constexpr std::uint16_t kKindInput = 5;
-inline constexpr std::uint16_t kKindList = 6;
+using korpus_abi::kKindButton;
+using korpus_abi::kKindCheckBox;
+using korpus_abi::kKindColumnHeader;
+using korpus_abi::kKindDialog;
+using korpus_abi::kKindInput;
+using korpus_abi::kKindList;
+using korpus_abi::kKindStatic;
 
 // Style bit of the control that takes the focus when the dialog opens.
 inline constexpr std::uint16_t kStyleFirstFocus = 0x8000;

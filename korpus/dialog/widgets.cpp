@@ -7,6 +7,7 @@
 #include <string>
 
 #include "abi/codepage.h"
+#include "abi/dialog_codes.h"
 #include "korpus/dialog/controls.h"
 #include "korpus/dialog/decimal.h"
 #include "korpus/trim.h"
@@ -244,7 +245,7 @@ ListBox::ListBox(const ControlRecord& record, const ColumnHeader* header, RowSou
 
 void ListBox::Refresh(bool for_picture) {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    const std::intptr_t answered = source_ ? source_(-1) : 0;
+    const std::intptr_t answered = source_ ? source_(korpus_abi::kCountRow) : 0;
     total_ = static_cast<std::int32_t>(std::clamp<std::intptr_t>(answered, 0, INT32_MAX));
     count_ = std::min(total_, kMaxRows);
     MoveTo(current_);

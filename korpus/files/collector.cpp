@@ -5,15 +5,13 @@
 #include <system_error>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "korpus/entries.h"
 #include "korpus/files/files.h"
 
 namespace standin {
 
 namespace {
-
-// What callers copy the folder into, NUL included.
-constexpr std::size_t kFolderBuffer = 260;
 
 struct Collector {
   bool ready = true;
@@ -31,7 +29,7 @@ namespace files {
 
 bool SetCollectorFolder(std::string_view utf8) {
   std::string mazovia = codepage::Utf8ToMazovia(utf8);
-  if (mazovia.size() >= kFolderBuffer) return false;
+  if (mazovia.size() >= korpus_abi::kCollectorFolderSize) return false;
   State().folder_mazovia = std::move(mazovia);
   return true;
 }

@@ -21,8 +21,12 @@ namespace standin {
 
 namespace {
 
-constexpr std::uint16_t kModeRead = 8;
-constexpr std::uint16_t kModeWrite = 9;
+using korpus_abi::kIniDone;
+using korpus_abi::kIniRead;
+using korpus_abi::kIniWrite;
+
+// What the entry answers when the key was neither read nor written.
+constexpr std::int16_t kNotDone = 1;
 
 struct Address {
   std::string path;
@@ -85,19 +89,19 @@ std::int16_t KORPUS_CALLER IniAccess(const char* file, std::int32_t mode, const 
                                      const char* format, ...) {
   // The plug-in passes a 16-bit mode; the upper half of the word is noise.
   const auto mode16 = static_cast<std::uint16_t>(mode);
-  if (mode16 != kModeRead && mode16 != kModeWrite) return 1;
+  if (mode16 != kIniRead && mode16 != kIniWrite) return kNotDone;
   // Every write and read counts for fault injection, whether it gets far
   // or not.
-  if (mode16 == kModeWrite && ShouldFail(Fault::IniWrite)) return 1;
-  if (mode16 == kModeRead && ShouldFail(Fault::IniRead)) return 1;
+  if (mode16 == kIniWrite && ShouldFail(Fault::IniWrite)) return kNotDone;
+  if (mode16 == kIniRead && ShouldFail(Fault::IniRead)) return kNotDone;
   const auto address = KeyAddress(file, section, key);
-  if (!address || format == nullptr) return 1;
+  if (!address || format == nullptr) return kNotDone;
 
   std::va_list args;
   va_start(args, format);
-  const bool done = mode16 == kModeWrite ? Write(*address, format, args) : Read(*address, format, args);
+  const bool done = mode16 == kIniWrite ? Write(*address, format, args) : Read(*address, format, args);
   va_end(args);
-  return done ? 0 : 1;
+  return done ? kIniDone : kNotDone;
 }
 
 }  // namespace entry

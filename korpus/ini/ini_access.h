@@ -10,11 +10,12 @@
 #include <optional>
 #include <string>
 
+#include "abi/host_codes.h"
+
 namespace standin {
 
-// A plain "%s" read stores at most this many characters and a NUL: the
-// plug-in reads into buffers of 260 bytes.
-inline constexpr std::size_t kIniPlainTextLimit = 259;
+// A plain "%s" read stores at most this many characters and a NUL.
+using korpus_abi::kIniPlainTextLimit;
 
 // Writes every file with pending changes. The host calls it when a dialog
 // run ends and when the plug-in's entry returns; it also runs at exit.

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "abi/host_codes.h"
+
 namespace standin {
 
 enum class Register : std::uint8_t { Sales, Purchase };
@@ -60,7 +62,7 @@ struct GoodsRow {
 
 struct CodeRow {
   std::string code;
-  std::int32_t factor = 1000;  // thousandths: 1000 is one piece
+  std::int32_t factor = korpus_abi::kOneUnit;  // thousandths
   std::string goods_symbol;
   std::int32_t catalogue = 0;
   std::int32_t goods_id = 0;

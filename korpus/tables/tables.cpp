@@ -17,6 +17,23 @@ namespace {
 
 using korpus_abi::TableObject;
 
+using korpus_abi::kCodeIndex;
+using korpus_abi::kCodeTable;
+using korpus_abi::kContextIndex;
+using korpus_abi::kContextTable;
+using korpus_abi::kGoodsIndex;
+using korpus_abi::kGoodsTable;
+using korpus_abi::kNoMoreRecords;
+using korpus_abi::kPurchasePositionsIndex;
+using korpus_abi::kPurchasePositionsTable;
+using korpus_abi::kRecordDelivered;
+using korpus_abi::kSalesPositionsIndex;
+using korpus_abi::kSalesPositionsTable;
+using korpus_abi::kScanFailed;
+
+// The version of the tables whose layout the plug-in does not check.
+constexpr std::int16_t kUncheckedVersion = 1;
+
 // Room for the largest record any table delivers.
 union RecordBuffer {
   korpus_abi::PositionRecord position;
@@ -97,13 +114,6 @@ struct Key {
 };
 static_assert(sizeof(Key) <= korpus_abi::kKeySize);
 
-// Indexes that the scans know.
-constexpr std::int32_t kSalesPositionsIndex = 812;
-constexpr std::int32_t kPurchasePositionsIndex = 714;
-constexpr std::int32_t kCataloguesIndex = 3;
-constexpr std::int32_t kGoodsIndex = 4;
-constexpr std::int32_t kCodesIndex = 154;
-
 struct Scan {
   const void* cursor = nullptr;  // the caller's storage names the scan
   Table* table = nullptr;
@@ -137,8 +147,10 @@ void EndScan(const void* cursor) {
               scans.end());
 }
 
-// "From this key on"; 0 asks for everything.
-std::int64_t LowerBound(std::int32_t value) { return value == 0 ? std::numeric_limits<std::int64_t>::min() : value; }
+// "From this key on", or everything.
+std::int64_t LowerBound(std::int32_t value) {
+  return value == korpus_abi::kEveryRecordKey ? std::numeric_limits<std::int64_t>::min() : value;
+}
 
 // Context numbers are the host's 16-bit words; read as unsigned, so that
 // catalogues and goods ids up to 65535 can be named.
@@ -149,20 +161,20 @@ std::unique_ptr<RowCursor> OpenRows(const Table& table, std::int32_t index, cons
   Store& store = CurrentStore();
   const bool by_number = key.kind == KeyKind::Number;
   switch (table.number) {
-    case 45:
+    case kSalesPositionsTable:
       if (index != kSalesPositionsIndex || !by_number) return nullptr;
       return store.ScanPositions(Register::Sales, key.value);
-    case 53:
+    case kPurchasePositionsTable:
       if (index != kPurchasePositionsIndex || !by_number) return nullptr;
       return store.ScanPositions(Register::Purchase, key.value);
-    case 48:
-      if (index != kCataloguesIndex || !by_number) return nullptr;
+    case kContextTable:
+      if (index != kContextIndex || !by_number) return nullptr;
       return store.ScanCatalogues(LowerBound(key.value));
-    case 49:
+    case kGoodsTable:
       if (index != kGoodsIndex || !by_number) return nullptr;
       return store.ScanGoods(ContextValue(Current().first_context), LowerBound(key.value));
-    case 117:
-      if (index != kCodesIndex || key.kind != KeyKind::Text) return nullptr;
+    case kCodeTable:
+      if (index != kCodeIndex || key.kind != KeyKind::Text) return nullptr;
       return store.ScanCodes();
     default:
       return nullptr;
@@ -171,27 +183,23 @@ std::unique_ptr<RowCursor> OpenRows(const Table& table, std::int32_t index, cons
 
 void MaterialiseInto(Table& table, const RowView& row) {
   switch (table.number) {
-    case 45:
-    case 53:
+    case kSalesPositionsTable:
+    case kPurchasePositionsTable:
       tables::Materialise(row, table.record.position);
       break;
-    case 48:
+    case kContextTable:
       tables::Materialise(row, table.record.context);
       break;
-    case 49:
+    case kGoodsTable:
       tables::Materialise(row, table.record.goods);
       break;
-    case 117:
+    case kCodeTable:
       tables::Materialise(row, table.record.code);
       break;
     default:
       break;
   }
 }
-
-constexpr std::int32_t kRecordDelivered = 1;
-constexpr std::int32_t kNoMoreRecords = 2;
-constexpr std::int32_t kScanFailed = 0;
 
 }  // namespace
 
@@ -211,19 +219,19 @@ namespace tables {
 
 std::int16_t DefaultVersion(std::int32_t table) {
   switch (table) {
-    case 44:
-      return 980;
-    case 52:
-      return 828;
-    case 45:
-      return 298;
-    case 53:
-      return 626;
-    case 49:
-      return 1024;
-    case 48:
-    case 117:
-      return 1;
+    case korpus_abi::kSalesRegister:
+      return korpus_abi::kSalesRegisterVersion;
+    case korpus_abi::kPurchaseRegister:
+      return korpus_abi::kPurchaseRegisterVersion;
+    case kSalesPositionsTable:
+      return korpus_abi::kSalesPositionsVersion;
+    case kPurchasePositionsTable:
+      return korpus_abi::kPurchasePositionsVersion;
+    case kGoodsTable:
+      return korpus_abi::kGoodsVersion;
+    case kContextTable:
+    case kCodeTable:
+      return kUncheckedVersion;
     default:
       return 0;
   }
@@ -333,7 +341,7 @@ std::int32_t KORPUS_CALLEE ScanStart(void* cursor, korpus_abi::TableObject* obje
   } catch (...) {
     return kScanFailed;
   }
-  return 1;
+  return korpus_abi::kScanStarted;
 }
 
 std::int32_t KORPUS_CALLEE ScanNext(void* cursor) {
@@ -367,7 +375,7 @@ std::int16_t* KORPUS_CALLEE FirstContextNumber() { return &Current().first_conte
 std::int16_t* KORPUS_CALLEE SecondContextNumber() { return &Current().second_context; }
 
 std::int32_t KORPUS_CALLEE ReadGoods(std::int32_t, std::int32_t) {
-  Table* goods = FindTable(49);
+  Table* goods = FindTable(kGoodsTable);
   RowView row;
   try {
     const State& state = Current();

@@ -8,16 +8,21 @@
 #include <span>
 
 #include "abi/records.h"
+#include "abi/tables.h"
 #include "korpus/tables/store.h"
 
 namespace standin::tables {
 
 // The numbers that the table-open entry knows.
-inline constexpr std::array<std::int32_t, 7> kTableNumbers = {44, 45, 48, 49, 52, 53, 117};
+inline constexpr std::array<std::int32_t, 7> kTableNumbers = {
+    korpus_abi::kSalesRegister, korpus_abi::kSalesPositionsTable,     korpus_abi::kContextTable,
+    korpus_abi::kGoodsTable,    korpus_abi::kPurchaseRegister,        korpus_abi::kPurchasePositionsTable,
+    korpus_abi::kCodeTable,
+};
 
-// The version that a table's object carries until it is overridden
-// (44: 980, 52: 828, 45: 298, 53: 626, 49: 1024, 48 and 117: 1); 0 for a
-// number that is not a table.
+// The version that a table's object carries until it is overridden: the
+// one that the plug-in checks (abi/tables.h), 1 for 48 and 117, which it
+// does not check; 0 for a number that is not a table.
 std::int16_t DefaultVersion(std::int32_t table);
 
 // Each answers false for a number that is not a table (or, for the list

@@ -1,30 +1,34 @@
-// Ids and state bits of the check dialog's controls.
+// Ids of the check dialog's controls, and the state bits the check reads
+// and sets on them.
 #pragma once
 
 #include <cstdint>
 
+#include "abi/dialog_codes.h"
 #include "host/boundary.h"
 #include "host/korpus/entries.h"
 
 namespace verify::controls {
 
-inline constexpr std::int32_t kDialog = 0;
-inline constexpr std::int32_t kQuantitiesOption = 2;
-inline constexpr std::int32_t kSymbol = 3;
-inline constexpr std::int32_t kQuantityLabel = 4;
-inline constexpr std::int32_t kQuantity = 5;
-inline constexpr std::int32_t kList = 6;
-inline constexpr std::int32_t kNoAdditions = 7;
-inline constexpr std::int32_t kEnterButton = 13;
+inline constexpr std::int16_t kDialog = 0;
+inline constexpr std::int16_t kQuantitiesOption = 2;
+inline constexpr std::int16_t kSymbol = 3;
+inline constexpr std::int16_t kQuantityLabel = 4;
+inline constexpr std::int16_t kQuantity = 5;
+inline constexpr std::int16_t kList = 6;
+inline constexpr std::int16_t kNoAdditions = 7;
+inline constexpr std::int16_t kEnterButton = korpus_abi::kKeyEnter;
+// The buttons' ids are the commands they give: OK, and their keys' codes.
+inline constexpr std::int16_t kOkButton = korpus_abi::kCommandOk;
+inline constexpr std::int16_t kReadCollectorButton = static_cast<std::int16_t>(korpus_abi::FunctionKey(4));
+inline constexpr std::int16_t kWriteReportButton = static_cast<std::int16_t>(korpus_abi::FunctionKey(5));
+// Labels that no event names.
+inline constexpr std::int16_t kNoId = -1;
 
-inline constexpr std::uint32_t kChecked = 0x0001;
-inline constexpr std::uint32_t kDisabled = 0x0002;
-inline constexpr std::uint32_t kRedraw = 0x8000;
-
-inline bool IsChecked(std::int32_t id) { return (korpus::ControlState(id, 0, 0) & kChecked) != 0; }
+inline bool IsChecked(std::int32_t id) { return (korpus::ControlState(id, 0, 0) & korpus_abi::kStateChecked) != 0; }
 // The dialog redraws at once, asking the object for its rows.
 inline void Redraw() {
-  host::ThroughHost([] { korpus::ControlState(kDialog, kRedraw, 1); });
+  host::ThroughHost([] { korpus::ControlState(kDialog, korpus_abi::kStateRedraw, 1); });
 }
 
 }  // namespace verify::controls

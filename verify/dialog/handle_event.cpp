@@ -2,26 +2,24 @@
 // chosen row, the options, the two buttons and the closing.
 #include <cstring>
 
-#include "abi/codepage.h"
+#include "abi/dialog_codes.h"
+#include "abi/host_codes.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
+#include "verify/import/quantity.h"
 
 namespace verify {
 
 namespace {
 
-constexpr std::int16_t kOpening = -2;
-constexpr std::int16_t kFocus = -1;
-constexpr std::int16_t kCommand = 1;
-constexpr std::int16_t kClosing = 2;
-constexpr std::int16_t kListChoice = 4;
-
-constexpr std::int16_t kEnter = 13;
-constexpr std::int16_t kReadCollector = 0x3E00;
-constexpr std::int16_t kWriteReport = 0x3F00;
-
-constexpr std::int32_t kStay = -2;
+using korpus_abi::kEventClosing;
+using korpus_abi::kEventCommand;
+using korpus_abi::kEventFocus;
+using korpus_abi::kEventListChoice;
+using korpus_abi::kEventOpening;
+using korpus_abi::kOneUnit;
+using korpus_abi::kResultStay;
 
 // Only one check dialog is open at a time.
 std::int16_t focused_control = 0;
@@ -32,7 +30,7 @@ char* SymbolField() { return static_cast<char*>(korpus::ValueAddress(controls::k
 std::int32_t* QuantityField() { return static_cast<std::int32_t*>(korpus::ValueAddress(controls::kQuantity)); }
 
 void SetSymbolField(const char* symbol) {
-  if (char* field = SymbolField()) BoundedCopy(field, symbol, 16);
+  if (char* field = SymbolField()) BoundedCopy(field, symbol, sizeof ValueBuffer::symbol - 1);
 }
 
 void ClearSymbolField() {
@@ -46,23 +44,23 @@ void SetQuantityField(std::int32_t quantity) {
 }  // namespace
 
 std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
-  if (kind == kOpening) {
+  if (kind == kEventOpening) {
     SortForDisplay();
     focused_control = controls::kSymbol;
-    korpus::ControlState(controls::kQuantityLabel, controls::kDisabled, 0);
-    korpus::ControlState(controls::kQuantity, controls::kDisabled, 0);
-    korpus::ControlState(controls::kQuantitiesOption, controls::kChecked, 1);
+    korpus::ControlState(controls::kQuantityLabel, korpus_abi::kStateDisabled, 0);
+    korpus::ControlState(controls::kQuantity, korpus_abi::kStateDisabled, 0);
+    korpus::ControlState(controls::kQuantitiesOption, korpus_abi::kStateChecked, 1);
     controls::Redraw();
   }
 
-  if (kind == kCommand) {
+  if (kind == kEventCommand) {
     CountedItem typed{};
     if (const char* symbol = SymbolField()) BoundedCopy(typed.symbol, symbol, sizeof typed.symbol - 1);
     StripSpaces(typed.symbol);
     if (const std::int32_t* quantity = QuantityField()) typed.quantity = *quantity;
 
     switch (code) {
-      case kEnter:
+      case controls::kEnterButton:
         return EnterTarget();
       case controls::kQuantitiesOption:
         UpdateQuantityControls();
@@ -73,13 +71,13 @@ std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
       case controls::kQuantity:
         AcceptTypedQuantity(typed);
         break;
-      case kReadCollector: {
+      case controls::kReadCollectorButton: {
         // Without an item block the import did nothing; the event goes on.
         const std::int32_t result = ReadCollectorFile();
         if (result != 0) return result;
         break;
       }
-      case kWriteReport:
+      case controls::kWriteReportButton:
         WriteReport();
         break;
       default:
@@ -87,7 +85,7 @@ std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
     }
   }
 
-  if (kind == kListChoice && code == controls::kList) {
+  if (kind == kEventListChoice && code == controls::kList) {
     const std::int32_t row = korpus::CurrentRow(controls::kList);
     std::int32_t unused = 0;
     korpus::ListValue(controls::kList, &unused, 1);
@@ -95,14 +93,14 @@ std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
     controls::Redraw();
   }
 
-  if (kind == kFocus) {
+  if (kind == kEventFocus) {
     focused_control = code;
     const bool enter_works =
         code == controls::kSymbol || code == controls::kQuantity || code == controls::kList;
-    korpus::ControlState(controls::kEnterButton, controls::kDisabled, enter_works ? 0 : 1);
+    korpus::ControlState(controls::kEnterButton, korpus_abi::kStateDisabled, enter_works ? 0 : 1);
   }
 
-  if (kind == kClosing) SaveProgress();
+  if (kind == kEventClosing) SaveProgress();
   return 0;
 }
 
@@ -112,11 +110,11 @@ std::int32_t CZrobPrufacje::EnterTarget() const {
     case controls::kSymbol:
       return quantities ? controls::kQuantity : controls::kSymbol;
     case controls::kQuantity:
-      return quantities ? controls::kSymbol : kStay;
+      return quantities ? controls::kSymbol : kResultStay;
     case controls::kList:
       return controls::kSymbol;
     default:
-      return kStay;
+      return kResultStay;
   }
 }
 
@@ -130,13 +128,15 @@ Position* CZrobPrufacje::FindTypedSymbol(const char* symbol) {
 void CZrobPrufacje::AcceptTypedSymbol(CountedItem& typed) {
   if (typed.symbol[0] == '\0') return;
   const std::int32_t factor = TranslateCountedCode(typed);
-  typed.quantity = 1000;
+  typed.quantity = kOneUnit;
 
   if (controls::IsChecked(controls::kQuantitiesOption)) {
     // Only prepares the quantity field; the list does not change.
     if (const Position* position = FindTypedSymbol(typed.symbol)) {
-      if (factor != 1000) {
-        typed.quantity = korpus::RealToWhole(1000 * 0.001 * factor, 1);
+      if (factor != kOneUnit) {
+        // A package code offers one package: one unit scaled by its factor,
+        // which fits, being a 32-bit quantity itself.
+        typed.quantity = *ScaleByFactor(kOneUnit, factor);
       } else if (position->counted == 0) {
         typed.quantity = position->invoiced;
       }
@@ -166,7 +166,7 @@ void CZrobPrufacje::AcceptTypedQuantity(CountedItem& typed) {
     CountUnlisted(typed.symbol, typed.quantity);
   }
   list_refresh_ = 1;
-  SetQuantityField(1000);
+  SetQuantityField(kOneUnit);
   ClearSymbolField();
   SortForDisplay();
   controls::Redraw();

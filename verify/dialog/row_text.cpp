@@ -2,6 +2,8 @@
 #include <cstdio>
 
 #include "abi/codepage.h"
+#include "abi/dialog_codes.h"
+#include "abi/host_codes.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
@@ -15,7 +17,7 @@ const char* Remark(std::int32_t counted, std::int32_t invoiced) {
 }
 
 std::intptr_t CZrobPrufacje::RowText(std::int16_t row) {
-  if (row == -1) return count_;
+  if (row == korpus_abi::kCountRow) return count_;
   if (list_refresh_ != 0) {
     list_refresh_ = 0;
     return 0;
@@ -29,15 +31,16 @@ std::intptr_t CZrobPrufacje::RowText(std::int16_t row) {
   const char* remark = Remark(position.counted, position.invoiced);
   StripSpaces(position.symbol);
   std::snprintf(row_text_, sizeof row_text_, "%4d. %s\r%s\r%0.2f\r%0.2f\r%s", row + 1, position.name,
-                position.symbol, position.counted / 1000.0, position.invoiced / 1000.0, remark);
+                position.symbol, position.counted / double{korpus_abi::kOneUnit},
+                position.invoiced / double{korpus_abi::kOneUnit}, remark);
   return reinterpret_cast<std::intptr_t>(row_text_);
 }
 
 std::int32_t CZrobPrufacje::UpdateQuantityControls() {
   korpus::StoreValues(&values_, 1);
   const std::int32_t disable = values_.quantities_option == 1 ? 0 : 1;
-  korpus::ControlState(controls::kQuantityLabel, controls::kDisabled, disable);
-  korpus::ControlState(controls::kQuantity, controls::kDisabled, disable);
+  korpus::ControlState(controls::kQuantityLabel, korpus_abi::kStateDisabled, disable);
+  korpus::ControlState(controls::kQuantity, korpus_abi::kStateDisabled, disable);
   controls::Redraw();
   return 0;
 }

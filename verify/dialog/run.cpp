@@ -35,7 +35,7 @@ std::int32_t CZrobPrufacje::Run(const korpus_abi::ListState* list_state, const c
   if (positions_ == nullptr) return 1;
   capacity_ = kInitialPositions;
 
-  BoundedCopy(invoice_number_, invoice_number, 32);
+  BoundedCopy(invoice_number_, invoice_number, sizeof invoice_number_ - 1);
 
   if (ResumeProgress() == 1) LoadInvoice(list_state->table_number, invoice_id);
   NormalisePositions();

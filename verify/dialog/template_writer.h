@@ -7,19 +7,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "abi/dialog_codes.h"
+
 namespace verify::dialog_template {
 
-constexpr std::uint16_t kDialogKind = 0xFFFF;
-constexpr std::uint16_t kButton = 0;
-constexpr std::uint16_t kCheckBox = 2;
-constexpr std::uint16_t kStatic = 3;
-constexpr std::uint16_t kColumnHeader = 4;
-constexpr std::uint16_t kInputLine = 5;
-constexpr std::uint16_t kList = 6;
-
-// Button captions name their key between these two bytes.
-constexpr char kKeyNameOpen = 0x05;
-constexpr char kKeyNameClose = 0x01;
+// The record kinds, for those who write a template.
+using korpus_abi::kKindButton;
+using korpus_abi::kKindCheckBox;
+using korpus_abi::kKindColumnHeader;
+using korpus_abi::kKindDialog;
+using korpus_abi::kKindInput;
+using korpus_abi::kKindList;
+using korpus_abi::kKindStatic;
 
 struct TemplateHead {
   std::uint16_t kind;
@@ -43,9 +42,9 @@ class TemplateWriter {
 
   constexpr void Button(const TemplateHead& head, const char* key_name, const char* caption) {
     WriteHead(head);
-    Byte(kKeyNameOpen);
+    Byte(korpus_abi::kKeyNameOpen);
     Chars(key_name);
-    Byte(kKeyNameClose);
+    Byte(korpus_abi::kKeyNameClose);
     Text(caption);
     ++records_;
   }
@@ -54,7 +53,7 @@ class TemplateWriter {
   // fixed part (head and the line's own words), then its text.
   constexpr void TextInput(const TemplateHead& head, std::uint16_t max_length, std::uint16_t a, std::uint16_t b,
                            std::uint16_t c, std::uint16_t d) {
-    U16(kInputLine);
+    U16(kKindInput);
     U16(38);
     WriteHead(head);
     Zeros(8);
@@ -69,7 +68,7 @@ class TemplateWriter {
 
   constexpr void NumberInput(const TemplateHead& head, std::uint16_t max_length, std::uint16_t decimals, std::int32_t low,
                              std::int32_t high) {
-    U16(kInputLine);
+    U16(kKindInput);
     U16(44);
     WriteHead(head);
     Zeros(8);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "abi/codepage.h"
+#include "abi/dialog_codes.h"
+#include "abi/host_codes.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
@@ -18,7 +20,12 @@ namespace verify {
 namespace {
 
 constexpr const char* kFileName = "data.txt";
-constexpr std::int32_t kFolderBuffer = 260;
+// The fields of a line that the host's field entry gives: the code, the
+// quantity. It writes at most a field's width into the item.
+constexpr std::int32_t kCodeField = 0;
+constexpr std::int32_t kQuantityField = 1;
+static_assert(sizeof(CountedItem::symbol) >= korpus_abi::kLineFieldSize);
+static_assert(sizeof(CountedItem::quantity_text) >= korpus_abi::kLineFieldSize);
 // One read takes at most 255 characters and the NUL.
 constexpr int kReadBuffer = 256;
 // The host hands out blocks of less than 2 GB.
@@ -86,7 +93,7 @@ struct ReadOutcome {
   std::int32_t count;  // items read; on BadQuantity, the index of the item at fault
 };
 
-void CopyFolder(char (&destination)[kFolderBuffer], const char* folder) {
+void CopyFolder(char (&destination)[korpus_abi::kCollectorFolderSize], const char* folder) {
   std::size_t length = 0;
   if (folder != nullptr) {
     while (length < sizeof destination - 1 && folder[length] != '\0') ++length;
@@ -115,8 +122,8 @@ bool FillItem(CountedItem& item, const char* line, bool ends_line) {
     item.line[length] = '\n';
     item.line[length + 1] = '\0';
   }
-  if (korpus::LineField(0, item.line, item.symbol) != 0) item.symbol[0] = '\0';
-  if (korpus::LineField(1, item.line, item.quantity_text) != 0) item.quantity_text[0] = '\0';
+  if (korpus::LineField(kCodeField, item.line, item.symbol) != 0) item.symbol[0] = '\0';
+  if (korpus::LineField(kQuantityField, item.line, item.quantity_text) != 0) item.quantity_text[0] = '\0';
   StripSpaces(item.symbol);
   const auto quantity = UnitsToThousandths(LeadingUnits(item.quantity_text));
   if (!quantity) return false;
@@ -177,8 +184,8 @@ void VisibleLine(char (&out)[kReadBuffer], const char* line) {
 void ShowBadQuantity(const CountedItem* items, std::int32_t index) {
   char visible[kReadBuffer];
   VisibleLine(visible, items[index].line);
-  ShowMessage("Błąd"_mz, "Błędna ilość w wierszu %d pliku DATA.TXT:\n%s\nPlik nie został wczytany!"_mz, 1,
-              LineNumberOf(items, index), visible);
+  ShowMessage("Błąd"_mz, "Błędna ilość w wierszu %d pliku DATA.TXT:\n%s\nPlik nie został wczytany!"_mz,
+              korpus_abi::kBoxNotice, LineNumberOf(items, index), visible);
 }
 
 // Every item through the code table, its quantity scaled by the factor;
@@ -203,13 +210,13 @@ bool TranslateItems(CZrobPrufacje& check, CountedItem* items, std::int32_t count
 
 std::int32_t CZrobPrufacje::ReadCollectorFile() {
   if (korpus::CollectorReady() == 0) return -2;
-  char folder[kFolderBuffer];
+  char folder[korpus_abi::kCollectorFolderSize];
   CopyFolder(folder, korpus::CollectorFolder());
   korpus::FetchCollectorFile(folder, kFileName);
 
-  HostStream stream(korpus::OpenStream(kFileName, "rt", 0x40, 0, -1));
+  HostStream stream(korpus::OpenStream(kFileName, "rt", kStreamShareMode, 0, -1));
   if (!stream) {
-    ShowText("Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!"_mz, 1);
+    ShowText("Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!"_mz, korpus_abi::kBoxNotice);
     return 1;
   }
   ItemBlock block;
@@ -222,10 +229,11 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
     case ReadResult::Read:
       break;
     case ReadResult::ReadFailed:
-      ShowText("Blokada", "Błąd w trakcie odczytu pliku DATA.TXT!\nPlik nie został wczytany!"_mz, 1);
+      ShowText("Blokada", "Błąd w trakcie odczytu pliku DATA.TXT!\nPlik nie został wczytany!"_mz, korpus_abi::kBoxNotice);
       return -2;
     case ReadResult::NoRoom:
-      ShowText("Błąd"_mz, "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!"_mz, 1);
+      ShowText("Błąd"_mz, "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!"_mz,
+               korpus_abi::kBoxNotice);
       return -2;
     case ReadResult::BadQuantity:
       ShowBadQuantity(block.items(), outcome.count);

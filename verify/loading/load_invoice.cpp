@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
+#include "abi/tables.h"
 #include "host/korpus/entries.h"
 #include "host/table_handles.h"
 #include "verify/dialog/zrob_prufacje.h"
@@ -12,6 +14,9 @@
 namespace verify {
 
 namespace {
+
+// What the positions table is prepared with before its scan.
+constexpr std::int32_t kPrepareForPositions = 255;
 
 struct PositionsSource {
   korpus_abi::TableObject* table;
@@ -32,13 +37,13 @@ void CopyField(char (&destination)[N], const char (&source)[M]) {
 }  // namespace
 
 std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id) {
-  korpus_abi::TableObject* const purchase_positions = korpus::OpenTable(53);
-  korpus_abi::TableObject* const sales_positions = korpus::OpenTable(45);
+  korpus_abi::TableObject* const purchase_positions = korpus::OpenTable(korpus_abi::kPurchasePositionsTable);
+  korpus_abi::TableObject* const sales_positions = korpus::OpenTable(korpus_abi::kSalesPositionsTable);
   // What the purchase positions need is the table held since the load; a
   // fresh open of it that fails refuses neither register.
   korpus_abi::TableObject* const held_purchase_positions = host::Tables().tabTzak_dok;
   if (sales_positions == nullptr || held_purchase_positions == nullptr) {
-    korpus::MessageText("Błąd"_mz, "Błąd operacji dyskowej we wtyczce prufacja!"_mz, 1);
+    korpus::MessageText("Błąd"_mz, "Błąd operacji dyskowej we wtyczce prufacja!"_mz, korpus_abi::kBoxNotice);
     return 0;
   }
 
@@ -46,18 +51,19 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
   PositionsSource source{};
   switch (register_number) {
     case korpus_abi::kSalesRegister:
-      source = {sales_positions, 812};
+      source = {sales_positions, korpus_abi::kSalesPositionsIndex};
       break;
     case korpus_abi::kPurchaseRegister:
       // The table as opened now; the one held since the load when that
       // open answers nothing.
-      source = {purchase_positions != nullptr ? purchase_positions : held_purchase_positions, 714};
+      source = {purchase_positions != nullptr ? purchase_positions : held_purchase_positions,
+                korpus_abi::kPurchasePositionsIndex};
       break;
     default:
       return 0;
   }
 
-  korpus::PrepareTable(source.table, 255);
+  korpus::PrepareTable(source.table, kPrepareForPositions);
   alignas(8) std::uint8_t key[korpus_abi::kKeySize] = {};
   alignas(8) std::uint8_t cursor[korpus_abi::kCursorSize] = {};
   korpus::BuildNumberKey(source.index, 0, key, invoice_id);
@@ -67,7 +73,7 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
   while (status != 0) {
     status = korpus::ScanNext(cursor);
     // A table without a record buffer delivers nothing.
-    if (status != 1 || source.table->record == nullptr) break;
+    if (status != korpus_abi::kRecordDelivered || source.table->record == nullptr) break;
     if (count_ >= capacity_ && !ReservePositions(count_ + 1)) {
       incomplete = true;
       break;
@@ -84,7 +90,7 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
 
   if (incomplete) {
     ShowMessage("Błąd"_mz, "Nie udało się wczytać całej faktury!\nWczytano %d pozycji, sprawdzanie będzie niepełne."_mz,
-                1, count_);
+                korpus_abi::kBoxNotice, count_);
   }
   return 1;
 }

@@ -6,14 +6,14 @@
 #include <limits>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "host/korpus/entries.h"
+#include "verify/dialog/controls.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {
 
 namespace {
-
-constexpr std::int32_t kNoAdditionsOption = 7;
 
 const char* const kNotOnInvoice =
     "Na sprawdzanej fakturze brak towaru o kodzie %s!\nTowar ten zostanie pominięty przy sprawdzaniu!"_mz;
@@ -25,7 +25,7 @@ const char* const kOutOfRange =
 bool CZrobPrufacje::AddCounted(Position& position, std::int32_t quantity) {
   const std::int64_t sum = std::int64_t{position.counted} + quantity;
   if (sum > std::numeric_limits<std::int32_t>::max() || sum < std::numeric_limits<std::int32_t>::min()) {
-    ShowMessage("Błąd"_mz, kOutOfRange, 1, position.symbol);
+    ShowMessage("Błąd"_mz, kOutOfRange, korpus_abi::kBoxNotice, position.symbol);
     return false;
   }
   position.counted = static_cast<std::int32_t>(sum);
@@ -34,9 +34,9 @@ bool CZrobPrufacje::AddCounted(Position& position, std::int32_t quantity) {
 
 bool WarnNotOnInvoice(const char* symbol) {
   // Read afresh each time: the user may tick the option between boxes.
-  if ((korpus::ControlState(kNoAdditionsOption, 0, 0) & 1) == 0) return false;
+  if (!controls::IsChecked(controls::kNoAdditions)) return false;
   korpus::Signal();
-  ShowMessage("Uwaga", kNotOnInvoice, 1, symbol);
+  ShowMessage("Uwaga", kNotOnInvoice, korpus_abi::kBoxNotice, symbol);
   return true;
 }
 

@@ -3,9 +3,13 @@
 // caller, so that no file stays open in the host's process.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 namespace verify {
+
+// The share mode that the check's streams are opened with.
+inline constexpr std::int32_t kStreamShareMode = 0x40;
 
 class HostStream {
  public:

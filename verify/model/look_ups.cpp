@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "abi/host_codes.h"
+#include "abi/tables.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/model/fields.h"
@@ -18,15 +20,20 @@ using korpus_abi::ContextRecord;
 using korpus_abi::GoodsRecord;
 using korpus_abi::TableObject;
 
-constexpr std::int32_t kContextTable = 48;
-constexpr std::int32_t kGoodsTable = 49;
-constexpr std::int32_t kCodeTable = 117;
-constexpr std::int32_t kContextIndex = 3;
-constexpr std::int32_t kGoodsIndex = 4;
-constexpr std::int32_t kCodeIndex = 154;
-constexpr std::int32_t kPrepareForScan = 64;
-constexpr std::int32_t kFactorOne = 1000;
-constexpr std::int32_t kRecordDelivered = 1;
+using korpus_abi::kCodeIndex;
+using korpus_abi::kCodeTable;
+using korpus_abi::kContextIndex;
+using korpus_abi::kContextTable;
+using korpus_abi::kGoodsIndex;
+using korpus_abi::kGoodsTable;
+using korpus_abi::kRecordDelivered;
+
+// What the code table is prepared with before its scan.
+constexpr std::int32_t kPrepareForCodes = 64;
+// A code of this factor counts one piece of the goods it names.
+constexpr std::int32_t kFactorOne = korpus_abi::kOneUnit;
+// The flag of a context record that the goods search takes.
+constexpr std::int16_t kSearched = 1;
 
 // The caller's storage that a scan and its key live in.
 struct ScanBuffers {
@@ -100,12 +107,12 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const 
 // Each start answers the scan-start's result.
 std::int32_t StartCodeScan(ScanBuffers& codes, TableObject* code_table) {
   korpus::BuildTextKey(kCodeIndex, codes.key, "MMM", ".UNR", kCodeTable);
-  korpus::PrepareTable(code_table, kPrepareForScan);
+  korpus::PrepareTable(code_table, kPrepareForCodes);
   return korpus::ScanStart(codes.cursor, code_table, kCodeIndex, codes.key, 0, 0);
 }
 
 std::int32_t StartContextScan(ScanBuffers& contexts, TableObject* context_table) {
-  korpus::BuildNumberKey(kContextIndex, 0, contexts.key, 0);
+  korpus::BuildNumberKey(kContextIndex, 0, contexts.key, korpus_abi::kEveryRecordKey);
   return korpus::ScanStart(contexts.cursor, context_table, kContextIndex, contexts.key, 0, 0);
 }
 
@@ -113,7 +120,7 @@ std::int32_t StartContextScan(ScanBuffers& contexts, TableObject* context_table)
 std::int32_t StartGoodsScan(ScanBuffers& goods, TableObject* goods_table, const ContextRecord& context,
                             std::int16_t& first_number) {
   first_number = ContextNumber(fields::Text(context.number));
-  korpus::BuildNumberKey(kGoodsIndex, 0, goods.key, 0);
+  korpus::BuildNumberKey(kGoodsIndex, 0, goods.key, korpus_abi::kEveryRecordKey);
   return korpus::ScanStart(goods.cursor, goods_table, kGoodsIndex, goods.key, 0, 0);
 }
 
@@ -137,7 +144,7 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
     status = korpus::ScanNext(contexts.cursor);
     if (!Delivered(status, *context_table)) break;
     const auto& context = CurrentRecord<ContextRecord>(*context_table);
-    if (context.flag != 1) continue;
+    if (context.flag != kSearched) continue;
 
     ScanBuffers goods;
     status = StartGoodsScan(goods, goods_table, context, *first_number);
@@ -288,7 +295,7 @@ bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& c
     status = korpus::ScanNext(contexts.cursor);
     if (!Delivered(status, context_table)) break;
     const auto& context = CurrentRecord<ContextRecord>(context_table);
-    if (context.flag != 1) continue;
+    if (context.flag != kSearched) continue;
 
     ScanBuffers goods;
     status = StartGoodsScan(goods, &goods_table, context, first_number);

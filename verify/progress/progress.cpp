@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
 
@@ -18,9 +19,9 @@ constexpr const char* kNumberKey = "Nr fakt.";
 constexpr const char* kCountKey = "Ilosc";
 constexpr const char* kRowFormat = "%s,%s,%d,%d";
 constexpr const char* kRowReadFormat = "%120s,%16s,%d,%d";
-constexpr std::int32_t kWrite = 9;
-constexpr std::int32_t kRead = 8;
-constexpr std::int16_t kYes = 0x5001;
+using korpus_abi::kIniDone;
+using korpus_abi::kIniRead;
+using korpus_abi::kIniWrite;
 // A byte that no read of a text leaves first: the host writes at least the
 // text's NUL.
 constexpr char kNotRead = '\x7F';
@@ -45,15 +46,15 @@ void DiscardProgress() {
 }  // namespace
 
 std::int32_t CZrobPrufacje::SaveProgress() {
-  korpus::IniAccess(kProgressFile, kWrite, kSection, kNumberKey, "%s", invoice_number_);
-  korpus::IniAccess(kProgressFile, kWrite, kSection, kCountKey, "%d", count_);
+  korpus::IniAccess(kProgressFile, kIniWrite, kSection, kNumberKey, "%s", invoice_number_);
+  korpus::IniAccess(kProgressFile, kIniWrite, kSection, kCountKey, "%d", count_);
   RowKey key;
   for (std::int32_t i = 0; i < count_; ++i) {
     const Position& position = positions_[i];
     MakeRowKey(key, i);
     const std::int32_t counted = position.counted;
     const std::int32_t invoiced = position.invoiced;
-    korpus::IniAccess(kProgressFile, kWrite, kSection, key, kRowFormat, position.name, position.symbol, counted,
+    korpus::IniAccess(kProgressFile, kIniWrite, kSection, key, kRowFormat, position.name, position.symbol, counted,
                       invoiced);
   }
   return 1;
@@ -62,13 +63,13 @@ std::int32_t CZrobPrufacje::SaveProgress() {
 std::int32_t CZrobPrufacje::ResumeProgress() {
   count_ = 0;
 
-  // The INI access cuts a plain %s at 259 characters. A read that reports
+  // The INI access cuts a plain %s to its limit. A read that reports
   // success but leaves the buffer as it was (a host without the entry,
   // answered with 0) delivered nothing: the saved check is then neither
   // resumed nor discarded.
-  char stored_number[260];
+  char stored_number[korpus_abi::kIniPlainTextLimit + 1];
   std::memset(stored_number, kNotRead, sizeof stored_number);
-  if (korpus::IniAccess(kProgressFile, kRead, kSection, kNumberKey, "%s", stored_number) != 0) return 1;
+  if (korpus::IniAccess(kProgressFile, kIniRead, kSection, kNumberKey, "%s", stored_number) != kIniDone) return 1;
   if (stored_number[0] == kNotRead) return 1;
   stored_number[sizeof stored_number - 1] = '\0';
 
@@ -76,13 +77,14 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
     DiscardProgress();
     return 1;
   }
-  if (ShowMessage("Uwaga"_mz, "Czy chcesz dokończyć poprzednie sprawdzanie faktury %s"_mz, 6, stored_number) != kYes) {
+  if (ShowMessage("Uwaga"_mz, "Czy chcesz dokończyć poprzednie sprawdzanie faktury %s"_mz, korpus_abi::kBoxQuestion,
+                  stored_number) != korpus_abi::kAnswerYes) {
     DiscardProgress();
     return 1;
   }
 
   std::int32_t rows = 0;
-  if (korpus::IniAccess(kProgressFile, kRead, kSection, kCountKey, "%d", &rows) != 0) return 1;
+  if (korpus::IniAccess(kProgressFile, kIniRead, kSection, kCountKey, "%d", &rows) != kIniDone) return 1;
 
   // A negative count reads no row. A count beyond the block (a list that
   // grew during the check) grows the block as rows are kept; when the host
@@ -106,8 +108,8 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
     // The quantities go through aligned locals: the position is packed.
     std::int32_t counted = 0;
     std::int32_t invoiced = 0;
-    const bool read = korpus::IniAccess(kProgressFile, kRead, kSection, key, kRowReadFormat, position.name,
-                                        position.symbol, &counted, &invoiced) == 0;
+    const bool read = korpus::IniAccess(kProgressFile, kIniRead, kSection, key, kRowReadFormat, position.name,
+                                        position.symbol, &counted, &invoiced) == kIniDone;
     position.name[sizeof position.name - 1] = '\0';
     position.symbol[sizeof position.symbol - 1] = '\0';
     position.counted = counted;
@@ -125,7 +127,7 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
     ShowMessage("Błąd"_mz,
                 "Nie udało się wczytać całego poprzedniego sprawdzania!\n"
                 "Wczytano %d pozycji, sprawdzanie będzie niepełne."_mz,
-                1, count_);
+                korpus_abi::kBoxNotice, count_);
   }
   return 0;
 }

@@ -5,10 +5,6 @@
 
 namespace verify {
 
-// Host code pages.
-inline constexpr std::int32_t kPageMazovia = 1;
-inline constexpr std::int32_t kPageWindows1250 = 3;
-
 // A host box with a fixed text; the answer is of no interest to callers.
 void ShowText(const char* caption, const char* text, std::int32_t kind);
 

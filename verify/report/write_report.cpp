@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "abi/codepage.h"
+#include "abi/host_codes.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/model/host_stream.h"
@@ -48,7 +49,7 @@ struct QuantityText {
 
 QuantityText FormatQuantity(std::int64_t thousandths) {
   QuantityText out{};
-  std::snprintf(out.text, sizeof out.text, "%0.3f", static_cast<double>(thousandths) / 1000.0);
+  std::snprintf(out.text, sizeof out.text, "%0.3f", static_cast<double>(thousandths) / korpus_abi::kOneUnit);
   return out;
 }
 
@@ -62,13 +63,13 @@ bool WriteText(std::FILE* stream, const char* text) {
 // Writes a Mazovia text converted to Windows-1250.
 bool WriteConverted(std::FILE* stream, const char* mazovia) {
   char buffer[kWorkBuffer];
-  ConvertText(buffer, mazovia, kPageMazovia, kPageWindows1250);
+  ConvertText(buffer, mazovia, codepage::kPageMazovia, codepage::kPageWindows1250);
   return WriteText(stream, buffer);
 }
 
 void ShowWriteFailure(HostStream& stream) {
   stream.Close();
-  ShowText("Blokada", "Błąd w trakcie zapisu!"_mz, 1);
+  ShowText("Blokada", "Błąd w trakcie zapisu!"_mz, korpus_abi::kBoxNotice);
 }
 
 }  // namespace
@@ -79,7 +80,7 @@ void CZrobPrufacje::WriteReport() {
   counters_.off_invoice = 0;
   counters_.unchecked = 0;
 
-  HostStream stream(korpus::OpenStream(kReportName, "wt", 0x40, 0, -1));
+  HostStream stream(korpus::OpenStream(kReportName, "wt", kStreamShareMode, 0, -1));
   if (!stream) return ShowWriteFailure(stream);
   if (!WriteConverted(stream.get(), Header())) return ShowWriteFailure(stream);
 
@@ -112,15 +113,16 @@ void CZrobPrufacje::WriteReport() {
   }
 
   const bool bottom_written = WriteConverted(stream.get(), BottomRule());
-  ShowMessage("Podsumowanie", SummaryFormat(), 1, invoice_number_, counters_.on_document, counters_.differences,
-              counters_.correct, counters_.off_invoice, counters_.new_goods, counters_.unchecked);
+  ShowMessage("Podsumowanie", SummaryFormat(), korpus_abi::kBoxNotice, invoice_number_, counters_.on_document,
+              counters_.differences, counters_.correct, counters_.off_invoice, counters_.new_goods,
+              counters_.unchecked);
   if (!bottom_written) return ShowWriteFailure(stream);
   stream.Close();
 
-  if (korpus::StoreDocument(11, kReportName, 0, 0) != 0) {
-    ShowText("Uwaga", "Dokument został zapisany"_mz, 1);
+  if (korpus::StoreDocument(korpus_abi::kReportDocument, kReportName, 0, 0) != 0) {
+    ShowText("Uwaga", "Dokument został zapisany"_mz, korpus_abi::kBoxNotice);
   } else {
-    ShowText("Uwaga", "Dokumentu nie zapisano!"_mz, 1);
+    ShowText("Uwaga", "Dokumentu nie zapisano!"_mz, korpus_abi::kBoxNotice);
   }
   std::remove(kReportName);
 }

@@ -33,8 +33,7 @@ inline constexpr std::int16_t kCountRow = -1;
 // An event's result meaning: taken completely, the focus stays.
 inline constexpr std::int32_t kResultStay = -2;
 
-// The command of the " OK" button, which ends a dialog; a box's yes shares
-// its code.
+// The command of the " OK" button, which ends a dialog.
 inline constexpr std::int16_t kCommandOk = 0x5001;
 
 // Key codes, as a template's buttons name their keys and as commands and

@@ -7,14 +7,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "abi/dialog_codes.h"
+
 namespace korpus_abi {
 
-// Kinds of the host's boxes, and their answers; yes shares its code with
-// the dialog's OK command.
+// Kinds of the host's boxes, and their answers: a box is a dialog, whose
+// OK command answers OK and yes.
 inline constexpr std::int32_t kBoxNotice = 1;
 inline constexpr std::int32_t kBoxQuestion = 6;
-inline constexpr std::int16_t kAnswerOk = 0x5001;
-inline constexpr std::int16_t kAnswerYes = 0x5001;
+inline constexpr std::int16_t kAnswerOk = kCommandOk;
+inline constexpr std::int16_t kAnswerYes = kCommandOk;
 inline constexpr std::int16_t kAnswerNo = 0x5002;
 
 // The system's Abort/Retry/Ignore box (MessageBoxA): its style, with the

@@ -237,6 +237,13 @@ bool HostProgram::Press(const standin::Key& key) {
     out_ << "event " << event << " failed: " << error.what() << '\n' << std::flush;
   }
   standin::files::SetCheckedInvoice(0);
+  // A scan that the plug-in started during the event ends with the event,
+  // however the event ended.
+  if (const int unended = standin::tables::TakeUnendedScans(); unended > 0) {
+    out_ << "event " << event << " left " << unended << (unended == 1 ? " table scan" : " table scans")
+         << " open\n"
+         << std::flush;
+  }
   standin::FlushIniFiles();
   if (event == list_key::kCtrl1) ReadMarks();
   if (answer == static_cast<std::int32_t>(ListAnswer::Quit) && !QuitConfirmed()) {

@@ -5,8 +5,10 @@
 # BIN_FOLDER holds korpus (Linux build) or korpus.exe (Windows build, run
 # under Wine in WINE_PREFIX). Without ordinals every entry of
 # abi/korpus_entries.inc is swept. Each run must end in order: exit 0, or 1
-# after a script error; never a signal, an abort or a time-out. Prints one
-# line per run that did not, then the totals; exits 1 when a run did not.
+# after a script error; never a signal, an abort or a time-out; and no check
+# may leave a table scan open (but without the scan-end entry none can be
+# ended). Prints one line per run that did not, then the totals; exits 1
+# when a run did not.
 set -euo pipefail
 if [ $# -lt 1 ]; then
   echo "usage: $0 BIN_FOLDER [WINE_PREFIX] [ORDINAL...]" >&2
@@ -36,6 +38,8 @@ else
   mapfile -t ordinals < <(sed -n 's/^KORPUS_\(ENTRY\|DIRECT\)(\([0-9]*\),.*/\2/p' "$here/../abi/korpus_entries.inc")
 fi
 
+scan_end=$(sed -n 's/^KORPUS_ENTRY(\([0-9]*\), *[A-Z]*, *[0-9]*, *ScanEnd,.*/\1/p' "$here/../abi/korpus_entries.inc")
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 under_wine=${under_wine:-0}
@@ -52,6 +56,9 @@ run_once() {
   if [ $status -ne 0 ] && [ $status -ne 1 ]; then bad="exit $status"; fi
   if [ $status -eq 1 ] && ! grep -q '^script\.txt:[0-9]*: ' "$work/run/err.txt"; then bad="exit 1 without a script error"; fi
   if grep -qv '^script\.txt:[0-9]*: ' "$work/run/err.txt"; then bad="${bad:+$bad, }unexpected error output"; fi
+  if [ "$2" != "$scan_end" ] && grep -q ' table scans\? open' "$work/run/out.txt"; then
+    bad="${bad:+$bad, }$(grep -m1 ' table scans\? open' "$work/run/out.txt" | tr -d '\r')"
+  fi
 }
 runs=0 boxes=0 faults=0 abandoned=0 wine_again=0
 start=$SECONDS

@@ -1,6 +1,7 @@
 // Every host entry missing in turn, over one whole check, answered Abort,
 // Ignore, and Retry twice then Ignore: the host program always ends in
-// order, and shows the binding box exactly as often as it was answered.
+// order, shows the binding box exactly as often as it was answered, and no
+// check leaves a table scan open.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/program_run.h"
@@ -22,12 +24,13 @@ namespace fs = std::filesystem;
 struct Entry {
   int ordinal;
   bool lazily_bound;
+  std::string_view name;
 };
 
 const std::vector<Entry>& Entries() {
   static const std::vector<Entry> entries = {
-#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) {ordinal, true},
-#define KORPUS_DIRECT(ordinal, conv, bytes, name, result, params) {ordinal, false},
+#define KORPUS_ENTRY(ordinal, conv, bytes, name, result, params) {ordinal, true, #name},
+#define KORPUS_DIRECT(ordinal, conv, bytes, name, result, params) {ordinal, false, #name},
 #include "abi/korpus_entries.inc"
 #undef KORPUS_ENTRY
 #undef KORPUS_DIRECT
@@ -124,6 +127,10 @@ TEST_P(MissingEntrySweep, EveryEntryEndsInOrderWithItsBoxes) {
       EXPECT_NE(run.out.find("host entry " + ordinal + " is missing; the call was abandoned"), std::string::npos)
           << "an abandoned call is reported\n" << run.out;
     }
+    // Without its scan-end entry the host cannot end a scan: there the
+    // count shows that it notices.
+    const bool scans_end = entry.name != "ScanEnd";
+    EXPECT_EQ(Count(run.out, " table scan") == 0, scans_end) << run.out;
   }
 }
 

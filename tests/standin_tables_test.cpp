@@ -479,6 +479,7 @@ TEST_P(Tables, ACursorThatWasNeverStartedOrIsEndedAnswersZero) {
   EXPECT_EQ(entry::ScanNext(scan.cursor), 0);
 }
 
+// The replaced scan and one left open both count as never ended.
 TEST_P(Tables, StartingAgainInTheSameStorageReplacesTheUnendedScan) {
   store().AddGoods(std::vector<GoodsRow>{GoodsOf(1, 1, "A"), GoodsOf(1, 2, "B")});
   *entry::FirstContextNumber() = 1;
@@ -489,7 +490,11 @@ TEST_P(Tables, StartingAgainInTheSameStorageReplacesTheUnendedScan) {
   EXPECT_EQ(tables::ActiveScans(), 1);
   ASSERT_EQ(entry::ScanNext(scan.cursor), 1);
   EXPECT_EQ(FieldText(RecordOf<abi::GoodsRecord>(49).symbol), "A");
+  EXPECT_EQ(tables::TakeUnendedScans(), 2);
+  EXPECT_EQ(tables::ActiveScans(), 0);
+  ASSERT_TRUE(StartByNumber(scan, 49, 4, 0));
   entry::ScanEnd(scan.cursor);
+  EXPECT_EQ(tables::TakeUnendedScans(), 0);
 }
 
 TEST_P(Tables, AScanSetToFailStartsWithZero) {

@@ -125,6 +125,8 @@ struct Scan {
 struct State {
   std::shared_ptr<Store> store;
   std::vector<Scan> scans;
+  // Scans whose cursor a start used again before they were ended.
+  int taken_over = 0;
   std::int16_t first_context = 0;
   std::int16_t second_context = 0;
 };
@@ -263,12 +265,21 @@ korpus_abi::ListHandler DefaultListHandler() { return &TakeEveryEvent; }
 void Reset() {
   State& state = Current();
   state.scans.clear();
+  state.taken_over = 0;
   state.first_context = 0;
   state.second_context = 0;
   for (Table& table : Tables()) ResetTable(table);
 }
 
 int ActiveScans() { return static_cast<int>(Current().scans.size()); }
+
+int TakeUnendedScans() {
+  State& state = Current();
+  const int unended = static_cast<int>(state.scans.size()) + state.taken_over;
+  state.scans.clear();
+  state.taken_over = 0;
+  return unended;
+}
 
 }  // namespace tables
 
@@ -328,7 +339,10 @@ std::int32_t KORPUS_CALLEE ScanStart(void* cursor, korpus_abi::TableObject* obje
                                      std::int32_t, std::int32_t) {
   if (cursor == nullptr || key == nullptr) return kScanFailed;
   // Storage used again without its scan ended: that scan is over.
-  EndScan(cursor);
+  if (FindScan(cursor) != nullptr) {
+    ++Current().taken_over;
+    EndScan(cursor);
+  }
   Table* table = FindTable(object);
   if (table == nullptr || table->fail_start) return kScanFailed;
   Key read{};

@@ -42,6 +42,11 @@ void Reset();
 // Scans begun and not yet ended.
 int ActiveScans();
 
+// Scans begun and never ended through the scan-end entry since the last
+// call: those still open, and those whose cursor a later start took over.
+// The open ones end; the count starts again from 0.
+int TakeUnendedScans();
+
 // A register row as the host's list hands it to a list handler: the
 // number (Mazovia, cut to its field) at byte 2 and the identifier at byte
 // 976 (sales) or 824 (purchase); zeros elsewhere.

@@ -10,6 +10,7 @@
 #include "host/korpus/entries.h"
 #include "host/table_handles.h"
 #include "verify/dialog/zrob_prufacje.h"
+#include "verify/model/host_scan.h"
 
 namespace verify {
 
@@ -64,29 +65,24 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
   }
 
   korpus::PrepareTable(source.table, kPrepareForPositions);
-  alignas(8) std::uint8_t key[korpus_abi::kKeySize] = {};
-  alignas(8) std::uint8_t cursor[korpus_abi::kCursorSize] = {};
-  korpus::BuildNumberKey(source.index, 0, key, invoice_id);
-
   bool incomplete = false;
-  std::int32_t status = korpus::ScanStart(cursor, source.table, source.index, key, 0, 0);
-  while (status != 0) {
-    status = korpus::ScanNext(cursor);
-    // A table without a record buffer delivers nothing.
-    if (status != korpus_abi::kRecordDelivered || source.table->record == nullptr) break;
-    if (count_ >= capacity_ && !ReservePositions(count_ + 1)) {
-      incomplete = true;
-      break;
+  {
+    HostScan positions(source.table);
+    korpus::BuildNumberKey(source.index, 0, positions.key(), invoice_id);
+    positions.Start(source.index);
+    while (const auto* record = positions.Next<korpus_abi::PositionRecord>()) {
+      if (count_ >= capacity_ && !ReservePositions(count_ + 1)) {
+        incomplete = true;
+        break;
+      }
+      Position& position = positions_[count_];
+      std::memset(&position, 0, sizeof position);
+      CopyField(position.name, record->name);
+      CopyField(position.symbol, record->symbol);
+      position.invoiced = record->quantity;
+      ++count_;
     }
-    const auto& record = *static_cast<const korpus_abi::PositionRecord*>(source.table->record);
-    Position& position = positions_[count_];
-    std::memset(&position, 0, sizeof position);
-    CopyField(position.name, record.name);
-    CopyField(position.symbol, record.symbol);
-    position.invoiced = record.quantity;
-    ++count_;
   }
-  korpus::ScanEnd(cursor);
 
   if (incomplete) {
     ShowMessage("Błąd"_mz, "Nie udało się wczytać całej faktury!\nWczytano %d pozycji, sprawdzanie będzie niepełne."_mz,

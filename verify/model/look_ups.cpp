@@ -9,6 +9,7 @@
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
 #include "verify/model/fields.h"
+#include "verify/model/host_scan.h"
 #include "verify/model/table_walks.h"
 
 namespace verify {
@@ -26,7 +27,6 @@ using korpus_abi::kContextIndex;
 using korpus_abi::kContextTable;
 using korpus_abi::kGoodsIndex;
 using korpus_abi::kGoodsTable;
-using korpus_abi::kRecordDelivered;
 
 // What the code table is prepared with before its scan.
 constexpr std::int32_t kPrepareForCodes = 64;
@@ -35,21 +35,9 @@ constexpr std::int32_t kFactorOne = korpus_abi::kOneUnit;
 // The flag of a context record that the goods search takes.
 constexpr std::int16_t kSearched = 1;
 
-// The caller's storage that a scan and its key live in.
-struct ScanBuffers {
-  alignas(std::max_align_t) std::byte cursor[korpus_abi::kCursorSize]{};
-  alignas(std::max_align_t) std::byte key[korpus_abi::kKeySize]{};
-};
-
 template <typename Record>
 const Record& CurrentRecord(const TableObject& table) {
   return *static_cast<const Record*>(table.record);
-}
-
-// A record is there to read: the scan says so and the table has a record
-// buffer. A table without one ends its scans as if they found nothing.
-bool Delivered(std::int32_t status, const TableObject& table) {
-  return status == kRecordDelivered && table.record != nullptr;
 }
 
 // The decimal number at the start of a text: leading white space, a sign,
@@ -104,24 +92,23 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const 
   return factor;
 }
 
-// Each start answers the scan-start's result.
-std::int32_t StartCodeScan(ScanBuffers& codes, TableObject* code_table) {
-  korpus::BuildTextKey(kCodeIndex, codes.key, "MMM", ".UNR", kCodeTable);
+// The scans of the look-ups, each on the scan of its table.
+void StartCodeScan(HostScan& codes, TableObject* code_table) {
+  korpus::BuildTextKey(kCodeIndex, codes.key(), "MMM", ".UNR", kCodeTable);
   korpus::PrepareTable(code_table, kPrepareForCodes);
-  return korpus::ScanStart(codes.cursor, code_table, kCodeIndex, codes.key, 0, 0);
+  codes.Start(kCodeIndex);
 }
 
-std::int32_t StartContextScan(ScanBuffers& contexts, TableObject* context_table) {
-  korpus::BuildNumberKey(kContextIndex, 0, contexts.key, korpus_abi::kEveryRecordKey);
-  return korpus::ScanStart(contexts.cursor, context_table, kContextIndex, contexts.key, 0, 0);
+void StartContextScan(HostScan& contexts) {
+  korpus::BuildNumberKey(kContextIndex, 0, contexts.key(), korpus_abi::kEveryRecordKey);
+  contexts.Start(kContextIndex);
 }
 
 // Sets the first context number from a flagged record and starts its goods.
-std::int32_t StartGoodsScan(ScanBuffers& goods, TableObject* goods_table, const ContextRecord& context,
-                            std::int16_t& first_number) {
+void StartGoodsScan(HostScan& goods, const ContextRecord& context, std::int16_t& first_number) {
   first_number = ContextNumber(fields::Text(context.number));
-  korpus::BuildNumberKey(kGoodsIndex, 0, goods.key, korpus_abi::kEveryRecordKey);
-  return korpus::ScanStart(goods.cursor, goods_table, kGoodsIndex, goods.key, 0, 0);
+  korpus::BuildNumberKey(kGoodsIndex, 0, goods.key(), korpus_abi::kEveryRecordKey);
+  goods.Start(kGoodsIndex);
 }
 
 }  // namespace
@@ -138,30 +125,24 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
   const std::string_view wanted = code;
 
   bool found = false;
-  ScanBuffers contexts;
-  std::int32_t status = StartContextScan(contexts, context_table);
-  while (status != 0) {
-    status = korpus::ScanNext(contexts.cursor);
-    if (!Delivered(status, *context_table)) break;
-    const auto& context = CurrentRecord<ContextRecord>(*context_table);
-    if (context.flag != kSearched) continue;
+  HostScan contexts(context_table);
+  StartContextScan(contexts);
+  while (const ContextRecord* context = contexts.Next<ContextRecord>()) {
+    if (context->flag != kSearched) continue;
 
-    ScanBuffers goods;
-    status = StartGoodsScan(goods, goods_table, context, *first_number);
-    while (status != 0) {
-      status = korpus::ScanNext(goods.cursor);
-      if (!Delivered(status, *goods_table)) break;
-      const auto& record = CurrentRecord<GoodsRecord>(*goods_table);
-      if (fields::Text(record.symbol) != wanted) continue;
+    HostScan goods(goods_table);
+    StartGoodsScan(goods, *context, *first_number);
+    while (const GoodsRecord* record = goods.Next<GoodsRecord>()) {
+      if (fields::Text(record->symbol) != wanted) continue;
       // Reported as found even when no position could be added: the goods
       // are known, so they must not come back as "Nowy towar".
-      AddPosition(record.name, record.symbol, counted);
+      AddPosition(record->name, record->symbol, counted);
       found = true;
-      status = 0;
+      break;
     }
-    korpus::ScanEnd(goods.cursor);
+    // A goods scan that failed ends the search.
+    if (found || goods.failed()) break;
   }
-  korpus::ScanEnd(contexts.cursor);
   return found ? 1 : 0;
 }
 
@@ -173,17 +154,13 @@ std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {
   item.symbol[sizeof item.symbol - 1] = '\0';
   const std::string_view wanted = item.symbol;
 
-  ScanBuffers codes;
-  std::int32_t status = StartCodeScan(codes, code_table);
-  while (status != 0) {
-    status = korpus::ScanNext(codes.cursor);
-    if (!Delivered(status, *code_table)) break;
-    const auto& record = CurrentRecord<CodeRecord>(*code_table);
-    if (fields::Text(record.code) != wanted) continue;
-    factor = ApplyCodeRecord(item, record, *goods_table);
+  HostScan codes(code_table);
+  StartCodeScan(codes, code_table);
+  while (const CodeRecord* record = codes.Next<CodeRecord>()) {
+    if (fields::Text(record->code) != wanted) continue;
+    factor = ApplyCodeRecord(item, *record, *goods_table);
     break;
   }
-  korpus::ScanEnd(codes.cursor);
   return factor;
 }
 
@@ -205,18 +182,16 @@ bool CodeTableWalk::Walk(const CountedItem* items, std::int32_t count) {
   TableObject* goods_table = korpus::OpenTable(kGoodsTable);
   if (code_table == nullptr || goods_table == nullptr || wanted == 0) return true;
   bool kept = true;
-  ScanBuffers codes;
-  std::int32_t status = StartCodeScan(codes, code_table);
-  while (status != 0 && kept_ < wanted) {
-    status = korpus::ScanNext(codes.cursor);
-    if (!Delivered(status, *code_table)) break;
-    const auto& record = CurrentRecord<CodeRecord>(*code_table);
-    const std::int32_t code = codes_.Find(fields::Text(record.code));
+  HostScan codes(code_table);
+  StartCodeScan(codes, code_table);
+  while (kept_ < wanted) {
+    const CodeRecord* record = codes.Next<CodeRecord>();
+    if (record == nullptr) break;
+    const std::int32_t code = codes_.Find(fields::Text(record->code));
     if (code == ShortTextIndex::kAbsent || record_of_[code] >= 0) continue;
-    kept = Keep(code, record);
+    kept = Keep(code, *record);
     if (!kept) break;
   }
-  korpus::ScanEnd(codes.cursor);
   return kept;
 }
 
@@ -289,33 +264,30 @@ bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& c
 
   const SavedNumber saved(&first_number);
   std::size_t found = 0;
-  ScanBuffers contexts;
-  std::int32_t status = StartContextScan(contexts, &context_table);
-  while (status != 0 && found < wanted) {
-    status = korpus::ScanNext(contexts.cursor);
-    if (!Delivered(status, context_table)) break;
-    const auto& context = CurrentRecord<ContextRecord>(context_table);
-    if (context.flag != kSearched) continue;
+  HostScan contexts(&context_table);
+  StartContextScan(contexts);
+  while (found < wanted) {
+    const ContextRecord* context = contexts.Next<ContextRecord>();
+    if (context == nullptr) break;
+    if (context->flag != kSearched) continue;
 
-    ScanBuffers goods;
-    status = StartGoodsScan(goods, &goods_table, context, first_number);
-    while (status != 0 && found < wanted) {
-      status = korpus::ScanNext(goods.cursor);
-      if (!Delivered(status, goods_table)) break;
-      const auto& record = CurrentRecord<GoodsRecord>(goods_table);
-      const std::int32_t code = codes_.Find(fields::Text(record.symbol));
+    HostScan goods(&goods_table);
+    StartGoodsScan(goods, *context, first_number);
+    while (found < wanted) {
+      const GoodsRecord* record = goods.Next<GoodsRecord>();
+      if (record == nullptr) break;
+      const std::int32_t code = codes_.Find(fields::Text(record->symbol));
       if (code == ShortTextIndex::kAbsent || goods_[code].seen) continue;
       Goods& first = goods_[code];
-      std::memcpy(first.name, record.name, sizeof first.name);
-      std::memcpy(first.symbol, record.symbol, sizeof first.symbol);
+      std::memcpy(first.name, record->name, sizeof first.name);
+      std::memcpy(first.symbol, record->symbol, sizeof first.symbol);
       first.seen = true;
       ++found;
     }
-    korpus::ScanEnd(goods.cursor);
     // A goods scan that failed to start or ended with 0 ends every item's
     // search here: whatever it has not found stays unfound.
+    if (goods.failed()) break;
   }
-  korpus::ScanEnd(contexts.cursor);
   return true;
 }
 

@@ -5,6 +5,7 @@ target_sources(prufacja_verify PRIVATE
   model/look_ups.cpp
   model/ordering.cpp
   model/position_block.cpp
+  model/table_walks.cpp
   model/text_index.cpp
   model/text_helpers.cpp
 )

@@ -193,9 +193,18 @@ struct Side {
 const Side kProduct{
     [](CZrobPrufacje& c) { return c.ReadCollectorFile(); },
     [](CZrobPrufacje& c, std::int16_t code) { return c.HandleEvent(code, 1); },
-    [](CZrobPrufacje& c) { return c.NormalisePositions(); },
-    [](CZrobPrufacje& c) { return c.SortForDisplay(); },
-    [](CZrobPrufacje& c) { return c.SaveProgress(); },
+    [](CZrobPrufacje& c) {
+      c.NormalisePositions();
+      return 0;
+    },
+    [](CZrobPrufacje& c) {
+      c.SortForDisplay();
+      return 0;
+    },
+    [](CZrobPrufacje& c) {
+      c.SaveProgress();
+      return 0;
+    },
     [](CZrobPrufacje& c) { return c.ResumeProgress(); },
     [](CZrobPrufacje& c) { c.WriteReport(); },
     [](CZrobPrufacje& c, std::int16_t row) { return c.RowText(row); },

@@ -429,7 +429,10 @@ TEST_F(DifferentialTest, NormalisingRandomListsMatchesTheLiteralNormalisation) {
       const std::size_t symbol = symbol_of_name ? name : static_cast<std::size_t>(random.Below(3));
       std::strncpy(p.symbol, Mz(kSymbols[symbol]).c_str(), sizeof p.symbol - 1);
     }
-    const Action product = [](CZrobPrufacje& check, std::string&) { return check.NormalisePositions(); };
+    const Action product = [](CZrobPrufacje& check, std::string&) {
+      check.NormalisePositions();
+      return 0;
+    };
     if (!OrderDecidesTheMerge(world.positions)) {
       Compare(
           world, product, [](CZrobPrufacje& check, std::string&) { return LiteralCheck(check).NormalisePositions(); },

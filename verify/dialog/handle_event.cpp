@@ -73,8 +73,8 @@ std::int32_t CZrobPrufacje::HandleEvent(std::int16_t code, std::int16_t kind) {
         break;
       case controls::kReadCollectorButton: {
         // Without an item block the import did nothing; the event goes on.
-        const std::int32_t result = ReadCollectorFile();
-        if (result != 0) return result;
+        const ImportResult result = ReadCollectorFile();
+        if (result != kNoItemBlock) return result;
         break;
       }
       case controls::kWriteReportButton:

@@ -36,13 +36,12 @@ std::intptr_t CZrobPrufacje::RowText(std::int16_t row) {
   return reinterpret_cast<std::intptr_t>(row_text_);
 }
 
-std::int32_t CZrobPrufacje::UpdateQuantityControls() {
+void CZrobPrufacje::UpdateQuantityControls() {
   korpus::StoreValues(&values_, 1);
   const std::int32_t disable = values_.quantities_option == 1 ? 0 : 1;
   korpus::ControlState(controls::kQuantityLabel, korpus_abi::kStateDisabled, disable);
   korpus::ControlState(controls::kQuantity, korpus_abi::kStateDisabled, disable);
   controls::Redraw();
-  return 0;
 }
 
 }  // namespace verify

@@ -29,15 +29,15 @@ void* CallableOf(Delegate& delegate) {
 
 }  // namespace
 
-std::int32_t CZrobPrufacje::Run(const korpus_abi::ListState* list_state, const char* invoice_number,
-                                std::int32_t invoice_id) {
+CZrobPrufacje::RunResult CZrobPrufacje::Run(const korpus_abi::ListState* list_state, const char* invoice_number,
+                                            std::int32_t invoice_id) {
   positions_ = static_cast<Position*>(korpus::AllocateZeroed(kInitialPositions, sizeof(Position)));
-  if (positions_ == nullptr) return 1;
+  if (positions_ == nullptr) return kNoPositionsBlock;
   capacity_ = kInitialPositions;
 
   BoundedCopy(invoice_number_, invoice_number, sizeof invoice_number_ - 1);
 
-  if (ResumeProgress() == 1) LoadInvoice(list_state->table_number, invoice_id);
+  if (ResumeProgress() == kNotResumed) LoadInvoice(list_state->table_number, invoice_id);
   NormalisePositions();
 
   Delegate events{};
@@ -52,7 +52,7 @@ std::int32_t CZrobPrufacje::Run(const korpus_abi::ListState* list_state, const c
 
   korpus::DelegateRelease(rows.storage);
   korpus::DelegateRelease(events.storage);
-  return 0;
+  return kRan;
 }
 
 }  // namespace verify

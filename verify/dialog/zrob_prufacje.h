@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "abi/dialog_codes.h"
 #include "abi/records.h"
 #include "verify/model/records.h"
 #include "verify/model/text_helpers.h"
@@ -40,27 +41,48 @@ static_assert(sizeof(SummaryCounters) == 24);
 
 class CZrobPrufacje {
  public:
+  // What Run did. Without a block nothing ran and nothing is left to undo,
+  // and the register's handler passes the event on either way: its caller
+  // need not look.
+  enum RunResult : std::int32_t { kRan = 0, kNoPositionsBlock = 1 };
+  // What ResumeProgress did; kNotResumed leaves an empty list to load.
+  enum Resumption : std::int32_t { kResumed = 0, kNotResumed = 1 };
+  // What ReadCollectorFile did, which HandleEvent answers the host for F4:
+  // the import is over and the user was told of whatever it met (the event
+  // is taken); the file did not open; no item block (the event goes on as
+  // any other).
+  enum ImportResult : std::int32_t {
+    kImportEnded = korpus_abi::kResultStay,
+    kNoItemBlock = 0,
+    kFileNotOpened = 1,
+  };
+
   CZrobPrufacje();
   ~CZrobPrufacje();
   CZrobPrufacje(const CZrobPrufacje&) = delete;
   CZrobPrufacje& operator=(const CZrobPrufacje&) = delete;
 
   // Check run
-  std::int32_t Run(const korpus_abi::ListState* list_state, const char* invoice_number, std::int32_t invoice_id);
+  RunResult Run(const korpus_abi::ListState* list_state, const char* invoice_number, std::int32_t invoice_id);
 
-  // Dialog
+  // Dialog: the two slots that the host calls, with the host's results.
   std::int32_t HandleEvent(std::int16_t code, std::int16_t kind);
   std::intptr_t RowText(std::int16_t row);
-  std::int32_t UpdateQuantityControls();
+  void UpdateQuantityControls();
 
-  // Model
-  std::int32_t AddPosition(const char* name, const char* symbol, std::int32_t counted);
-  std::int32_t RemovePosition(std::int32_t index);
-  std::int32_t LookUpGoods(char* code, std::int32_t counted);
+  // Model. AddPosition adds nothing when the host cannot grow the block;
+  // none of its callers could do more about it.
+  void AddPosition(const char* name, const char* symbol, std::int32_t counted);
+  void RemovePosition(std::int32_t index);
+  // True when the searched goods hold the code (a position was then added
+  // for them, or could not be).
+  bool LookUpGoods(char* code, std::int32_t counted);
+  // The factor of the item's code, in thousandths: kOneUnit when nothing
+  // applies.
   std::int32_t TranslateCountedCode(CountedItem& item);
   void MergeCountedItems(CountedItem* items, std::int32_t count);
-  std::int32_t NormalisePositions();
-  std::int32_t SortForDisplay();
+  void NormalisePositions();
+  void SortForDisplay();
 
   // Grows the positions block so that it holds at least `room` positions,
   // through the host's resize entry; false when the host cannot grow it
@@ -77,18 +99,24 @@ class CZrobPrufacje {
   // the check without passing a destructor.
   void Destroy(std::uint32_t flags);
 
-  // Loading, import, report, progress
-  std::int32_t LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id);
-  std::int32_t ReadCollectorFile();
+  // Loading, import, report, progress. LoadInvoice is false when the
+  // positions could not be read ("Błąd" was shown) or the table is no
+  // register; the check then goes on with the empty list, which is all
+  // that Run could do about it.
+  bool LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id);
+  ImportResult ReadCollectorFile();
   void WriteReport();
-  std::int32_t SaveProgress();
-  std::int32_t ResumeProgress();
+  // A write that the host's INI access refuses goes unnoticed: the dialog
+  // is closing, and there is no one to tell.
+  void SaveProgress();
+  Resumption ResumeProgress();
 
   // Counts an item that no position holds: the no-additions warning, or a
   // goods position, or a "Nowy towar" position.
   void CountUnlisted(char* symbol, std::int32_t quantity);
   // Adds to a position's counted quantity unless the sum leaves the 32-bit
-  // range, which the user is told of; false when refused.
+  // range, which the user is told of; false when refused. The callers go on
+  // either way: the quantity was meant for that position and is used up.
   bool AddCounted(Position& position, std::int32_t quantity);
 
   std::span<Position> Positions() { return {positions_, positions_ == nullptr ? 0u : static_cast<std::size_t>(count_)}; }

@@ -208,8 +208,8 @@ bool TranslateItems(CZrobPrufacje& check, CountedItem* items, std::int32_t count
 
 }  // namespace
 
-std::int32_t CZrobPrufacje::ReadCollectorFile() {
-  if (korpus::CollectorReady() == 0) return -2;
+CZrobPrufacje::ImportResult CZrobPrufacje::ReadCollectorFile() {
+  if (korpus::CollectorReady() == 0) return kImportEnded;
   char folder[korpus_abi::kCollectorFolderSize];
   CopyFolder(folder, korpus::CollectorFolder());
   korpus::FetchCollectorFile(folder, kFileName);
@@ -217,10 +217,10 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
   HostStream stream(korpus::OpenStream(kFileName, "rt", kStreamShareMode, 0, -1));
   if (!stream) {
     ShowText("Blokada", "Błąd w trakcie otwierania pliku DATA.TXT!"_mz, korpus_abi::kBoxNotice);
-    return 1;
+    return kFileNotOpened;
   }
   ItemBlock block;
-  if (!block.Allocate()) return 0;
+  if (!block.Allocate()) return kNoItemBlock;
   const ReadOutcome outcome = ReadItems(stream.get(), block);
   stream.Close();
 
@@ -230,24 +230,24 @@ std::int32_t CZrobPrufacje::ReadCollectorFile() {
       break;
     case ReadResult::ReadFailed:
       ShowText("Blokada", "Błąd w trakcie odczytu pliku DATA.TXT!\nPlik nie został wczytany!"_mz, korpus_abi::kBoxNotice);
-      return -2;
+      return kImportEnded;
     case ReadResult::NoRoom:
       ShowText("Błąd"_mz, "Brak pamięci na wczytanie pliku DATA.TXT!\nPlik nie został wczytany!"_mz,
                korpus_abi::kBoxNotice);
-      return -2;
+      return kImportEnded;
     case ReadResult::BadQuantity:
       ShowBadQuantity(block.items(), outcome.count);
-      return -2;
+      return kImportEnded;
   }
 
   CountedItem* const items = block.items();
-  if (!TranslateItems(*this, items, outcome.count)) return -2;
+  if (!TranslateItems(*this, items, outcome.count)) return kImportEnded;
   MergeCountedItems(items, outcome.count);
 
   list_refresh_ = 1;
   SortForDisplay();
   controls::Redraw();
-  return -2;
+  return kImportEnded;
 }
 
 }  // namespace verify

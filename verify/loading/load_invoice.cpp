@@ -37,7 +37,7 @@ void CopyField(char (&destination)[N], const char (&source)[M]) {
 
 }  // namespace
 
-std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id) {
+bool CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int32_t invoice_id) {
   korpus_abi::TableObject* const purchase_positions = korpus::OpenTable(korpus_abi::kPurchasePositionsTable);
   korpus_abi::TableObject* const sales_positions = korpus::OpenTable(korpus_abi::kSalesPositionsTable);
   // What the purchase positions need is the table held since the load; a
@@ -45,7 +45,7 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
   korpus_abi::TableObject* const held_purchase_positions = host::Tables().tabTzak_dok;
   if (sales_positions == nullptr || held_purchase_positions == nullptr) {
     korpus::MessageText("Błąd"_mz, "Błąd operacji dyskowej we wtyczce prufacja!"_mz, korpus_abi::kBoxNotice);
-    return 0;
+    return false;
   }
 
   count_ = 0;
@@ -61,7 +61,7 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
                 korpus_abi::kPurchasePositionsIndex};
       break;
     default:
-      return 0;
+      return false;
   }
 
   korpus::PrepareTable(source.table, kPrepareForPositions);
@@ -88,7 +88,7 @@ std::int32_t CZrobPrufacje::LoadInvoice(std::uint16_t register_number, std::int3
     ShowMessage("Błąd"_mz, "Nie udało się wczytać całej faktury!\nWczytano %d pozycji, sprawdzanie będzie niepełne."_mz,
                 korpus_abi::kBoxNotice, count_);
   }
-  return 1;
+  return true;
 }
 
 }  // namespace verify

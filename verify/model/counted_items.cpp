@@ -147,7 +147,7 @@ void CZrobPrufacje::MergeCountedItems(CountedItem* items, std::int32_t count) {
   GoodsWalk goods(items, count);
   for (std::int32_t i = 0; i < count; ++i) {
     if (WarnNotOnInvoice(items[i].symbol)) continue;
-    if (goods.LookUp(*this, i) == 0) AddPosition("Nowy towar", items[i].symbol, items[i].quantity);
+    if (!goods.LookUp(*this, i)) AddPosition("Nowy towar", items[i].symbol, items[i].quantity);
   }
 }
 

@@ -42,7 +42,7 @@ bool WarnNotOnInvoice(const char* symbol) {
 
 void CZrobPrufacje::CountUnlisted(char* symbol, std::int32_t quantity) {
   if (WarnNotOnInvoice(symbol)) return;
-  if (LookUpGoods(symbol, quantity) == 0) AddPosition("Nowy towar", symbol, quantity);
+  if (!LookUpGoods(symbol, quantity)) AddPosition("Nowy towar", symbol, quantity);
 }
 
 }  // namespace verify

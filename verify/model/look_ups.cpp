@@ -108,14 +108,14 @@ using look_ups::StartCodeScan;
 using look_ups::StartContextScan;
 using look_ups::StartGoodsScan;
 
-std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
+bool CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
   TableObject* goods_table = korpus::OpenTable(kGoodsTable);
   TableObject* context_table = korpus::OpenTable(kContextTable);
   std::int16_t* first_number = korpus::FirstContextNumber();
-  if (code == nullptr) return 0;
+  if (code == nullptr) return false;
   StripSpaces(code);
-  if (code[0] == '\0') return 0;
-  if (goods_table == nullptr || context_table == nullptr || first_number == nullptr) return 0;
+  if (code[0] == '\0') return false;
+  if (goods_table == nullptr || context_table == nullptr || first_number == nullptr) return false;
   const SavedNumber saved(first_number);
   const std::string_view wanted = code;
 
@@ -138,7 +138,7 @@ std::int32_t CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
     // A goods scan that failed ends the search.
     if (found || goods.failed()) break;
   }
-  return found ? 1 : 0;
+  return found;
 }
 
 std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {

@@ -29,7 +29,7 @@ bool Absorb(Position& into, const Position& from) {
 
 }  // namespace
 
-std::int32_t CZrobPrufacje::NormalisePositions() {
+void CZrobPrufacje::NormalisePositions() {
   std::span<Position> list = Positions();
   std::sort(list.begin(), list.end(),
             [](const Position& a, const Position& b) { return fields::Compare(a.name, b.name) < 0; });
@@ -52,10 +52,9 @@ std::int32_t CZrobPrufacje::NormalisePositions() {
   list = Positions();
   std::sort(list.begin(), list.end(),
             [](const Position& a, const Position& b) { return fields::Compare(a.symbol, b.symbol) < 0; });
-  return 0;
 }
 
-std::int32_t CZrobPrufacje::SortForDisplay() {
+void CZrobPrufacje::SortForDisplay() {
   std::span<Position> list = Positions();
   std::sort(list.begin(), list.end(), [](const Position& a, const Position& b) {
     // Differences are taken in 64 bits: in 32 they could wrap and turn a
@@ -65,7 +64,6 @@ std::int32_t CZrobPrufacje::SortForDisplay() {
     if (left != right) return left < right;
     return korpus::CompareText(a.symbol, b.symbol) < 0;
   });
-  return 0;
 }
 
 }  // namespace verify

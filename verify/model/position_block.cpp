@@ -15,11 +15,11 @@ constexpr std::int64_t kMostPositions = 0x7FFFFFFF / static_cast<std::int64_t>(s
 
 }  // namespace
 
-std::int32_t CZrobPrufacje::AddPosition(const char* name, const char* symbol, std::int32_t counted) {
+void CZrobPrufacje::AddPosition(const char* name, const char* symbol, std::int32_t counted) {
   const std::int64_t room = std::int64_t{count_} + 1;
-  if (count_ < 0 || room > kMostPositions) return 0;
+  if (count_ < 0 || room > kMostPositions) return;
   void* block = korpus::Resize(positions_, static_cast<std::uint32_t>(room * std::int64_t{sizeof(Position)}));
-  if (block == nullptr) return 0;
+  if (block == nullptr) return;
   positions_ = static_cast<Position*>(block);
   capacity_ = static_cast<std::int32_t>(room);
   Position& added = positions_[count_++];
@@ -28,15 +28,13 @@ std::int32_t CZrobPrufacje::AddPosition(const char* name, const char* symbol, st
   added.counted = counted;
   added.invoiced = 0;
   ++counters_.new_goods;
-  return 0;
 }
 
-std::int32_t CZrobPrufacje::RemovePosition(std::int32_t index) {
-  if (positions_ == nullptr || index < 0 || index >= count_) return 0;
+void CZrobPrufacje::RemovePosition(std::int32_t index) {
+  if (positions_ == nullptr || index < 0 || index >= count_) return;
   std::memmove(positions_ + index, positions_ + index + 1, sizeof(Position) * static_cast<std::size_t>(count_ - index - 1));
   std::memset(positions_ + count_ - 1, 0, sizeof(Position));
   --count_;
-  return 0;
 }
 
 bool CZrobPrufacje::ReservePositions(std::int32_t room) {

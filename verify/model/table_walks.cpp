@@ -92,24 +92,24 @@ std::int32_t CodeTableWalk::Translate(CountedItem& item) const {
 GoodsWalk::GoodsWalk(CountedItem* items, std::int32_t count) : items_(items), count_(count) {}
 GoodsWalk::~GoodsWalk() = default;
 
-std::int32_t GoodsWalk::LookUp(CZrobPrufacje& check, std::int32_t index) {
+bool GoodsWalk::LookUp(CZrobPrufacje& check, std::int32_t index) {
   CountedItem& item = items_[index];
   TableObject* goods_table = korpus::OpenTable(kGoodsTable);
   TableObject* context_table = korpus::OpenTable(kContextTable);
   std::int16_t* first_number = korpus::FirstContextNumber();
   StripSpaces(item.symbol);
-  if (item.symbol[0] == '\0') return 0;
-  if (goods_table == nullptr || context_table == nullptr || first_number == nullptr) return 0;
+  if (item.symbol[0] == '\0') return false;
+  if (goods_table == nullptr || context_table == nullptr || first_number == nullptr) return false;
   if (state_ == State::NotWalked) {
     state_ = Walk(index, *goods_table, *context_table, *first_number) ? State::Walked : State::NoMemory;
   }
   if (state_ == State::NoMemory) return check.LookUpGoods(item.symbol, item.quantity);
 
   const std::int32_t code = codes_.Find(item.symbol);
-  if (code == ShortTextIndex::kAbsent || !goods_[code].seen) return 0;
+  if (code == ShortTextIndex::kAbsent || !goods_[code].seen) return false;
   // Found even when no position could be added, as LookUpGoods answers.
   check.AddPosition(goods_[code].name, goods_[code].symbol, item.quantity);
-  return 1;
+  return true;
 }
 
 bool GoodsWalk::Walk(std::int32_t from, TableObject& goods_table, TableObject& context_table,

@@ -54,7 +54,7 @@ class GoodsWalk {
 
   // What LookUpGoods gives for the item at `index`, with its symbol and
   // quantity, and with the same effects.
-  std::int32_t LookUp(CZrobPrufacje& check, std::int32_t index);
+  bool LookUp(CZrobPrufacje& check, std::int32_t index);
 
  private:
   struct Goods {

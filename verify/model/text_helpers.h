@@ -9,7 +9,8 @@ namespace verify {
 // answers the same text.
 char* StripSpaces(char* text);
 
-// A host box with a formatted text; the host's answer.
+// A host box with a formatted text; the host's answer, which tells
+// something of a question only.
 std::int16_t ShowMessage(const char* caption, const char* format, std::int32_t kind, ...);
 
 // The host's bounded copy: at most `maximum` characters and the NUL.

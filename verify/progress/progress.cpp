@@ -45,7 +45,7 @@ void DiscardProgress() {
 
 }  // namespace
 
-std::int32_t CZrobPrufacje::SaveProgress() {
+void CZrobPrufacje::SaveProgress() {
   korpus::IniAccess(kProgressFile, kIniWrite, kSection, kNumberKey, "%s", invoice_number_);
   korpus::IniAccess(kProgressFile, kIniWrite, kSection, kCountKey, "%d", count_);
   RowKey key;
@@ -57,10 +57,9 @@ std::int32_t CZrobPrufacje::SaveProgress() {
     korpus::IniAccess(kProgressFile, kIniWrite, kSection, key, kRowFormat, position.name, position.symbol, counted,
                       invoiced);
   }
-  return 1;
 }
 
-std::int32_t CZrobPrufacje::ResumeProgress() {
+CZrobPrufacje::Resumption CZrobPrufacje::ResumeProgress() {
   count_ = 0;
 
   // The INI access cuts a plain %s to its limit. A read that reports
@@ -69,22 +68,26 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
   // resumed nor discarded.
   char stored_number[korpus_abi::kIniPlainTextLimit + 1];
   std::memset(stored_number, kNotRead, sizeof stored_number);
-  if (korpus::IniAccess(kProgressFile, kIniRead, kSection, kNumberKey, "%s", stored_number) != kIniDone) return 1;
-  if (stored_number[0] == kNotRead) return 1;
+  if (korpus::IniAccess(kProgressFile, kIniRead, kSection, kNumberKey, "%s", stored_number) != kIniDone) {
+    return kNotResumed;
+  }
+  if (stored_number[0] == kNotRead) return kNotResumed;
   stored_number[sizeof stored_number - 1] = '\0';
 
   if (std::strcmp(stored_number, invoice_number_) != 0) {
     DiscardProgress();
-    return 1;
+    return kNotResumed;
   }
   if (ShowMessage("Uwaga"_mz, "Czy chcesz dokończyć poprzednie sprawdzanie faktury %s"_mz, korpus_abi::kBoxQuestion,
                   stored_number) != korpus_abi::kAnswerYes) {
     DiscardProgress();
-    return 1;
+    return kNotResumed;
   }
 
   std::int32_t rows = 0;
-  if (korpus::IniAccess(kProgressFile, kIniRead, kSection, kCountKey, "%d", &rows) != kIniDone) return 1;
+  if (korpus::IniAccess(kProgressFile, kIniRead, kSection, kCountKey, "%d", &rows) != kIniDone) {
+    return kNotResumed;
+  }
 
   // A negative count reads no row. A count beyond the block (a list that
   // grew during the check) grows the block as rows are kept; when the host
@@ -129,7 +132,7 @@ std::int32_t CZrobPrufacje::ResumeProgress() {
                 "Wczytano %d pozycji, sprawdzanie będzie niepełne."_mz,
                 korpus_abi::kBoxNotice, count_);
   }
-  return 0;
+  return kResumed;
 }
 
 }  // namespace verify

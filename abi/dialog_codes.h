@@ -7,7 +7,9 @@
 
 namespace korpus_abi {
 
-// Kinds of the records of a dialog template.
+// Kinds of the records of a dialog template; a template's writer and its
+// reader take them all.
+inline namespace record_kinds {
 inline constexpr std::uint16_t kKindDialog = 0xFFFF;
 inline constexpr std::uint16_t kKindButton = 0;
 inline constexpr std::uint16_t kKindCheckBox = 2;
@@ -15,6 +17,7 @@ inline constexpr std::uint16_t kKindStatic = 3;
 inline constexpr std::uint16_t kKindColumnHeader = 4;
 inline constexpr std::uint16_t kKindInput = 5;
 inline constexpr std::uint16_t kKindList = 6;
+}  // namespace record_kinds
 
 // A button's caption names its key between these two bytes.
 inline constexpr char kKeyNameOpen = 0x05;

@@ -12,13 +12,7 @@
 
 namespace standin::dialog {
 
-using korpus_abi::kKindButton;
-using korpus_abi::kKindCheckBox;
-using korpus_abi::kKindColumnHeader;
-using korpus_abi::kKindDialog;
-using korpus_abi::kKindInput;
-using korpus_abi::kKindList;
-using korpus_abi::kKindStatic;
+using namespace korpus_abi::record_kinds;
 
 // Style bit of the control that takes the focus when the dialog opens.
 inline constexpr std::uint16_t kStyleFirstFocus = 0x8000;

@@ -12,13 +12,7 @@
 namespace verify::dialog_template {
 
 // The record kinds, for those who write a template.
-using korpus_abi::kKindButton;
-using korpus_abi::kKindCheckBox;
-using korpus_abi::kKindColumnHeader;
-using korpus_abi::kKindDialog;
-using korpus_abi::kKindInput;
-using korpus_abi::kKindList;
-using korpus_abi::kKindStatic;
+using namespace korpus_abi::record_kinds;
 
 struct TemplateHead {
   std::uint16_t kind;

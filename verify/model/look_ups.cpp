@@ -24,13 +24,6 @@ using korpus_abi::ContextRecord;
 using korpus_abi::GoodsRecord;
 using korpus_abi::TableObject;
 
-using korpus_abi::kCodeIndex;
-using korpus_abi::kCodeTable;
-using korpus_abi::kContextIndex;
-using korpus_abi::kContextTable;
-using korpus_abi::kGoodsIndex;
-using korpus_abi::kGoodsTable;
-
 // What the code table is prepared with before its scan.
 constexpr std::int32_t kPrepareForCodes = 64;
 
@@ -84,21 +77,21 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const 
 
 // The scans of the look-ups, each on the scan of its table.
 void StartCodeScan(HostScan& codes, TableObject* code_table) {
-  korpus::BuildTextKey(kCodeIndex, codes.key(), "MMM", ".UNR", kCodeTable);
+  korpus::BuildTextKey(korpus_abi::kCodeIndex, codes.key(), "MMM", ".UNR", korpus_abi::kCodeTable);
   korpus::PrepareTable(code_table, kPrepareForCodes);
-  codes.Start(kCodeIndex);
+  codes.Start(korpus_abi::kCodeIndex);
 }
 
 void StartContextScan(HostScan& contexts) {
-  korpus::BuildNumberKey(kContextIndex, 0, contexts.key(), korpus_abi::kEveryRecordKey);
-  contexts.Start(kContextIndex);
+  korpus::BuildNumberKey(korpus_abi::kContextIndex, 0, contexts.key(), korpus_abi::kEveryRecordKey);
+  contexts.Start(korpus_abi::kContextIndex);
 }
 
 // Sets the first context number from a flagged record and starts its goods.
 void StartGoodsScan(HostScan& goods, const ContextRecord& context, std::int16_t& first_number) {
   first_number = ContextNumber(fields::Text(context.number));
-  korpus::BuildNumberKey(kGoodsIndex, 0, goods.key(), korpus_abi::kEveryRecordKey);
-  goods.Start(kGoodsIndex);
+  korpus::BuildNumberKey(korpus_abi::kGoodsIndex, 0, goods.key(), korpus_abi::kEveryRecordKey);
+  goods.Start(korpus_abi::kGoodsIndex);
 }
 
 }  // namespace look_ups
@@ -109,8 +102,8 @@ using look_ups::StartContextScan;
 using look_ups::StartGoodsScan;
 
 bool CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
-  TableObject* goods_table = korpus::OpenTable(kGoodsTable);
-  TableObject* context_table = korpus::OpenTable(kContextTable);
+  TableObject* goods_table = korpus::OpenTable(korpus_abi::kGoodsTable);
+  TableObject* context_table = korpus::OpenTable(korpus_abi::kContextTable);
   std::int16_t* first_number = korpus::FirstContextNumber();
   if (code == nullptr) return false;
   StripSpaces(code);
@@ -143,8 +136,8 @@ bool CZrobPrufacje::LookUpGoods(char* code, std::int32_t counted) {
 
 std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {
   std::int32_t factor = kFactorOne;
-  TableObject* code_table = korpus::OpenTable(kCodeTable);
-  TableObject* goods_table = korpus::OpenTable(kGoodsTable);
+  TableObject* code_table = korpus::OpenTable(korpus_abi::kCodeTable);
+  TableObject* goods_table = korpus::OpenTable(korpus_abi::kGoodsTable);
   if (code_table == nullptr || goods_table == nullptr) return factor;
   item.symbol[sizeof item.symbol - 1] = '\0';
   const std::string_view wanted = item.symbol;

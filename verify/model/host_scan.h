@@ -35,6 +35,7 @@ class HostScan {
   HostScan(const HostScan&) = delete;
   HostScan& operator=(const HostScan&) = delete;
 
+  korpus_abi::TableObject* table() const { return table_; }
   // Where the key entries build the scan's key before the start.
   void* key() { return key_; }
 

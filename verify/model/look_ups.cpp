@@ -76,9 +76,9 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const CodeRecord& record, const 
 }
 
 // The scans of the look-ups, each on the scan of its table.
-void StartCodeScan(HostScan& codes, TableObject* code_table) {
+void StartCodeScan(HostScan& codes) {
   korpus::BuildTextKey(korpus_abi::kCodeIndex, codes.key(), "MMM", ".UNR", korpus_abi::kCodeTable);
-  korpus::PrepareTable(code_table, kPrepareForCodes);
+  korpus::PrepareTable(codes.table(), kPrepareForCodes);
   codes.Start(korpus_abi::kCodeIndex);
 }
 
@@ -143,7 +143,7 @@ std::int32_t CZrobPrufacje::TranslateCountedCode(CountedItem& item) {
   const std::string_view wanted = item.symbol;
 
   HostScan codes(code_table);
-  StartCodeScan(codes, code_table);
+  StartCodeScan(codes);
   while (const CodeRecord* record = codes.Next<CodeRecord>()) {
     if (fields::Text(record->code) != wanted) continue;
     factor = ApplyCodeRecord(item, *record, *goods_table);

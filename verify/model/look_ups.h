@@ -23,7 +23,7 @@ std::int32_t ApplyCodeRecord(CountedItem& item, const korpus_abi::CodeRecord& re
                              const korpus_abi::TableObject& goods_table);
 
 // The scans of the look-ups, each on the scan of its table.
-void StartCodeScan(HostScan& codes, korpus_abi::TableObject* code_table);
+void StartCodeScan(HostScan& codes);
 void StartContextScan(HostScan& contexts);
 // Sets the first context number from a flagged record and starts its goods.
 void StartGoodsScan(HostScan& goods, const korpus_abi::ContextRecord& context, std::int16_t& first_number);

@@ -51,7 +51,7 @@ bool CodeTableWalk::Walk(const CountedItem* items, std::int32_t count) {
   if (code_table == nullptr || goods_table == nullptr || wanted == 0) return true;
   bool kept = true;
   HostScan codes(code_table);
-  StartCodeScan(codes, code_table);
+  StartCodeScan(codes);
   while (kept_ < wanted) {
     const CodeRecord* record = codes.Next<CodeRecord>();
     if (record == nullptr) break;

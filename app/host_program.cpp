@@ -354,7 +354,7 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
   // to the list as its event.
   front.AddCommand("search", [this, no_dialog](std::string_view argument) {
     if (auto refused = no_dialog("search")) return *refused;
-    const std::string_view beginning = Trimmed(argument);
+    const std::string_view beginning = standin::TrimBlanks(argument);
     if (beginning.empty()) return Outcome::Fail("search needs the beginning of an invoice number");
     if (documents_shown_) return Outcome::Fail("search: the documents view lists no invoices; 'register sales' or 'register purchase' first");
     if (!current().search().empty()) Press(standin::NamedKey(standin::KeyName::Esc));

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "abi/codepage.h"
+#include "korpus/trim.h"
 
 #if defined(KORPUS_EINVOICE)
 #include <libxml/parser.h>
@@ -21,24 +22,6 @@
 namespace app {
 
 namespace {
-
-// The value of a text as xsd:token (and every other type the import reads)
-// defines it: each run of blanks, tabs, CRs and LFs one blank, none at the
-// ends.
-std::string Collapsed(std::string_view text) {
-  std::string value;
-  bool blank = false;
-  for (const char c : text) {
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-      blank = !value.empty();
-      continue;
-    }
-    if (blank) value += ' ';
-    blank = false;
-    value += c;
-  }
-  return value;
-}
 
 #if defined(KORPUS_EINVOICE)
 
@@ -207,11 +190,13 @@ const xmlNode* Child(const xmlNode* parent, std::string_view name, std::string_v
   return nullptr;
 }
 
+// Every value the import reads is of a type that collapses white space
+// (xsd:token, the numbers, the dates).
 std::optional<std::string> Text(const xmlNode* node) {
   if (node == nullptr) return std::nullopt;
   xmlChar* content = xmlNodeGetContent(node);
   if (content == nullptr) return std::string();
-  std::string text = Collapsed(reinterpret_cast<const char*>(content));
+  std::string text = standin::Collapse(reinterpret_cast<const char*>(content));
   xmlFree(content);
   return text;
 }
@@ -220,7 +205,7 @@ std::string ParseError() {
   const xmlError* error = xmlGetLastError();
   if (error == nullptr || error->message == nullptr) return "not well-formed XML";
   // libxml2's message may run over lines; a refusal is one.
-  const std::string message = Collapsed(error->message);
+  const std::string message = standin::Collapse(error->message);
   return "not well-formed XML (line " + std::to_string(error->line) + ": " + message + ")";
 }
 
@@ -339,10 +324,10 @@ EInvoiceResult ReadParsed(const xmlNode* root, standin::Register kind) {
 // where a row has none), a sale (ours) by its number. A row that another
 // tool wrote is read as the schema reads an e-invoice.
 bool SameInvoice(const standin::InvoiceRow& held, const standin::InvoiceRow& read) {
-  if (Collapsed(held.number) != read.number) return false;
+  if (standin::Collapse(held.number) != read.number) return false;
   if (read.kind == standin::Register::Sales) return true;
   if (standin::IsNip(held.nip) && standin::IsNip(read.nip)) return held.nip == read.nip;
-  return Collapsed(held.counterparty) == read.counterparty;
+  return standin::Collapse(held.counterparty) == read.counterparty;
 }
 
 const char* RegisterWord(standin::Register kind) {

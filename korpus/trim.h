@@ -1,7 +1,9 @@
 // Trimming a text: the stand-in's and the host program's one way, for the
-// words of a script, the names and values of an INI file and a field's text.
+// words of a script, the names and values of an INI file, a field's text
+// and an e-invoice's values.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -25,6 +27,26 @@ constexpr std::basic_string_view<Char> Trim(std::basic_string_view<Char> text,
                                             std::type_identity_t<std::basic_string_view<Char>> white) {
   text = TrimLeft(text, white);
   return text.substr(0, text.find_last_not_of(white) + 1);
+}
+
+// XML's white space, which xsd:token and the numbers and dates of an
+// e-invoice collapse.
+inline constexpr std::string_view kXmlWhiteSpace = " \t\r\n";
+
+// The text trimmed of `white`, and each run of it inside one blank.
+inline std::string Collapse(std::string_view text, std::string_view white = kXmlWhiteSpace) {
+  std::string value;
+  bool blank = false;
+  for (const char c : Trim(text, white)) {
+    if (white.find(c) != std::string_view::npos) {
+      blank = true;
+      continue;
+    }
+    if (blank) value += ' ';
+    blank = false;
+    value += c;
+  }
+  return value;
 }
 
 constexpr std::string_view TrimBlanksLeft(std::string_view text) { return TrimLeft(text, kBlanks); }

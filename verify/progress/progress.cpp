@@ -6,6 +6,7 @@
 
 #include "abi/codepage.h"
 #include "abi/host_codes.h"
+#include "abi/progress_file.h"
 #include "host/korpus/entries.h"
 #include "verify/dialog/zrob_prufacje.h"
 
@@ -13,9 +14,9 @@ namespace verify {
 
 namespace {
 
-constexpr const char* kProgressFile = "Niezgodnosci.ini";
-constexpr const char* kSection = "Nr_faktury";
-constexpr const char* kNumberKey = "Nr fakt.";
+using korpus_abi::kProgressFile;
+constexpr const char* kSection = korpus_abi::kProgressSection;
+constexpr const char* kNumberKey = korpus_abi::kProgressNumberKey;
 constexpr const char* kCountKey = "Ilosc";
 constexpr const char* kRowFormat = "%s,%s,%d,%d";
 constexpr const char* kRowReadFormat = "%120s,%16s,%d,%d";

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace app {
 

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "app/document_text.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace app {
 

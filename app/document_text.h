@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "abi/host_codes.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace app {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "korpus/dialog/keys.h"
-#include "korpus/dialog/screen.h"
-#include "korpus/tables/store.h"
+#include "standin/dialog/keys.h"
+#include "standin/dialog/screen.h"
+#include "standin/tables/store.h"
 
 namespace app {
 

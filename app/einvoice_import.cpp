@@ -11,7 +11,7 @@
 #include <system_error>
 
 #include "abi/codepage.h"
-#include "korpus/trim.h"
+#include "standin/trim.h"
 
 #if defined(KORPUS_EINVOICE)
 #include <libxml/parser.h>

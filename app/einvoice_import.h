@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace app {
 

@@ -13,16 +13,16 @@
 #include "app/key_help.h"
 #include "app/register_screen.h"
 #include "app/script_source.h"
-#include "korpus/dialog/engine.h"
-#include "korpus/dialog/key_help.h"
-#include "korpus/files/files.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/ini/ini_document.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
-#include "korpus/trim.h"
+#include "standin/dialog/engine.h"
+#include "standin/dialog/key_help.h"
+#include "standin/files/files.h"
+#include "standin/ini/ini_access.h"
+#include "standin/ini/ini_document.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
+#include "standin/trim.h"
 #ifdef _WIN32
-#include "korpus/windows/plugin_calls.h"
+#include "standin/windows/plugin_calls.h"
 #endif
 
 namespace app {

@@ -18,8 +18,8 @@
 #include "app/register_list.h"
 #include "app/register_screen.h"
 #include "app/script/script_front_end.h"
-#include "korpus/dialog/keys.h"
-#include "korpus/tables/value_problems.h"
+#include "standin/dialog/keys.h"
+#include "standin/tables/value_problems.h"
 
 namespace app {
 

@@ -18,11 +18,11 @@
 #ifdef KORPUS_TERMINAL
 #include "app/terminal/session.h"
 #endif
-#include "korpus/files/files.h"
-#include "korpus/testing.h"
-#include "korpus/tables/database_check.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
+#include "standin/files/files.h"
+#include "standin/testing.h"
+#include "standin/tables/database_check.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
 
 namespace {
 

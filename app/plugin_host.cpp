@@ -3,8 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "korpus/windows/plugin_calls.h"
-#include "korpus/windows/plugin_routes.h"
+#include "standin/windows/plugin_calls.h"
+#include "standin/windows/plugin_routes.h"
 #else
 #include <dlfcn.h>
 #endif

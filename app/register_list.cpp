@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "abi/codepage.h"
-#include "korpus/entries.h"
-#include "korpus/frontend.h"
-#include "korpus/tables/tables.h"
+#include "standin/entries.h"
+#include "standin/frontend.h"
+#include "standin/tables/tables.h"
 
 namespace app {
 

@@ -12,7 +12,7 @@
 
 #include "abi/dialog_codes.h"
 #include "abi/records.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace app {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "app/register_list.h"
-#include "korpus/dialog/screen.h"
+#include "standin/dialog/screen.h"
 
 namespace app {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "korpus/dialog/delegates.h"
-#include "korpus/entries.h"
-#include "korpus/frontend.h"
+#include "standin/dialog/delegates.h"
+#include "standin/entries.h"
+#include "standin/frontend.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "korpus/entries.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/ini/ini_access.h"
+#include "standin/testing.h"
 
 namespace {
 

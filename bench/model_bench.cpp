@@ -10,7 +10,7 @@
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
-#include "korpus/dialog/controls.h"
+#include "standin/dialog/controls.h"
 #include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 

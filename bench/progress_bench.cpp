@@ -10,8 +10,8 @@
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/recording_frontend.h"
+#include "standin/ini/ini_access.h"
+#include "standin/recording_frontend.h"
 #include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 

@@ -13,9 +13,9 @@
 #include "host/korpus/binding.h"
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
-#include "korpus/dialog/controls.h"
-#include "korpus/files/files.h"
-#include "korpus/tables/store.h"
+#include "standin/dialog/controls.h"
+#include "standin/files/files.h"
+#include "standin/tables/store.h"
 #include "tests/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 

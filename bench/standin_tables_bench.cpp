@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "abi/records.h"
-#include "korpus/entries.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
+#include "standin/entries.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "host/korpus/binding.h"
 #include "host/module_state.h"
 #include "host/platform/platform.h"
-#include "korpus/files/files.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/recording_frontend.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
-#include "korpus/dialog/controls.h"
-#include "korpus/testing.h"
+#include "standin/files/files.h"
+#include "standin/ini/ini_access.h"
+#include "standin/recording_frontend.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
+#include "standin/dialog/controls.h"
+#include "standin/testing.h"
 
 namespace bench {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "korpus/ini/ini_access.h"
+#include "standin/ini/ini_access.h"
 
 #if !defined(_WIN32)
 #include <dlfcn.h>

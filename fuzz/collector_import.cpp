@@ -5,9 +5,9 @@
 
 #include "fuzz/checks.h"
 #include "fuzz/targets.h"
-#include "korpus/dialog/dialog_testing.h"
-#include "korpus/entries.h"
-#include "korpus/testing.h"
+#include "standin/dialog/dialog_testing.h"
+#include "standin/entries.h"
+#include "standin/testing.h"
 #include "tests/check_harness.h"
 #include "verify/dialog/dialog_template.h"
 

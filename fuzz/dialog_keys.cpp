@@ -5,7 +5,7 @@
 
 #include "fuzz/checks.h"
 #include "fuzz/targets.h"
-#include "korpus/testing.h"
+#include "standin/testing.h"
 #include "tests/check_harness.h"
 
 namespace fuzz {

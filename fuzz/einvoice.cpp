@@ -5,9 +5,9 @@
 
 #include "app/einvoice_import.h"
 #include "fuzz/targets.h"
-#include "korpus/tables/sqlite_values.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/sqlite_values.h"
+#include "standin/tables/store.h"
+#include "standin/tables/value_problems.h"
 
 namespace fuzz {
 

@@ -12,9 +12,9 @@
 #include "app/host_program.h"
 #include "app/terminal/key_decoder.h"
 #include "fuzz/targets.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
+#include "standin/tables/value_problems.h"
 
 namespace fuzz {
 

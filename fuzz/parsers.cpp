@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "fuzz/targets.h"
-#include "korpus/dialog/engine.h"
-#include "korpus/dialog/template_reader.h"
-#include "korpus/frontend.h"
-#include "korpus/ini/ini_document.h"
+#include "standin/dialog/engine.h"
+#include "standin/dialog/template_reader.h"
+#include "standin/frontend.h"
+#include "standin/ini/ini_document.h"
 
 namespace fuzz {
 

@@ -4,9 +4,9 @@
 
 #include "fuzz/checks.h"
 #include "fuzz/targets.h"
-#include "korpus/dialog/dialog_testing.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/testing.h"
+#include "standin/dialog/dialog_testing.h"
+#include "standin/ini/ini_access.h"
+#include "standin/testing.h"
 #include "tests/check_harness.h"
 #include "verify/dialog/dialog_template.h"
 

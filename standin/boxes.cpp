@@ -1,9 +1,9 @@
 // Message boxes of the host, handed to the front end in use.
 #include <cstdarg>
 
-#include "korpus/entries.h"
-#include "korpus/format.h"
-#include "korpus/frontend.h"
+#include "standin/entries.h"
+#include "standin/format.h"
+#include "standin/frontend.h"
 
 namespace standin::entry {
 

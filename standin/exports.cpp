@@ -6,8 +6,8 @@
 #include <set>
 #include <unordered_map>
 
-#include "korpus/entries.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/testing.h"
 
 namespace standin {
 

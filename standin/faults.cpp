@@ -1,9 +1,9 @@
-#include "korpus/faults.h"
+#include "standin/faults.h"
 
 #include <array>
 #include <atomic>
 
-#include "korpus/testing.h"
+#include "standin/testing.h"
 
 namespace standin {
 

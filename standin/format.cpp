@@ -1,4 +1,4 @@
-#include "korpus/format.h"
+#include "standin/format.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "korpus/frontend.h"
+#include "standin/frontend.h"
 
 namespace standin {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "abi/host_codes.h"
-#include "korpus/dialog/keys.h"
-#include "korpus/dialog/screen.h"
+#include "standin/dialog/keys.h"
+#include "standin/dialog/screen.h"
 
 namespace standin {
 

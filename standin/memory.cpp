@@ -17,10 +17,10 @@
 #include <unistd.h>
 #endif
 
-#include "korpus/address_sanitizer.h"
-#include "korpus/entries.h"
-#include "korpus/faults.h"
-#include "korpus/testing.h"
+#include "standin/address_sanitizer.h"
+#include "standin/entries.h"
+#include "standin/faults.h"
+#include "standin/testing.h"
 
 
 namespace standin {

@@ -7,7 +7,7 @@
 #pragma once
 
 #ifdef _WIN32
-#include "korpus/windows/plugin_calls.h"
+#include "standin/windows/plugin_calls.h"
 #endif
 
 namespace standin {

@@ -1,4 +1,4 @@
-#include "korpus/recording_frontend.h"
+#include "standin/recording_frontend.h"
 
 #include "abi/codepage.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "korpus/frontend.h"
+#include "standin/frontend.h"
 
 namespace standin {
 

@@ -1,5 +1,5 @@
 // The three entries that a plug-in reaches without lazy binding.
-#include "korpus/entries.h"
+#include "standin/entries.h"
 
 namespace standin::entry {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "korpus/faults.h"
+#include "standin/faults.h"
 
 namespace standin {
 

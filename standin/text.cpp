@@ -8,8 +8,8 @@
 
 #include "abi/codepage.h"
 #include "abi/host_codes.h"
-#include "korpus/entries.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/testing.h"
 
 namespace standin {
 

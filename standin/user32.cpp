@@ -2,7 +2,7 @@
 // answered by the stand-in's front end the way the system would show it.
 #include <cstdint>
 
-#include "korpus/frontend.h"
+#include "standin/frontend.h"
 
 extern "C" __attribute__((visibility("default"))) int MessageBoxA(void*, const char* text, const char* caption,
                                                                   std::uint32_t) {

@@ -5,7 +5,7 @@ target_link_libraries(app_parts_test PRIVATE korpus_app_core)
 
 find_package(SQLite3 REQUIRED)
 korpus_program_test(app_program_test LIBRARIES SQLite::SQLite3 DEFINITIONS KORPUS_PLUGIN="$<TARGET_FILE:prufacja>"
-                    KORPUS_LIBRARY="$<TARGET_FILE:korpus>")
+                    KORPUS_LIBRARY="$<TARGET_FILE:standin>")
 
 # Every host entry missing in turn over one whole check.
 korpus_program_test(missing_entry_sweep_test

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 #include "tests/support/korpus_folder.h"
 #include "tests/support/legacy_database.h"
 #include "tests/support/program_run.h"

@@ -18,8 +18,8 @@
 #include "app/register_list.h"
 #include "app/script/key_names.h"
 #include "app/script_source.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 
 #include <iomanip>
 
-#include "korpus/recording_frontend.h"
-#include "korpus/tables/store.h"
+#include "standin/recording_frontend.h"
+#include "standin/tables/store.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/korpus_folder.h"
 #include "tests/support/legacy_database.h"

@@ -12,8 +12,8 @@
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "host/platform/platform.h"
-#include "korpus/recording_frontend.h"
-#include "korpus/testing.h"
+#include "standin/recording_frontend.h"
+#include "standin/testing.h"
 #include "tests/support/binding_box.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "korpus/dialog/keys.h"
-#include "korpus/frontend.h"
-#include "korpus/tables/store.h"
+#include "standin/dialog/keys.h"
+#include "standin/frontend.h"
+#include "standin/tables/store.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/goods_totals.h"
 #include "tests/support/scratch_directory.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "korpus/entries.h"
+#include "standin/entries.h"
 
 namespace {
 

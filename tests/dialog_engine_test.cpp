@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "korpus/dialog/dialog_testing.h"
-#include "korpus/dialog/engine.h"
+#include "standin/dialog/dialog_testing.h"
+#include "standin/dialog/engine.h"
 #include "tests/dialog_engine_test_support.h"
 
 namespace engine_test {

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/dialog/decimal.h"
-#include "korpus/dialog/line_editor.h"
-#include "korpus/dialog/markup.h"
-#include "korpus/dialog/template_reader.h"
+#include "standin/dialog/decimal.h"
+#include "standin/dialog/line_editor.h"
+#include "standin/dialog/markup.h"
+#include "standin/dialog/template_reader.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
-#include "korpus/dialog/base_operations.h"
-#include "korpus/dialog/markup.h"
+#include "standin/dialog/base_operations.h"
+#include "standin/dialog/markup.h"
 #include "tests/dialog_engine_test_support.h"
 #include "verify/dialog/template_writer.h"
 

@@ -15,11 +15,11 @@
 
 #include "abi/codepage.h"
 #include "abi/records.h"
-#include "korpus/dialog/delegates.h"
-#include "korpus/dialog/keys.h"
-#include "korpus/dialog/screen.h"
-#include "korpus/entries.h"
-#include "korpus/recording_frontend.h"
+#include "standin/dialog/delegates.h"
+#include "standin/dialog/keys.h"
+#include "standin/dialog/screen.h"
+#include "standin/entries.h"
+#include "standin/recording_frontend.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace engine_test {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "korpus/dialog/engine.h"
+#include "standin/dialog/engine.h"
 #include "tests/check_harness.h"
 #include "verify/dialog/controls.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/einvoice_import.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 #include "tests/support/legacy_database.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_directory.h"

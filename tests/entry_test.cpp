@@ -19,8 +19,8 @@
 #include "host/module_state.h"
 #include "host/registration.h"
 #include "host/table_handles.h"
-#include "korpus/recording_frontend.h"
-#include "korpus/testing.h"
+#include "standin/recording_frontend.h"
+#include "standin/testing.h"
 
 namespace {
 

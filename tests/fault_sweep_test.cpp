@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/testing.h"
+#include "standin/testing.h"
 #include "tests/check_harness.h"
 
 namespace reliability {

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/dialog/dialog_testing.h"
-#include "korpus/entries.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/tables/value_problems.h"
-#include "korpus/testing.h"
+#include "standin/dialog/dialog_testing.h"
+#include "standin/entries.h"
+#include "standin/ini/ini_access.h"
+#include "standin/tables/value_problems.h"
+#include "standin/testing.h"
 #include "tests/check_harness.h"
 #include "tests/support/legacy_database.h"
 #include "tests/support/mazovia.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "korpus/files/files.h"
-#include "korpus/tables/tables.h"
+#include "standin/files/files.h"
+#include "standin/tables/tables.h"
 #include "tests/support/position_rows.h"
 #include "tests/support/report_import.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <map>
 
-#include "korpus/dialog/base_operations.h"
+#include "standin/dialog/base_operations.h"
 #include "tests/check_harness.h"
 
 namespace reliability {

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/tables/store.h"
-#include "korpus/testing.h"
+#include "standin/ini/ini_access.h"
+#include "standin/tables/store.h"
+#include "standin/testing.h"
 #include "tests/check_harness.h"
 #include "tests/support/kill_rounds.h"
 

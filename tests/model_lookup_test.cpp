@@ -1,7 +1,7 @@
 // The look-ups in the host's goods and code tables, over the stand-in's
 // in-memory store.
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
 #include "tests/support/model_fixture.h"
 
 namespace verify::testing_support {

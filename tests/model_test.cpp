@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "korpus/dialog/controls.h"
-#include "korpus/testing.h"
+#include "standin/dialog/controls.h"
+#include "standin/testing.h"
 #include "tests/support/model_fixture.h"
 
 namespace verify::testing_support {

@@ -14,9 +14,9 @@
 
 #include "abi/codepage.h"
 #include "host/korpus/entries.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/recording_frontend.h"
-#include "korpus/testing.h"
+#include "standin/ini/ini_access.h"
+#include "standin/recording_frontend.h"
+#include "standin/testing.h"
 #include "tests/check_access.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/position_rows.h"

@@ -1,7 +1,7 @@
 # Reliability: whole checks driven in-process under injected faults and
 # kills, hostile inputs, and the fuzz targets' inputs replayed.
 add_library(reliability_harness STATIC check_harness.cpp)
-target_link_libraries(reliability_harness PUBLIC prufacja_verify korpus)
+target_link_libraries(reliability_harness PUBLIC prufacja_verify standin)
 target_include_directories(reliability_harness PUBLIC ${PROJECT_SOURCE_DIR})
 
 prufacja_test(fault_sweep_test fault_sweep_test.cpp)

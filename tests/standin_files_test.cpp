@@ -10,10 +10,10 @@
 #include <string>
 
 #include "abi/codepage.h"
-#include "korpus/entries.h"
-#include "korpus/files/files.h"
-#include "korpus/tables/store.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/files/files.h"
+#include "standin/tables/store.h"
+#include "standin/testing.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/scratch_directory.h"
 

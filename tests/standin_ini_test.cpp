@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/ini/disk.h"
+#include "standin/ini/disk.h"
 #include "standin_ini_test_support.h"
 #include "tests/support/fault_rounds.h"
 

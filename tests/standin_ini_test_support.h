@@ -12,9 +12,9 @@
 #include <optional>
 #include <string>
 
-#include "korpus/entries.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/ini/ini_access.h"
+#include "standin/testing.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/scratch_directory.h"
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "korpus/tables/store.h"
-#include "korpus/testing.h"
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/store.h"
+#include "standin/testing.h"
+#include "standin/tables/value_problems.h"
 #include "tests/support/legacy_database.h"
 
 namespace standin {

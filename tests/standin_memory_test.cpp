@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "korpus/address_sanitizer.h"
-#include "korpus/entries.h"
-#include "korpus/testing.h"
+#include "standin/address_sanitizer.h"
+#include "standin/entries.h"
+#include "standin/testing.h"
 #include "tests/support/fault_rounds.h"
 
 namespace {

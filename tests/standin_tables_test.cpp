@@ -19,11 +19,11 @@
 
 #include "abi/codepage.h"
 #include "abi/records.h"
-#include "korpus/entries.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/tables.h"
-#include "korpus/tables/value_problems.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/tables/store.h"
+#include "standin/tables/tables.h"
+#include "standin/tables/value_problems.h"
+#include "standin/testing.h"
 #include "tests/support/fault_rounds.h"
 #include "tests/support/legacy_database.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "abi/codepage.h"
-#include "korpus/entries.h"
-#include "korpus/testing.h"
+#include "standin/entries.h"
+#include "standin/testing.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/tables/database_check.h"
-#include "korpus/tables/store.h"
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/database_check.h"
+#include "standin/tables/store.h"
+#include "standin/tables/value_problems.h"
 #include "tests/support/legacy_database.h"
 
 namespace standin::tables {

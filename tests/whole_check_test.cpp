@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/program_run.h"
 #include "tests/support/scratch_directory.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "korpus/dialog/keys.h"
+#include "standin/dialog/keys.h"
 
 namespace script {
 

@@ -5,7 +5,7 @@
 #include "abi/codepage.h"
 #include "abi/host_codes.h"
 #include "app/script/key_names.h"
-#include "korpus/trim.h"
+#include "standin/trim.h"
 
 namespace script {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <string_view>
 
-#include "korpus/dialog/keys.h"
-#include "korpus/dialog/screen.h"
-#include "korpus/frontend.h"
+#include "standin/dialog/keys.h"
+#include "standin/dialog/screen.h"
+#include "standin/frontend.h"
 
 namespace script {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "abi/host_codes.h"
-#include "korpus/dialog/keys.h"
-#include "korpus/dialog/screen.h"
-#include "korpus/frontend.h"
+#include "standin/dialog/keys.h"
+#include "standin/dialog/screen.h"
+#include "standin/frontend.h"
 
 namespace terminal {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "korpus/dialog/keys.h"
+#include "standin/dialog/keys.h"
 
 namespace terminal {
 

@@ -3,7 +3,7 @@
 
 #include <ncursesw/curses.h>
 
-#include "korpus/dialog/screen.h"
+#include "standin/dialog/screen.h"
 
 namespace terminal {
 

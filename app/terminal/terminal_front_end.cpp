@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "app/terminal/palette.h"
-#include "korpus/dialog/engine.h"
+#include "standin/dialog/engine.h"
 
 namespace terminal {
 

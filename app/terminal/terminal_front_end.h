@@ -9,7 +9,7 @@
 
 #include "app/terminal/box_window.h"
 #include "app/terminal/key_decoder.h"
-#include "korpus/frontend.h"
+#include "standin/frontend.h"
 
 // Curses' own types, kept out of this header.
 struct screen;

@@ -3,7 +3,7 @@
 // table, so that a derived class may replace any of them. Each is a
 // notification whose base answers 0; the engine does not act on the answer,
 // so an object that answers otherwise changes nothing. When the engine
-// calls each one is listed in korpus/README.md.
+// calls each one is listed in standin/README.md.
 #pragma once
 
 #include <cstdint>

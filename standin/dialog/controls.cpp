@@ -1,9 +1,9 @@
-#include "korpus/dialog/controls.h"
+#include "standin/dialog/controls.h"
 
 #include <map>
 
-#include "korpus/entries.h"
-#include "korpus/plugin_callbacks.h"
+#include "standin/entries.h"
+#include "standin/plugin_callbacks.h"
 
 namespace standin {
 

@@ -1,4 +1,4 @@
-#include "korpus/dialog/decimal.h"
+#include "standin/dialog/decimal.h"
 
 #include <cstdlib>
 

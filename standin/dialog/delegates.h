@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "korpus/dialog/engine.h"
+#include "standin/dialog/engine.h"
 
 namespace standin::dialog {
 

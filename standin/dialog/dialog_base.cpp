@@ -8,10 +8,10 @@
 
 #include "abi/dialog_codes.h"
 #include "abi/records.h"
-#include "korpus/dialog/base_operations.h"
-#include "korpus/dialog/delegates.h"
-#include "korpus/entries.h"
-#include "korpus/plugin_callbacks.h"
+#include "standin/dialog/base_operations.h"
+#include "standin/dialog/delegates.h"
+#include "standin/entries.h"
+#include "standin/plugin_callbacks.h"
 
 namespace standin {
 

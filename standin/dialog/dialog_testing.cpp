@@ -1,4 +1,4 @@
-#include "korpus/dialog/dialog_testing.h"
+#include "standin/dialog/dialog_testing.h"
 
 namespace standin::testing {
 

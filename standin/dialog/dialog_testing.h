@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "korpus/dialog/delegates.h"
-#include "korpus/dialog/engine.h"
+#include "standin/dialog/delegates.h"
+#include "standin/dialog/engine.h"
 
 namespace standin::testing {
 

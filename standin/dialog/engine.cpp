@@ -1,9 +1,9 @@
-#include "korpus/dialog/engine.h"
+#include "standin/dialog/engine.h"
 
 #include <algorithm>
 
 #include "abi/codepage.h"
-#include "korpus/dialog/key_help.h"
+#include "standin/dialog/key_help.h"
 
 namespace standin::dialog {
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "abi/dialog_codes.h"
-#include "korpus/dialog/base_operations.h"
-#include "korpus/dialog/controls.h"
-#include "korpus/dialog/screen.h"
-#include "korpus/dialog/template_reader.h"
-#include "korpus/dialog/widgets.h"
-#include "korpus/frontend.h"
+#include "standin/dialog/base_operations.h"
+#include "standin/dialog/controls.h"
+#include "standin/dialog/screen.h"
+#include "standin/dialog/template_reader.h"
+#include "standin/dialog/widgets.h"
+#include "standin/frontend.h"
 
 namespace standin::dialog {
 

@@ -1,9 +1,9 @@
 // The dialog engine's entries: run a template, and the value, list and
 // current-row services of the open dialog.
-#include "korpus/dialog/delegates.h"
-#include "korpus/dialog/engine.h"
-#include "korpus/entries.h"
-#include "korpus/plugin_callbacks.h"
+#include "standin/dialog/delegates.h"
+#include "standin/dialog/engine.h"
+#include "standin/entries.h"
+#include "standin/plugin_callbacks.h"
 
 namespace standin::entry {
 

@@ -1,4 +1,4 @@
-#include "korpus/dialog/key_help.h"
+#include "standin/dialog/key_help.h"
 
 #include "abi/codepage.h"
 

@@ -3,7 +3,7 @@
 // prints a box's text without its tabs).
 #pragma once
 
-#include "korpus/frontend.h"
+#include "standin/frontend.h"
 
 namespace standin::dialog {
 

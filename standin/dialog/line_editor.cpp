@@ -1,4 +1,4 @@
-#include "korpus/dialog/line_editor.h"
+#include "standin/dialog/line_editor.h"
 
 #include <algorithm>
 

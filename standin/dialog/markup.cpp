@@ -1,4 +1,4 @@
-#include "korpus/dialog/markup.h"
+#include "standin/dialog/markup.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "korpus/dialog/screen.h"
+#include "standin/dialog/screen.h"
 
 #include <algorithm>
 

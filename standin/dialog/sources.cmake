@@ -1,5 +1,5 @@
-# Sources of this area of the stand-in, listed relative to korpus/.
-target_sources(korpus PRIVATE
+# Sources of this area of the stand-in, listed relative to standin/.
+target_sources(standin PRIVATE
   dialog/controls.cpp
   dialog/decimal.cpp
   dialog/dialog_base.cpp

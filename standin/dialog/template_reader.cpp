@@ -1,4 +1,4 @@
-#include "korpus/dialog/template_reader.h"
+#include "standin/dialog/template_reader.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "korpus/dialog/widgets.h"
+#include "standin/dialog/widgets.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,9 +8,9 @@
 
 #include "abi/codepage.h"
 #include "abi/dialog_codes.h"
-#include "korpus/dialog/controls.h"
-#include "korpus/dialog/decimal.h"
-#include "korpus/trim.h"
+#include "standin/dialog/controls.h"
+#include "standin/dialog/decimal.h"
+#include "standin/trim.h"
 
 namespace standin::dialog {
 

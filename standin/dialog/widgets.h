@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "korpus/dialog/keys.h"
-#include "korpus/dialog/line_editor.h"
-#include "korpus/dialog/markup.h"
-#include "korpus/dialog/screen.h"
-#include "korpus/dialog/template_reader.h"
+#include "standin/dialog/keys.h"
+#include "standin/dialog/line_editor.h"
+#include "standin/dialog/markup.h"
+#include "standin/dialog/screen.h"
+#include "standin/dialog/template_reader.h"
 
 namespace standin::dialog {
 

@@ -6,8 +6,8 @@
 
 #include "abi/codepage.h"
 #include "abi/host_codes.h"
-#include "korpus/entries.h"
-#include "korpus/files/files.h"
+#include "standin/entries.h"
+#include "standin/files/files.h"
 
 namespace standin {
 

@@ -8,10 +8,10 @@
 #include <system_error>
 
 #include "abi/codepage.h"
-#include "korpus/entries.h"
-#include "korpus/faults.h"
-#include "korpus/files/files.h"
-#include "korpus/tables/store.h"
+#include "standin/entries.h"
+#include "standin/faults.h"
+#include "standin/files/files.h"
+#include "standin/tables/store.h"
 
 namespace standin {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "abi/codepage.h"
-#include "korpus/entries.h"
-#include "korpus/faults.h"
+#include "standin/entries.h"
+#include "standin/faults.h"
 
 namespace standin {
 

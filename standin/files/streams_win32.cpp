@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "abi/codepage.h"
-#include "korpus/entries.h"
-#include "korpus/files/host_streams.h"
+#include "standin/entries.h"
+#include "standin/files/host_streams.h"
 
 namespace standin {
 

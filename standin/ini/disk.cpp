@@ -1,6 +1,6 @@
 // The INI access's files: the operating system's, or the memory's while
 // it is in use.
-#include "korpus/ini/disk.h"
+#include "standin/ini/disk.h"
 
 #include <atomic>
 #include <cstdint>

@@ -7,8 +7,8 @@
 #include <climits>
 #include <filesystem>
 
-#include "korpus/faults.h"
-#include "korpus/ini/disk.h"
+#include "standin/faults.h"
+#include "standin/ini/disk.h"
 
 namespace standin::ini::disk::system {
 

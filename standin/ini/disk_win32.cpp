@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "korpus/faults.h"
-#include "korpus/ini/disk.h"
+#include "standin/faults.h"
+#include "standin/ini/disk.h"
 
 namespace standin::ini::disk::system {
 

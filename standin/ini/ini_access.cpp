@@ -1,6 +1,6 @@
 // Entry 41399: one key of a private-profile file, written (mode 9) or read
 // (mode 8). Answers 0 when the key was written or read.
-#include "korpus/ini/ini_access.h"
+#include "standin/ini/ini_access.h"
 
 #include <cstdarg>
 #include <cstdint>
@@ -9,13 +9,13 @@
 #include <string>
 #include <string_view>
 
-#include "korpus/entries.h"
-#include "korpus/faults.h"
-#include "korpus/ini/disk.h"
-#include "korpus/ini/ini_document.h"
-#include "korpus/ini/ini_files.h"
-#include "korpus/ini/value_format.h"
-#include "korpus/trim.h"
+#include "standin/entries.h"
+#include "standin/faults.h"
+#include "standin/ini/disk.h"
+#include "standin/ini/ini_document.h"
+#include "standin/ini/ini_files.h"
+#include "standin/ini/value_format.h"
+#include "standin/trim.h"
 
 namespace standin {
 

@@ -1,6 +1,6 @@
-#include "korpus/ini/ini_document.h"
+#include "standin/ini/ini_document.h"
 
-#include "korpus/trim.h"
+#include "standin/trim.h"
 
 namespace standin::ini {
 

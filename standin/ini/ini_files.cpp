@@ -1,4 +1,4 @@
-#include "korpus/ini/ini_files.h"
+#include "standin/ini/ini_files.h"
 
 #include <cstdlib>
 

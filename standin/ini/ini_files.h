@@ -10,8 +10,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "korpus/ini/disk.h"
-#include "korpus/ini/ini_document.h"
+#include "standin/ini/disk.h"
+#include "standin/ini/ini_document.h"
 
 namespace standin::ini {
 

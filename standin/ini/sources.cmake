@@ -1,5 +1,5 @@
-# Sources of this area of the stand-in, listed relative to korpus/.
-target_sources(korpus PRIVATE
+# Sources of this area of the stand-in, listed relative to standin/.
+target_sources(standin PRIVATE
   ini/disk.cpp
   ini/ini_access.cpp
   ini/ini_document.cpp
@@ -7,7 +7,7 @@ target_sources(korpus PRIVATE
   ini/value_format.cpp
 )
 if(WIN32)
-  target_sources(korpus PRIVATE ini/disk_win32.cpp)
+  target_sources(standin PRIVATE ini/disk_win32.cpp)
 else()
-  target_sources(korpus PRIVATE ini/disk_posix.cpp)
+  target_sources(standin PRIVATE ini/disk_posix.cpp)
 endif()

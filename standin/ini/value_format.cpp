@@ -1,4 +1,4 @@
-#include "korpus/ini/value_format.h"
+#include "standin/ini/value_format.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "korpus/ini/ini_access.h"
+#include "standin/ini/ini_access.h"
 
 namespace standin::ini {
 

@@ -1,4 +1,4 @@
-#include "korpus/tables/database_check.h"
+#include "standin/tables/database_check.h"
 
 #include <sqlite3.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "korpus/tables/sqlite_values.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/sqlite_values.h"
+#include "standin/tables/store.h"
 
 namespace standin::tables {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/value_problems.h"
 
 namespace standin::tables {
 

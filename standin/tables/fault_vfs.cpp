@@ -1,8 +1,8 @@
-#include "korpus/tables/fault_vfs.h"
+#include "standin/tables/fault_vfs.h"
 
 #include <sqlite3.h>
 
-#include "korpus/faults.h"
+#include "standin/faults.h"
 
 namespace standin::tables {
 

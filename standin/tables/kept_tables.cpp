@@ -1,8 +1,8 @@
-#include "korpus/tables/kept_tables.h"
+#include "standin/tables/kept_tables.h"
 
 #include <limits>
 
-#include "korpus/tables/sqlite_values.h"
+#include "standin/tables/sqlite_values.h"
 
 namespace standin::sqlite {
 

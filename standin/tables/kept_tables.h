@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "korpus/tables/sqlite_connection.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/sqlite_connection.h"
+#include "standin/tables/store.h"
 
 namespace standin::sqlite {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace standin {
 

@@ -1,8 +1,8 @@
-#include "korpus/tables/reading_ahead.h"
+#include "standin/tables/reading_ahead.h"
 
 #include <functional>
 
-#include "korpus/testing.h"
+#include "standin/testing.h"
 
 namespace standin {
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <utility>
 
-#include "korpus/tables/kept_tables.h"
-#include "korpus/tables/sqlite_connection.h"
+#include "standin/tables/kept_tables.h"
+#include "standin/tables/sqlite_connection.h"
 
 namespace standin::sqlite {
 

@@ -1,4 +1,4 @@
-#include "korpus/tables/records.h"
+#include "standin/tables/records.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "abi/codepage.h"
-#include "korpus/tables/tables.h"
+#include "standin/tables/tables.h"
 
 namespace standin::tables {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "abi/records.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace standin::tables {
 

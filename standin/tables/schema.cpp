@@ -3,7 +3,7 @@
 // tables. A new file's tables are STRICT and state the ranges and lengths
 // that the host's records hold, so SQLite refuses a value that breaks them
 // when it is inserted.
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace standin {
 

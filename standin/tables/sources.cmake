@@ -1,5 +1,5 @@
-# Sources of this area of the stand-in, listed relative to korpus/.
-target_sources(korpus PRIVATE
+# Sources of this area of the stand-in, listed relative to standin/.
+target_sources(standin PRIVATE
   tables/database_check.cpp
   tables/fault_vfs.cpp
   tables/memory_store.cpp

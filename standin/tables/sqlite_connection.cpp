@@ -1,7 +1,7 @@
-#include "korpus/tables/sqlite_connection.h"
+#include "standin/tables/sqlite_connection.h"
 
-#include "korpus/tables/fault_vfs.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/fault_vfs.h"
+#include "standin/tables/store.h"
 
 namespace standin::sqlite {
 

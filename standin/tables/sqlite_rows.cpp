@@ -1,6 +1,6 @@
-#include "korpus/tables/sqlite_rows.h"
+#include "standin/tables/sqlite_rows.h"
 
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/value_problems.h"
 
 namespace standin::sqlite {
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "korpus/tables/sqlite_connection.h"
-#include "korpus/tables/sqlite_values.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/sqlite_connection.h"
+#include "standin/tables/sqlite_values.h"
+#include "standin/tables/store.h"
 
 namespace standin::sqlite {
 

@@ -14,13 +14,13 @@
 #include <utility>
 #include <vector>
 
-#include "korpus/tables/kept_tables.h"
-#include "korpus/tables/reading_ahead.h"
-#include "korpus/tables/sqlite_connection.h"
-#include "korpus/tables/sqlite_rows.h"
-#include "korpus/tables/sqlite_values.h"
-#include "korpus/tables/store.h"
-#include "korpus/testing.h"
+#include "standin/tables/kept_tables.h"
+#include "standin/tables/reading_ahead.h"
+#include "standin/tables/sqlite_connection.h"
+#include "standin/tables/sqlite_rows.h"
+#include "standin/tables/sqlite_values.h"
+#include "standin/tables/store.h"
+#include "standin/testing.h"
 
 namespace standin {
 

@@ -1,4 +1,4 @@
-#include "korpus/tables/sqlite_values.h"
+#include "standin/tables/sqlite_values.h"
 
 #include <cstdio>
 #include <string_view>

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/value_problems.h"
 
 namespace standin::tables {
 

@@ -1,6 +1,6 @@
 // The host's table entries: table objects, index keys, scans, the context
 // numbers and the goods read, over the current store.
-#include "korpus/tables/tables.h"
+#include "standin/tables/tables.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "korpus/entries.h"
-#include "korpus/tables/records.h"
+#include "standin/entries.h"
+#include "standin/tables/records.h"
 
 namespace standin {
 

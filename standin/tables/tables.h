@@ -9,7 +9,7 @@
 
 #include "abi/records.h"
 #include "abi/tables.h"
-#include "korpus/tables/store.h"
+#include "standin/tables/store.h"
 
 namespace standin::tables {
 

@@ -1,4 +1,4 @@
-#include "korpus/tables/value_problems.h"
+#include "standin/tables/value_problems.h"
 
 #include <array>
 #include <cstdio>

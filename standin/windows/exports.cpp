@@ -2,7 +2,7 @@
 // (korpus_exports.def) as a plain jump to its stand-in function, so the
 // definitions need no C++ names and every calling convention passes
 // through untouched.
-#include "korpus/entries.h"
+#include "standin/entries.h"
 
 extern "C" {
 

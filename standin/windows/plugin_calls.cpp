@@ -1,4 +1,4 @@
-#include "korpus/windows/plugin_calls.h"
+#include "standin/windows/plugin_calls.h"
 
 namespace standin::windows {
 

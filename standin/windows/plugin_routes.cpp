@@ -1,4 +1,4 @@
-#include "korpus/windows/plugin_routes.h"
+#include "standin/windows/plugin_routes.h"
 
 #include <windows.h>
 
@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "korpus/faults.h"
-#include "korpus/files/host_streams.h"
-#include "korpus/frontend.h"
-#include "korpus/testing.h"
-#include "korpus/windows/import_patch.h"
+#include "standin/faults.h"
+#include "standin/files/host_streams.h"
+#include "standin/frontend.h"
+#include "standin/testing.h"
+#include "standin/windows/import_patch.h"
 
 namespace standin::windows {
 

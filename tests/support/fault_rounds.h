@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "korpus/testing.h"
+#include "standin/testing.h"
 
 namespace testing_support {
 

@@ -8,8 +8,8 @@
 #include "host/korpus/binding.h"
 #include "host/module_state.h"
 #include "host/platform/platform.h"
-#include "korpus/ini/ini_access.h"
-#include "korpus/testing.h"
+#include "standin/ini/ini_access.h"
+#include "standin/testing.h"
 #include "tests/support/scratch_directory.h"
 
 namespace testing_support {

@@ -2,7 +2,7 @@
 
 #include <deque>
 
-#include "korpus/windows/import_patch.h"
+#include "standin/windows/import_patch.h"
 
 namespace wintest {
 

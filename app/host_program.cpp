@@ -317,6 +317,11 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
     if (standin::dialog::OpenDialog() == nullptr) return std::nullopt;
     return Outcome::Fail(std::string(command) + ": a dialog is open; close it first");
   };
+  const auto no_invoices = [this](std::string_view command) -> std::optional<Outcome> {
+    if (!documents_shown_) return std::nullopt;
+    return Outcome::Fail(std::string(command) +
+                         ": the documents view lists no invoices; 'register sales' or 'register purchase' first");
+  };
 
   front.AddCommand("register", [this, no_dialog](std::string_view argument) {
     if (auto refused = no_dialog("register")) return *refused;
@@ -337,11 +342,11 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
     return Outcome::Continue();
   });
 
-  front.AddCommand("select", [this, no_dialog](std::string_view argument) {
+  front.AddCommand("select", [this, no_dialog, no_invoices](std::string_view argument) {
     if (auto refused = no_dialog("select")) return *refused;
     const std::string_view number = standin::TrimBlanks(argument);
     if (number.empty()) return Outcome::Fail("select needs an invoice number");
-    if (documents_shown_) return Outcome::Fail("select: the documents view lists no invoices; 'register sales' or 'register purchase' first");
+    if (auto refused = no_invoices("select")) return *refused;
     if (!Select(number)) {
       return Outcome::Fail("select: no invoice '" + std::string(number) + "' in the " +
                            std::string(RegisterWord(kind_)) + " register");
@@ -352,11 +357,11 @@ void HostProgram::AddCommands(script::ScriptFrontEnd& front) {
 
   // As typing the number's beginning in the register: every character goes
   // to the list as its event.
-  front.AddCommand("search", [this, no_dialog](std::string_view argument) {
+  front.AddCommand("search", [this, no_dialog, no_invoices](std::string_view argument) {
     if (auto refused = no_dialog("search")) return *refused;
     const std::string_view beginning = standin::TrimBlanks(argument);
     if (beginning.empty()) return Outcome::Fail("search needs the beginning of an invoice number");
-    if (documents_shown_) return Outcome::Fail("search: the documents view lists no invoices; 'register sales' or 'register purchase' first");
+    if (auto refused = no_invoices("search")) return *refused;
     if (!current().search().empty()) Press(standin::NamedKey(standin::KeyName::Esc));
     for (std::size_t at = 0; at < beginning.size();) Press(standin::CharKey(codepage::DecodeUtf8(beginning, at)));
     if (current().search() != beginning) {

@@ -55,7 +55,9 @@ void DrawRegister(const RegisterList& list, const RegisterMarks& marks, const st
   screen.PutText(0, 1, header, Role::Header, width);
 
   const int page = RegisterPageRows(screen.height());
-  if (list.size() == 0) screen.PutText(6, 2, Wide("(brak faktur)   plik bazy danych: " + database), Role::Disabled, width - 6);
+  if (list.size() == 0) {
+    screen.PutText(6, 2, Wide("(brak faktur)   plik bazy danych: " + database), Role::Disabled, width - 6);
+  }
   for (int line = 0; line < page; ++line) {
     const std::size_t index = list.top() + static_cast<std::size_t>(line);
     if (index >= list.size()) break;
@@ -65,8 +67,9 @@ void DrawRegister(const RegisterList& list, const RegisterMarks& marks, const st
     std::string mark;
     if (marks.reported.contains(invoice.id)) mark += 'R';
     if (!marks.resumable.empty() && invoice.number == marks.resumable) mark += 'W';
-    const std::u32string text = Wide(ordinal) + Padded(mark, kMarksWidth) + U" " + Padded(invoice.number, kNumberWidth) +
-                                U" " + Padded(invoice.issued, kDateWidth) + U" " + Wide(invoice.counterparty);
+    const std::u32string text = Wide(ordinal) + Padded(mark, kMarksWidth) + U" " +
+                                Padded(invoice.number, kNumberWidth) + U" " + Padded(invoice.issued, kDateWidth) +
+                                U" " + Wide(invoice.counterparty);
     const bool current = index == list.current();
     const Role role = current ? Role::Current : Role::Normal;
     if (current) screen.Fill(0, 2 + line, width, 1, U' ', role);

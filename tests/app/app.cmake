@@ -7,12 +7,8 @@ find_package(SQLite3 REQUIRED)
 korpus_program_test(app_program_test LIBRARIES SQLite::SQLite3 DEFINITIONS KORPUS_PLUGIN="$<TARGET_FILE:prufacja>"
                     KORPUS_LIBRARY="$<TARGET_FILE:standin>")
 
-# Every host entry missing in turn over one whole check.
-korpus_program_test(missing_entry_sweep_test
-                    DEFINITIONS SWEEP_SCRIPT="${CMAKE_CURRENT_SOURCE_DIR}/sweep/whole_check.script")
-
 # The stored documents: the documents view, export, F1.
 korpus_program_test(app_documents_test LIBRARIES SQLite::SQLite3)
 
 # E-invoices into the registers, and a delivery checked against one.
-korpus_program_test(einvoice_test LIBRARIES korpus_app_core SQLite::SQLite3 DEFINITIONS TESTS_FOLDER="${CMAKE_CURRENT_SOURCE_DIR}")
+korpus_program_test(einvoice_test LIBRARIES korpus_app_core SQLite::SQLite3 DEFINITIONS TESTS_FOLDER="${tests_dir}")

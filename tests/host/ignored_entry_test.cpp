@@ -16,7 +16,7 @@
 #include "standin/entries.h"
 #include "standin/tables/tables.h"
 #include "standin/testing.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "tests/support/mazovia.h"
 #include "verify/dialog/dialog_template.h"
 

@@ -7,7 +7,7 @@
 
 #include "standin/dialog/dialog_testing.h"
 #include "standin/dialog/engine.h"
-#include "tests/dialog_engine_test_support.h"
+#include "tests/support/dialog_engine_driver.h"
 
 namespace engine_test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "tests/dialog_engine_test_support.h"
+#include "tests/support/dialog_engine_driver.h"
 
 namespace engine_test {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "standin/dialog/base_operations.h"
 #include "standin/dialog/markup.h"
-#include "tests/dialog_engine_test_support.h"
+#include "tests/support/dialog_engine_driver.h"
 #include "verify/dialog/template_writer.h"
 
 namespace engine_test {

@@ -6,7 +6,7 @@
 
 #include "app/script/key_names.h"
 #include "app/script/script_front_end.h"
-#include "tests/dialog_engine_test_support.h"
+#include "tests/support/dialog_engine_driver.h"
 #include "tests/support/mazovia.h"
 
 namespace engine_test {

@@ -14,7 +14,7 @@
 
 #include "abi/codepage.h"
 #include "standin/ini/disk.h"
-#include "standin_ini_test_support.h"
+#include "tests/support/standin_ini_scratch.h"
 #include "tests/support/fault_rounds.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "standin_ini_test_support.h"
+#include "tests/support/standin_ini_scratch.h"
 #include "tests/support/kill_rounds.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "standin_ini_test_support.h"
+#include "tests/support/standin_ini_scratch.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "abi/codepage.h"
-#include "standin_ini_test_support.h"
+#include "tests/support/standin_ini_scratch.h"
 
 namespace {
 

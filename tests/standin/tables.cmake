@@ -5,3 +5,6 @@ target_link_libraries(standin_tables_test PRIVATE SQLite::SQLite3)
 prufacja_test(standin_files_test standin_files_test.cpp)
 prufacja_test(standin_value_problems_test standin_value_problems_test.cpp)
 target_link_libraries(standin_value_problems_test PRIVATE SQLite::SQLite3)
+
+prufacja_test(standin_kept_scans_test standin_kept_scans_test.cpp)
+target_link_libraries(standin_kept_scans_test PRIVATE SQLite::SQLite3)

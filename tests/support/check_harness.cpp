@@ -1,4 +1,4 @@
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 
 #include <unistd.h>
 
@@ -19,7 +19,7 @@
 #include "standin/ini/ini_access.h"
 #include "standin/tables/tables.h"
 #include "standin/testing.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "tests/support/mazovia.h"
 #include "tests/support/standin_session.h"
 

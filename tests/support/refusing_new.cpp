@@ -1,6 +1,6 @@
 // Every form of new and delete goes to malloc and free, so that the
 // sanitizers see matching pairs; only the nothrow forms can be refused.
-#include "tests/refusing_new.h"
+#include "tests/support/refusing_new.h"
 
 #include <cstdlib>
 #include <new>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "standin/dialog/engine.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "verify/dialog/controls.h"
 
 namespace reliability {

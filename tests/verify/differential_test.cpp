@@ -27,7 +27,7 @@
 #include "standin/tables/tables.h"
 #include "standin/testing.h"
 #include "tests/reference/literal_check.h"
-#include "tests/refusing_new.h"
+#include "tests/support/refusing_new.h"
 #include "tests/support/goods_totals.h"
 #include "tests/support/make_positions.h"
 #include "tests/support/mazovia.h"

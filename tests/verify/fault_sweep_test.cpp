@@ -15,7 +15,7 @@
 
 #include "abi/codepage.h"
 #include "standin/testing.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 
 namespace reliability {
 namespace {

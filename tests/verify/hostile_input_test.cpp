@@ -19,7 +19,7 @@
 #include "standin/ini/ini_access.h"
 #include "standin/tables/value_problems.h"
 #include "standin/testing.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "tests/support/legacy_database.h"
 #include "tests/support/mazovia.h"
 #include "verify/dialog/dialog_template.h"

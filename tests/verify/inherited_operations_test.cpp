@@ -7,7 +7,7 @@
 #include <map>
 
 #include "standin/dialog/base_operations.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 
 namespace reliability {
 namespace {

@@ -20,7 +20,7 @@
 #include "standin/ini/ini_access.h"
 #include "standin/tables/store.h"
 #include "standin/testing.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "tests/support/kill_rounds.h"
 
 namespace reliability {

@@ -16,7 +16,7 @@
 #include "standin/tables/store.h"
 #include "standin/tables/tables.h"
 #include "standin/testing.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "tests/support/position_rows.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"

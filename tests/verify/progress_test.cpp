@@ -17,7 +17,7 @@
 #include "standin/ini/ini_access.h"
 #include "standin/recording_frontend.h"
 #include "standin/testing.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/position_rows.h"
 #include "tests/support/standin_session.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fuzz/targets.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 
 namespace {
 

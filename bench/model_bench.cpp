@@ -11,7 +11,7 @@
 #include "host/korpus/entries.h"
 #include "host/module_state.h"
 #include "standin/dialog/controls.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {

@@ -12,7 +12,7 @@
 #include "host/module_state.h"
 #include "standin/ini/ini_access.h"
 #include "standin/recording_frontend.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {

@@ -16,7 +16,7 @@
 #include "standin/dialog/controls.h"
 #include "standin/files/files.h"
 #include "standin/tables/store.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace verify {

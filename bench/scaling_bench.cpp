@@ -42,7 +42,7 @@
 #include "standin/recording_frontend.h"
 #include "standin/tables/store.h"
 #include "standin/tables/tables.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace verify {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz/targets.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace fuzz {

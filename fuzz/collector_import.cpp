@@ -8,7 +8,7 @@
 #include "standin/dialog/dialog_testing.h"
 #include "standin/entries.h"
 #include "standin/testing.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "verify/dialog/dialog_template.h"
 
 namespace fuzz {

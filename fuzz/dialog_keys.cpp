@@ -6,7 +6,7 @@
 #include "fuzz/checks.h"
 #include "fuzz/targets.h"
 #include "standin/testing.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 
 namespace fuzz {
 

@@ -21,7 +21,7 @@
 #include "standin/tables/store.h"
 #include "standin/tables/tables.h"
 #include "standin/tables/value_problems.h"
-#include "tests/check_harness.h"
+#include "tests/support/check_harness.h"
 #include "tests/support/legacy_database.h"
 
 namespace fuzz {

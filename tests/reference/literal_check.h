@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "host/korpus/entries.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "verify/dialog/zrob_prufacje.h"
 
 namespace reference {

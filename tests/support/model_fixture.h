@@ -16,7 +16,7 @@
 #include "standin/dialog/controls.h"
 #include "standin/recording_frontend.h"
 #include "standin/testing.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "tests/support/make_positions.h"
 #include "tests/support/standin_session.h"
 #include "verify/dialog/zrob_prufacje.h"

@@ -20,7 +20,7 @@
 #include "standin/recording_frontend.h"
 #include "standin/tables/store.h"
 #include "standin/testing.h"
-#include "tests/check_access.h"
+#include "tests/support/check_access.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/make_positions.h"
 #include "tests/support/standin_session.h"

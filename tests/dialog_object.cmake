@@ -1,2 +1,0 @@
-prufacja_test(dialog_object_test dialog_object_test.cpp)
-target_link_libraries(dialog_object_test PRIVATE prufacja_verify)

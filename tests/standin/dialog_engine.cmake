@@ -1,0 +1,15 @@
+# The stand-in's dialog engine and the scripted front end.
+prufacja_test(dialog_engine_test dialog_engine_test.cpp)
+target_link_libraries(dialog_engine_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_screen_test dialog_engine_test_screen.cpp)
+target_link_libraries(dialog_engine_screen_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_base_test dialog_engine_test_base.cpp)
+target_link_libraries(dialog_engine_base_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_parts_test dialog_engine_test_parts.cpp)
+target_link_libraries(dialog_engine_parts_test PRIVATE prufacja_verify)
+
+prufacja_test(dialog_engine_script_test dialog_engine_test_script.cpp)
+target_link_libraries(dialog_engine_script_test PRIVATE prufacja_verify korpus_script)

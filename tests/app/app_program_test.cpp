@@ -167,6 +167,15 @@ TEST_F(ProgramTest, AHostWithoutATableOfTheRegistersStopsTheLoad) {
 // ---------------------------------------------------------------------------
 // Ctrl-1 in the registers
 
+// A check of the invoice showed its rows; the host's handler got the event
+// after the check had ended; the saved check names the invoice.
+void ExpectTheCheckOf(const Outcome& run, const std::string& rows, const std::string& list,
+                      const std::string& number, const fs::path& dir) {
+  EXPECT_NE(run.out.find(rows), std::string::npos) << run.out;
+  EXPECT_GT(run.out.find("event 231 reached the host's " + list + " list"), run.out.find("--- end of screen ---"));
+  EXPECT_NE(ReadBytes(dir / "Niezgodnosci.ini").find("Nr fakt.=" + number + "\r\n"), std::string::npos);
+}
+
 TEST_F(ProgramTest, CtrlOneOnASalesInvoiceChecksThatInvoice) {
   const Outcome run = Korpus("answer tick\nselect FV 2/2024\nkey Ctrl-1\nscreen\nkey Esc\nquit\n", {"--trace-events"});
   EXPECT_EQ(run.exit_code, 0) << run.err;
@@ -177,11 +186,8 @@ TEST_F(ProgramTest, CtrlOneOnASalesInvoiceChecksThatInvoice) {
       "         ║    3. Gips szpachlow│GPS-S20         │0.00          │4.00          │  niepruf. ║\n"
       "         ║    4. Wiertło do bet│WRT-8           │0.00          │3.00          │  niepruf. ║\n"
       "         ║                     │                │              │              │           ║\n";
-  EXPECT_NE(run.out.find(expected_rows), std::string::npos) << run.out;
+  ExpectTheCheckOf(run, expected_rows, "sales", "FV 2/2024", dir_);
   EXPECT_EQ(Count(run.out, "SRB-8X40"), 0u) << "no position of another invoice";
-  // The host's handler gets the event after the check has ended.
-  EXPECT_GT(run.out.find("event 231 reached the host's sales list"), run.out.find("--- end of screen ---"));
-  EXPECT_NE(ReadBytes(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FV 2/2024\r\n"), std::string::npos);
 }
 
 TEST_F(ProgramTest, CtrlOneOnAPurchaseInvoiceChecksThatInvoice) {
@@ -194,9 +200,7 @@ TEST_F(ProgramTest, CtrlOneOnAPurchaseInvoiceChecksThatInvoice) {
       "         ║    3. Kolanko PCV 11│KLN-110-45      │0.00          │15.00         │  niepruf. ║\n"
       "         ║    4. Zawór kulowy 1│ZAW-12          │0.00          │12.00         │  niepruf. ║\n"
       "         ║                     │                │              │              │           ║\n";
-  EXPECT_NE(run.out.find(expected_rows), std::string::npos) << run.out;
-  EXPECT_GT(run.out.find("event 231 reached the host's purchase list"), run.out.find("--- end of screen ---"));
-  EXPECT_NE(ReadBytes(dir_ / "Niezgodnosci.ini").find("Nr fakt.=FZ 101/2024\r\n"), std::string::npos);
+  ExpectTheCheckOf(run, expected_rows, "purchase", "FZ 101/2024", dir_);
 }
 
 TEST_F(ProgramTest, WholeCheckWithTheCollectorFileShowsEveryRemark) {

@@ -348,11 +348,31 @@ std::string SalesRegisterMarked(std::string_view marks) {
   return screen;
 }
 
-const std::string kMidCheck = Picture(9, R"(
+// The check's window over the sales register: its input line and its list's
+// rows between the parts that stay.
+std::string CheckWindow(std::string_view inputs, std::string_view rows) {
+  constexpr std::string_view kHead = R"(
                    ╔═══════════════════════════════ Sprawdź fakturę ════════════════════════════════╗
                    ║                                  Symbol towaru:        Ilość                   ║
-                   ║                            ZAR-E27-10W·········  12.000······                  ║
+)";
+  constexpr std::string_view kColumns = R"(
                    ║ Nazwa               │Symbol          │Zliczono      │Ilosc na fak. │     Uwagi ║
+)";
+  constexpr std::string_view kFoot = R"(
+                   ║                                                                                ║
+                   ║ [X] Uwzględniaj ilości                                                         ║
+                   ║ [ ] Nie dopisuj pozycji, których brak na fakturze                              ║
+                   ║                                                                                ║
+                   ║     [   F12 OK    ]    [F4 Odczytaj inwentaryzator]    [F5 Zapisz raport]      ║
+                   ║                                                                                ║
+                   ╚════════════════════════════════════════════════════════════════════════════════╝
+)";
+  return Picture(9, kHead) + std::string(inputs) + Picture(0, kColumns) + Picture(0, rows) + Picture(0, kFoot);
+}
+
+const std::string kMidCheck = CheckWindow(
+    "                   ║                            ZAR-E27-10W·········  12.000······                  ║\n",
+    R"(
                    ║    1. Żarówka LED E2│ZAR-E27-10W     │0.00          │24.00         │  niepruf. ║
                    ║    2. Silikon sanita│SIL-280-BIA     │0.00          │12.00         │  niepruf. ║
                    ║    3. Śruba sześciok│SRB-8X40        │0.00          │10.00         │  niepruf. ║
@@ -363,20 +383,11 @@ const std::string kMidCheck = Picture(9, R"(
                    ║    8. Przewód OMY 2x│OMY-2X15        │0.00          │2.50          │  niepruf. ║
                    ║    9. Usługa transpo│                │0.00          │1.00          │  niepruf. ║
                    ║   10. Taśma malarska│TSM-48          │5.00          │5.00          │        OK ║
-                   ║                                                                                ║
-                   ║ [X] Uwzględniaj ilości                                                         ║
-                   ║ [ ] Nie dopisuj pozycji, których brak na fakturze                              ║
-                   ║                                                                                ║
-                   ║     [   F12 OK    ]    [F4 Odczytaj inwentaryzator]    [F5 Zapisz raport]      ║
-                   ║                                                                                ║
-                   ╚════════════════════════════════════════════════════════════════════════════════╝
 )");
 
-const std::string kListScrolledToItsEnd = Picture(9, R"(
-                   ╔═══════════════════════════════ Sprawdź fakturę ════════════════════════════════╗
-                   ║                                  Symbol towaru:        Ilość                   ║
-                   ║                            ····················  1.000·······                  ║
-                   ║ Nazwa               │Symbol          │Zliczono      │Ilosc na fak. │     Uwagi ║
+const std::string kListScrolledToItsEnd = CheckWindow(
+    "                   ║                            ····················  1.000·······                  ║\n",
+    R"(
                    ║    5. Pianka montażo│PNK-750         │4.00          │4.00          │        OK ║
                    ║    6. Silikon sanita│SIL-280-BIA     │12.00         │12.00         │        OK ║
                    ║    7. Śruba sześciok│SRB-8X40        │10.00         │10.00         │        OK ║
@@ -387,13 +398,6 @@ const std::string kListScrolledToItsEnd = Picture(9, R"(
                    ║   12. Wkręt do drewn│WKR-4X40        │7.00          │5.00          │      DUŻO ║
                    ║   13. Rękawice roboc│RKW-L           │3.00          │0.00          │      DUŻO ║
                    ║   14. Żarówka LED E2│ZAR-E27-10W     │36.00         │24.00         │      DUŻO ║
-                   ║                                                                                ║
-                   ║ [X] Uwzględniaj ilości                                                         ║
-                   ║ [ ] Nie dopisuj pozycji, których brak na fakturze                              ║
-                   ║                                                                                ║
-                   ║     [   F12 OK    ]    [F4 Odczytaj inwentaryzator]    [F5 Zapisz raport]      ║
-                   ║                                                                                ║
-                   ╚════════════════════════════════════════════════════════════════════════════════╝
 )");
 
 const std::string kSummaryOverTheList = Picture(9, R"(

@@ -52,6 +52,12 @@ class IniLayout : public ini_test::ScratchDirectory {
     EXPECT_TRUE(standin::FlushIniFiles());
     return ReadIfPresent(file_);
   }
+  // The file removed behind the cache: the next write starts it afresh.
+  void ExpectAFreshFileAfterTheRemoval() {
+    ASSERT_EQ(std::remove(file_.c_str()), 0);
+    WriteText("Nr_faktury", "Nr fakt.", "FV 2");
+    EXPECT_EQ(Flushed(), "[Nr_faktury]\r\nNr fakt.=FV 2\r\n");
+  }
   std::vector<std::string> NamesInFolder() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir_)) names.push_back(entry.path().filename());
@@ -273,10 +279,7 @@ TEST_F(IniLayout, AFileRemovedBehindTheCacheStartsEmptyAtTheNextWrite) {
   WriteInt("Nr_faktury", "Ilosc", 1);
   WriteText("Nr_faktury", "r00", "Stary,S,1,1");
   ASSERT_TRUE(standin::FlushIniFiles());
-  ASSERT_EQ(std::remove(file_.c_str()), 0);
-
-  WriteText("Nr_faktury", "Nr fakt.", "FV 2");
-  EXPECT_EQ(Flushed(), "[Nr_faktury]\r\nNr fakt.=FV 2\r\n");
+  ExpectAFreshFileAfterTheRemoval();
 }
 
 TEST_F(IniLayout, AFileRemovedBehindTheCacheReadsAsEmpty) {
@@ -299,9 +302,7 @@ TEST_F(IniLayout, PendingWritesToAFileRemovedBehindTheCacheAreDropped) {
   WriteText("Nr_faktury", "r05", "Zgubiony,Z,1,1");
   ASSERT_EQ(std::remove(file_.c_str()), -1);  // never reached the disk
   ASSERT_EQ(ReadText("Nr_faktury", "r05"), "Zgubiony,Z,1,1");
-  ASSERT_EQ(std::remove(file_.c_str()), 0);
-  WriteText("Nr_faktury", "Nr fakt.", "FV 2");
-  EXPECT_EQ(Flushed(), "[Nr_faktury]\r\nNr fakt.=FV 2\r\n");
+  ExpectAFreshFileAfterTheRemoval();
 }
 
 TEST_F(IniLayout, AFileEditedBehindTheCacheIsLoadedAgain) {

@@ -95,52 +95,28 @@ std::vector<std::string> GoodsSymbols(std::int16_t catalogue) {
 // Rows as a test writes them.
 InvoiceRow InvoiceOf(Register kind, std::string number, std::string issued = "", std::string counterparty = "",
                      std::int64_t id = 0) {
-  InvoiceRow row;
-  row.id = id;
-  row.kind = kind;
-  row.number = std::move(number);
-  row.issued = std::move(issued);
-  row.counterparty = std::move(counterparty);
-  return row;
+  return {.id = id, .kind = kind, .number = std::move(number), .issued = std::move(issued),
+          .counterparty = std::move(counterparty)};
 }
 
 PositionRow PositionOf(std::int64_t invoice, std::int64_t line, std::string name, std::string symbol = "",
                        std::int32_t quantity = 0) {
-  PositionRow row;
-  row.invoice_id = invoice;
-  row.line = line;
-  row.name = std::move(name);
-  row.symbol = std::move(symbol);
-  row.quantity = quantity;
-  return row;
+  return {.invoice_id = invoice, .line = line, .name = std::move(name), .symbol = std::move(symbol),
+          .quantity = quantity};
 }
 
 CatalogueRow CatalogueOf(std::int32_t number, bool searched, std::string name = "") {
-  CatalogueRow row;
-  row.number = number;
-  row.searched = searched;
-  row.name = std::move(name);
-  return row;
+  return {.number = number, .name = std::move(name), .searched = searched};
 }
 
 GoodsRow GoodsOf(std::int32_t catalogue, std::int32_t id, std::string symbol, std::string name = "") {
-  GoodsRow row;
-  row.catalogue = catalogue;
-  row.id = id;
-  row.symbol = std::move(symbol);
-  row.name = std::move(name);
-  return row;
+  return {.catalogue = catalogue, .id = id, .name = std::move(name), .symbol = std::move(symbol)};
 }
 
 CodeRow CodeOf(std::string code, std::int32_t factor = 1000, std::string goods_symbol = "", std::int32_t catalogue = 0,
                std::int32_t goods_id = 0) {
-  CodeRow row;
-  row.code = std::move(code);
-  row.factor = factor;
-  row.goods_symbol = std::move(goods_symbol);
-  row.catalogue = catalogue;
-  row.goods_id = goods_id;
-  return row;
+  return {.code = std::move(code), .factor = factor, .goods_symbol = std::move(goods_symbol), .catalogue = catalogue,
+          .goods_id = goods_id};
 }
 
 enum class Kind { Memory, Database };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -103,25 +105,23 @@ TEST(DialogTemplate, RecordsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(T()[0x263], 0);
 }
 
-TEST(DialogTemplate, SymbolInputEndsWithEightZerosAndItsFiveWords) {
-  EXPECT_EQ(U16(0x08F + 2), 38u);
-  const std::size_t tail = 0x08F + 4 + 20;
+// An input record at `at` of `size` bytes: after its 20 bytes of frame,
+// eight zeros and four words; gives where its own fields begin.
+std::size_t ExpectInputTail(std::size_t at, unsigned size, const std::array<unsigned, 4>& words) {
+  EXPECT_EQ(U16(at + 2), size);
+  const std::size_t tail = at + 4 + 20;
   for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(T()[tail + i], 0) << i;
-  EXPECT_EQ(U16(tail + 8), 16u);
-  EXPECT_EQ(U16(tail + 10), 8u);
-  EXPECT_EQ(U16(tail + 12), 0u);
-  EXPECT_EQ(U16(tail + 14), 16u);
+  for (std::size_t i = 0; i < words.size(); ++i) EXPECT_EQ(U16(tail + 8 + 2 * i), words[i]) << "word " << i;
+  return tail;
+}
+
+TEST(DialogTemplate, SymbolInputEndsWithEightZerosAndItsFiveWords) {
+  const std::size_t tail = ExpectInputTail(0x08F, 38, {16, 8, 0, 16});
   EXPECT_EQ(U16(tail + 16), 1u);
 }
 
 TEST(DialogTemplate, QuantityInputCarriesThreeDecimalsAndItsBounds) {
-  EXPECT_EQ(U16(0x0D6 + 2), 44u);
-  const std::size_t tail = 0x0D6 + 4 + 20;
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(T()[tail + i], 0) << i;
-  EXPECT_EQ(U16(tail + 8), 10u);
-  EXPECT_EQ(U16(tail + 10), 3u);
-  EXPECT_EQ(U16(tail + 12), 0u);
-  EXPECT_EQ(U16(tail + 14), 0u);
+  const std::size_t tail = ExpectInputTail(0x0D6, 44, {10, 3, 0, 0});
   EXPECT_EQ(static_cast<std::int32_t>(U32(tail + 16)), -2147483647);
   EXPECT_EQ(static_cast<std::int32_t>(U32(tail + 20)), 2147483647);
 }

@@ -41,6 +41,21 @@ class LookUpTest : public ModelTest {
     return found;
   }
 
+  // A search whose code the test does not look at afterwards.
+  std::int32_t Found(std::string code) { return LookUp(code, 1000); }
+
+  // The code as the search left it, the search having found `found`.
+  std::string CodeSearched(std::string code, std::int32_t found) {
+    EXPECT_EQ(LookUp(code, 1000), found);
+    return code;
+  }
+
+  // One searched catalogue holding one article.
+  void OneSearchedGoods(const char* name = "Śruba M6", const char* symbol = "S-M6") {
+    Catalogue(1, true);
+    Goods(1, 1, name, symbol);
+  }
+
   std::shared_ptr<standin::Store> store_;
 };
 
@@ -65,8 +80,7 @@ TEST_F(GoodsSearchTest, TheFirstContextNumberIsPutBack) {
   Catalogue(2, true);
   Goods(2, 1, "Śruba M6", "S-M6");
   *korpus::FirstContextNumber() = 77;
-  std::string code = "S-M6";
-  EXPECT_EQ(LookUp(code, 1000), 1);
+  EXPECT_EQ(Found("S-M6"), 1);
   EXPECT_EQ(*korpus::FirstContextNumber(), 77);
 }
 
@@ -86,31 +100,23 @@ TEST_F(GoodsSearchTest, TheSearchStopsAtTheFirstGoodsFoundInCatalogueOrder) {
   Goods(3, 1, "Śruba z katalogu 3", "S-M6");
   Goods(3, 2, "Śruba druga", "S-M6");
   CheckAccess::Fill(check_, {});
-  std::string code = "S-M6";
-  EXPECT_EQ(LookUp(code, 1000), 1);
+  EXPECT_EQ(Found("S-M6"), 1);
   EXPECT_THAT(Rows(check_), ElementsAre("Śruba z katalogu 3|S-M6|1000|0"));
   EXPECT_EQ(standin::tables::ActiveScans(), 0);
 }
 
 TEST_F(GoodsSearchTest, TheCodeLosesItsSpacesInPlaceAndLetterCaseCounts) {
-  Catalogue(1, true);
-  Goods(1, 1, "Śruba M6", "S-M6");
+  OneSearchedGoods();
   CheckAccess::Fill(check_, {});
-  std::string code = " S -M6 ";
-  EXPECT_EQ(LookUp(code, 1000), 1);
-  EXPECT_EQ(code, "S-M6");
-  std::string lower = "s-m6";
-  EXPECT_EQ(LookUp(lower, 1000), 0);
+  EXPECT_EQ(CodeSearched(" S -M6 ", 1), "S-M6");
+  EXPECT_EQ(Found("s-m6"), 0);
   EXPECT_EQ(check_.count(), 1);
 }
 
 TEST_F(GoodsSearchTest, ACodeOfSpacesOnlyIsNotSearched) {
-  Catalogue(1, true);
-  Goods(1, 1, "Bez symbolu", "");
+  OneSearchedGoods("Bez symbolu", "");
   CheckAccess::Fill(check_, {});
-  std::string code = "   ";
-  EXPECT_EQ(LookUp(code, 1000), 0);
-  EXPECT_EQ(code, "");
+  EXPECT_EQ(CodeSearched("   ", 0), "");
   EXPECT_EQ(check_.count(), 0);
 }
 
@@ -122,15 +128,13 @@ TEST_F(GoodsSearchTest, AGoodsScanThatEndsWithZeroStopsTheWholeSearch) {
   Goods(2, 1, "Śruba M6", "S-M6");
   standin::testing::FailScanAfter(49, 1);
   CheckAccess::Fill(check_, {});
-  std::string code = "S-M6";
-  EXPECT_EQ(LookUp(code, 1000), 0);
+  EXPECT_EQ(Found("S-M6"), 0);
   EXPECT_EQ(check_.count(), 0);
   EXPECT_EQ(standin::tables::ActiveScans(), 0);
 }
 
 TEST_F(GoodsSearchTest, AGoodsScanThatFailsToStartStopsTheSearchAndIsStillEnded) {
-  Catalogue(1, true);
-  Goods(1, 1, "Śruba M6", "S-M6");
+  OneSearchedGoods();
   standin::testing::FailScanStart(49, true);
   *korpus::FirstContextNumber() = 9;
   CheckAccess::Fill(check_, {});
@@ -142,17 +146,14 @@ TEST_F(GoodsSearchTest, AGoodsScanThatFailsToStartStopsTheSearchAndIsStillEnded)
 }
 
 TEST_F(GoodsSearchTest, ACatalogueScanThatFailsToStartFindsNothing) {
-  Catalogue(1, true);
-  Goods(1, 1, "Śruba M6", "S-M6");
+  OneSearchedGoods();
   standin::testing::FailScanStart(48, true);
-  std::string code = "S-M6";
-  EXPECT_EQ(LookUp(code, 1000), 0);
+  EXPECT_EQ(Found("S-M6"), 0);
   EXPECT_EQ(standin::tables::ActiveScans(), 0);
 }
 
 TEST_F(GoodsSearchTest, KnownGoodsThatCouldNotBeAddedDoNotComeBackAsNewGoods) {
-  Catalogue(1, true);
-  Goods(1, 1, "Śruba M6", "S-M6");
+  OneSearchedGoods();
   CheckAccess::Fill(check_, {MakePosition("Nit", "N-4", 0, 1000)});
   std::vector<CountedItem> items = {MakeItem("S-M6", 1000)};
   standin::testing::FailNth(standin::Fault::Allocation, 1);
@@ -167,17 +168,14 @@ TEST_F(GoodsSearchTest, KnownGoodsThatCouldNotBeAddedDoNotComeBackAsNewGoods) {
 TEST_F(GoodsSearchTest, ACatalogueNumberIsTakenAsTheHostsSixteenBitWord) {
   Catalogue(-3, true);
   Goods(65533, 1, "Nit aluminiowy", "N-4");
-  std::string code = "N-4";
-  EXPECT_EQ(LookUp(code, 1000), 1);
+  EXPECT_EQ(Found("N-4"), 1);
   EXPECT_THAT(Rows(check_), ElementsAre("Nit aluminiowy|N-4|1000|0"));
 }
 
 TEST_F(GoodsSearchTest, MissingTablesFindNothing) {
-  Catalogue(1, true);
-  Goods(1, 1, "Śruba M6", "S-M6");
+  OneSearchedGoods();
   standin::tables::SetAvailable(48, false);
-  std::string code = "S-M6";
-  EXPECT_EQ(LookUp(code, 1000), 0);
+  EXPECT_EQ(Found("S-M6"), 0);
 }
 
 // ---- The code table ---------------------------------------------------------------

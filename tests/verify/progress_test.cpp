@@ -80,6 +80,16 @@ class ProgressTest : public ::testing::Test {
     return check.ResumeProgress();
   }
 
+  // A saved check of `saved` that a check of `checked` does not resume:
+  // nothing resumed, neither the file nor its companions left.
+  void ExpectDiscarded(const std::string& saved, const char* checked, std::int16_t answer) {
+    WriteOneRowProgressWithCompanions(saved);
+    CZrobPrufacje check;
+    EXPECT_EQ(Resume(check, checked, answer), 1);
+    EXPECT_EQ(check.count(), 0);
+    EXPECT_THAT(ProgressFilesLeft(), ::testing::IsEmpty());
+  }
+
   std::string SavedBytes() {
     EXPECT_TRUE(standin::FlushIniFiles());
     return ReadBytes("Niezgodnosci.ini");
@@ -215,14 +225,8 @@ TEST_F(ProgressTest, FileWithoutNumberCountsAsNoSavedCheckAndStays) {
 }
 
 TEST_F(ProgressTest, AnotherInvoicesProgressIsDiscardedWithBothCompanionsWithoutQuestion) {
-  WriteOneRowProgressWithCompanions("FV 1/2024");
-
-  CZrobPrufacje check;
-  EXPECT_EQ(Resume(check, "FV 2/2024", kYes), 1);
-
-  EXPECT_EQ(check.count(), 0);
+  ExpectDiscarded("FV 1/2024", "FV 2/2024", kYes);
   EXPECT_TRUE(front_.boxes().empty());
-  EXPECT_THAT(ProgressFilesLeft(), ::testing::IsEmpty());
 }
 
 TEST_F(ProgressTest, NumbersDifferingOnlyInCaseAreDifferentInvoices) {
@@ -236,15 +240,9 @@ TEST_F(ProgressTest, NumbersDifferingOnlyInCaseAreDifferentInvoices) {
 }
 
 TEST_F(ProgressTest, AnswerNoDiscardsTheProgress) {
-  WriteOneRowProgressWithCompanions("FV 16/2024");
-
-  CZrobPrufacje check;
-  EXPECT_EQ(Resume(check, "FV 16/2024", kNo), 1);
-
-  EXPECT_EQ(check.count(), 0);
+  ExpectDiscarded("FV 16/2024", "FV 16/2024", kNo);
   ASSERT_EQ(front_.boxes().size(), 1u);
   EXPECT_EQ(front_.boxes()[0].kind, 6);
-  EXPECT_THAT(ProgressFilesLeft(), ::testing::IsEmpty());
 }
 
 TEST_F(ProgressTest, DiscardedProgressLeavesNoOldRowsForTheNextSave) {

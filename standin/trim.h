@@ -12,13 +12,23 @@ namespace standin {
 // What a script's words and an INI file's names and values are set off by.
 inline constexpr std::string_view kBlanks = " \t";
 
+// Whether `c` is one of `set`: compared in place, since the sets are a few
+// characters long and a resume trims every name and value of its file.
+template <class Char>
+constexpr bool IsOneOf(Char c, std::basic_string_view<Char> set) {
+  for (const Char member : set) {
+    if (c == member) return true;
+  }
+  return false;
+}
+
 // What is left stays within the text, an empty rest at its end: its
 // callers copy from where it points.
 template <class Char>
 constexpr std::basic_string_view<Char> TrimLeft(std::basic_string_view<Char> text,
                                                 std::type_identity_t<std::basic_string_view<Char>> white) {
-  const auto first = text.find_first_not_of(white);
-  return text.substr(first == text.npos ? text.size() : first);
+  while (!text.empty() && IsOneOf(text.front(), white)) text.remove_prefix(1);
+  return text;
 }
 
 // The text without the characters of `white` at either end.
@@ -26,7 +36,8 @@ template <class Char>
 constexpr std::basic_string_view<Char> Trim(std::basic_string_view<Char> text,
                                             std::type_identity_t<std::basic_string_view<Char>> white) {
   text = TrimLeft(text, white);
-  return text.substr(0, text.find_last_not_of(white) + 1);
+  while (!text.empty() && IsOneOf(text.back(), white)) text.remove_suffix(1);
+  return text;
 }
 
 // XML's white space, which xsd:token and the numbers and dates of an
@@ -38,7 +49,7 @@ inline std::string Collapse(std::string_view text, std::string_view white = kXml
   std::string value;
   bool blank = false;
   for (const char c : Trim(text, white)) {
-    if (white.find(c) != std::string_view::npos) {
+    if (IsOneOf(c, white)) {
       blank = true;
       continue;
     }
